@@ -1,0 +1,37 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+// The EXIF reader of the shown file: reads all kinds of metadata of one file
+// through exiv2 and keeps them until the next read or Leeren().
+class TExifDaten {
+public:
+    TExifDaten();
+    ~TExifDaten();
+
+    // Reads the file; false (and empty data) when exiv2 cannot read it.
+    bool Lesen(const QString& pfad);
+    void Leeren();
+
+    QString Dateiname() const { return m_datei; }
+    // The reader's error text; "<none>" when the last read succeeded.
+    QString FehlerText() const { return m_fehler; }
+    bool HatExif() const;
+    bool KommentarGefunden() const { return m_kommentarGefunden; }
+    // The comment segment's bytes decoded as Windows-1252, up to the first NUL.
+    QString Kommentar() const { return m_kommentar; }
+    // The raw EXIF block ("Exif\0\0" + TIFF data), empty when none.
+    QByteArray ExifBlock() const;
+    // Text value of a tag by its exiv2 key ("Exif.Image.Make"); empty when missing.
+    QString Wert(const QString& schluessel) const;
+
+    struct Daten;
+
+private:
+    std::unique_ptr<Daten> m_daten;
+    QString m_datei;
+    QString m_fehler = QStringLiteral("<none>");
+    bool m_kommentarGefunden = false;
+    QString m_kommentar;
+};

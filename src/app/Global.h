@@ -1,0 +1,73 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <QImage>
+#include <cstdint>
+
+class TGear;
+class TBitmap;
+class QTreeWidget;
+
+// ---- Image-format table ------------------------------------------------
+constexpr int FormatZeilenAnzahl = 48;
+extern QString FormatTabelle[FormatZeilenAnzahl];
+extern QString BildMaske;
+
+void FormatTabelleAufbauen();
+// Characters 1-17 of a row: the key by which rows are looked up.
+QString FormatSchluessel(const QString& formatZeile);
+// Lookups by key (surrounding blanks ignored, letter case counts). A key that
+// names no row gives 0 / "" and is reported by FormatZeileGueltig.
+bool FormatZeileGueltig(const QString& schluessel);
+int FormatSpeicherId(const QString& schluessel);
+QString FormatFarbtiefen(const QString& schluessel);
+int FormatHoechsteFarbtiefe(const QString& schluessel);
+int FormatNiedrigsteFarbtiefe(const QString& schluessel);
+QString BildMaskeAufbauen();
+// Fills a dialog's type list: mode 1 readable rows, mode 0 writable rows.
+void FormatListeFuellen(QTreeWidget* liste, int modus, bool mitBildZeile, bool mitAlleZeile);
+
+// ---- Loading and transfer ---------------------------------------------
+// The 128 x 128 error picture shown in place of an image that cannot be read.
+const QImage& FehlerBild();
+void LadeGearBild(TGear& gear, const QString& pfad);
+bool GearZuBitmap(TGear& gear, TBitmap& bmp);
+void FarbtiefeVorbereiten(TGear& gear, int tiefe);
+void FormatFarbtiefeVorbereiten(TGear& gear, const QString& schluessel);
+
+// ---- Temporary folder and undo store ----------------------------------
+extern QString TempVerzeichnis;
+extern QString RueckgaengigPrefix;
+extern QString TempBitmapDatei;
+extern QString TempOptiDatei;
+extern int RueckgaengigAnzahl;
+
+int Zeitnummer();
+// Creates TempVerzeichnis and the three names, and takes this instance's lock.
+void TempNamenAnlegen();
+// Deletes this instance's temporary files and, when no other instance is
+// alive, the folder.
+void TempAufraeumen();
+
+// ---- Shared helpers ----------------------------------------------------
+constexpr int CSIDL_PERSONAL = 5;
+QString SpezialOrdnerPfad(int csidl);
+QString TempPfad();
+bool DateinameGueltig(const QString& text);
+qint64 DateiGroesse(const QString& pfad);
+QString GroesseAlsText(qint64 n);
+QString PfadVerbinden(const QString& ordner, const QString& name);
+QString MitTrenner(const QString& ordner);
+void Tausche(int& a, int& b);
+void WarteMs(uint32_t ms);
+void SetzeArbeitsModus(bool an);
+QString ProgrammVersion(int teile);
+int DpiSkalieren(int wert, int teiler);
+int DpiSkalieren(int wert, int teiler, int dpi);
+// Icon size of the list chosen for a screen: 20, 25, 30, 35 or 40 pixels.
+int BilderListenGroesse(int dpi);
+int MenueBilderListe();
+int ButtonBilderListe();
+int EigeneFensterZaehlen();
+// Whether a file's owner write bit is clear (true for root too).
+bool DateiSchreibgeschuetzt(const QString& pfad);

@@ -1,0 +1,382 @@
+#include "ZelvanoMain.h"
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include "AnzeigeBild.h"
+#include "Einstellungen.h"
+#include "ExifDaten.h"
+#include "Gear.h"
+#include "Global.h"
+#include "Meldung.h"
+
+
+static void Pumpen()
+{
+    QCoreApplication::processEvents();
+}
+
+TfrmZelvanoMain::TfrmZelvanoMain(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmZelvanoMain"));
+    frmZelvanoMain = this;
+    FormCreate();
+}
+
+TfrmZelvanoMain::~TfrmZelvanoMain()
+{
+    delete AktExifDaten;
+    AktExifDaten = nullptr;
+    if (frmZelvanoMain == this)
+        frmZelvanoMain = nullptr;
+}
+
+void TfrmZelvanoMain::FormCreate()
+{
+    // 1. The screen's menu font.
+    setFont(QApplication::font("QMenu"));
+
+    // Display components first: the action and bar code below refers to them.
+    panAnzeige = new QWidget(this);
+    panAnzeige->setObjectName(QStringLiteral("panAnzeige"));
+    auto* zentral = new QWidget(this);
+    auto* spalte = new QVBoxLayout(zentral);
+    spalte->setContentsMargins(0, 0, 0, 0);
+    spalte->setSpacing(0);
+    spalte->addWidget(panAnzeige, 1);
+    auto* anzeigeLayout = new QVBoxLayout(panAnzeige);
+    anzeigeLayout->setContentsMargins(0, 0, 0, 0);
+    AnzeigeBox = new QScrollArea(panAnzeige);
+    AnzeigeBox->setObjectName(QStringLiteral("AnzeigeBox"));
+    AnzeigeBox->setFrameShape(QFrame::NoFrame);
+    AnzeigeBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    AnzeigeBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    AnzeigeBox->setWidgetResizable(false);
+    AnzeigeBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    anzeigeLayout->addWidget(AnzeigeBox);
+    AnzeigeBild = new TAnzeigeBild();
+    AnzeigeBild->setObjectName(QStringLiteral("AnzeigeBild"));
+    AnzeigeBild->resize(2, 2);
+    AnzeigeBox->setWidget(AnzeigeBild);
+
+    pnlSchnittinfo = new QWidget(panAnzeige);
+    pnlSchnittinfo->setObjectName(QStringLiteral("pnlSchnittinfo"));
+    memoSchnittinfo = new QPlainTextEdit(pnlSchnittinfo);
+    memoSchnittinfo->setReadOnly(true);
+    pnlSchnittinfo->hide();
+
+    panUnten = new QWidget(zentral);
+    panUnten->setObjectName(QStringLiteral("panUnten"));
+    auto* untenLayout = new QVBoxLayout(panUnten);
+    untenLayout->setContentsMargins(2, 2, 2, 2);
+    ProgressBar1 = new QProgressBar(panUnten);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setTextVisible(false);
+    untenLayout->addWidget(ProgressBar1);
+    spalte->addWidget(panUnten);
+    setCentralWidget(zentral);
+
+    StatusBar1 = statusBar();
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    static const int entwurfsBreiten[6] = {100, 100, 80, 65, 50, 50};
+    for (int i = 0; i < 6; ++i) {
+        StatusPanel[i] = new QLabel(StatusBar1);
+        StatusPanel[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        StatusPanel[i]->setFrameShape(QFrame::StyledPanel);
+        if (i < 4)
+            StatusPanel[i]->setAlignment(Qt::AlignCenter);
+        if (i < 5)
+            StatusPanel[i]->setFixedWidth(DpiSkalieren(entwurfsBreiten[i], 96));
+        StatusBar1->addWidget(StatusPanel[i], i == 5 ? 1 : 0);
+    }
+
+    ToolBar1 = new QToolBar(QStringLiteral("ToolBar1"), this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar2 = new QToolBar(QStringLiteral("ToolBar2"), this);
+    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
+
+    AnzeigeTimer = new QTimer(this);
+    AnzeigeTimer->setObjectName(QStringLiteral("AnzeigeTimer"));
+    AnzeigeTimer->setSingleShot(true);
+    AnzeigeTimer->setInterval(150);
+
+    Gear1 = new TGear(this);
+    Gear1->setObjectName(QStringLiteral("Gear1"));
+
+    AktionenAnlegen();
+
+    // 2. Bars scaled to the screen; 3. icon sets by screen density.
+    const int knopf = DpiSkalieren(34, 96);
+    const int symbol = ButtonBilderListe();
+    for (QToolBar* leiste : {ToolBar1, ToolBar2}) {
+        leiste->setIconSize(QSize(symbol, symbol));
+        leiste->setMinimumHeight(knopf);
+    }
+    pnlSchnittinfo->resize(DpiSkalieren(200, 96), DpiSkalieren(60, 96));
+    memoSchnittinfo->setGeometry(5, 5, pnlSchnittinfo->width() - 10, pnlSchnittinfo->height() - 10);
+    Pumpen();
+
+    // 4. Help file beside the program. The HTML Help library check of the
+    // original platform has no counterpart here.
+    const QString hilfe = PfadVerbinden(QCoreApplication::applicationDirPath(), QStringLiteral("zelvano.chm"));
+    if (!QFileInfo::exists(hilfe))
+        Meldung(QStringLiteral("Hilfe-Datei nicht gefunden\r") + hilfe);
+
+    // 5. Dropped files.
+    setAcceptDrops(true);
+    Pumpen();
+
+    // 6. - 8.
+    FormatTabelleAufbauen();
+    BildListe.clear();
+    for (TDruckSchrift* s : {&EinzelDruckSeitenSchrift, &EinzelDruckBildSchrift, &ArchivDruckSeitenSchrift,
+                             &ArchivDruckBildSchrift}) {
+        s->font = QFont(QStringLiteral("Courier New"), 10);
+        s->farbe = 0;
+    }
+    if (!AktExifDaten)
+        AktExifDaten = new TExifDaten();
+    BildBearbeitet = false;
+    BildQuelle = BildQuelleKeine;
+    BildIndex = -1;
+    RueckgaengigAnzahl = 0;
+    ZielBreite = 0;
+    ZielHoehe = 0;
+    NurVerkleinern = false;
+
+    // 9. The progress panel takes the status bar's place in busy mode.
+    panUnten->setFixedHeight(StatusBar1->sizeHint().height());
+    panUnten->hide();
+
+    // 11. Imaging control.
+    Gear1->SetExtFile(PfadVerbinden(QCoreApplication::applicationDirPath(), QStringLiteral("iglzw32s.dll")));
+    connect(Gear1, &TGear::OnStatusEvent, this, &TfrmZelvanoMain::Gear1StatusEvent);
+    Pumpen();
+
+    // 12. Display.
+    imgFehler = FehlerBild();
+
+    // 13. Open mask.
+    BildMaske = BildMaskeAufbauen();
+    Pumpen();
+
+    // 15. Title.
+    QApplication::setApplicationDisplayName(QString());
+    setWindowTitle(QStringLiteral("Zelvano ") + ProgrammVersion(2));
+}
+
+void TfrmZelvanoMain::FormShow(const QStringList& argumente)
+{
+    if (m_formShowGelaufen)
+        return;
+    m_formShowGelaufen = true;
+
+    // 2. Background colour of the display box.
+    QPalette palette = AnzeigeBox->palette();
+    palette.setColor(QPalette::Window, QColor(HgFarbeRgb()));
+    AnzeigeBox->setPalette(palette);
+    AnzeigeBox->setAutoFillBackground(true);
+    AnzeigeBox->viewport()->setPalette(palette);
+    AnzeigeBox->viewport()->setAutoFillBackground(true);
+
+    // 3. Tool bars: docked left, top or right; any other position floats.
+    auto andocken = [this](QToolBar* leiste, bool sichtbar, int position) {
+        switch (position) {
+        case 1: addToolBar(Qt::LeftToolBarArea, leiste); break;
+        case 2: addToolBar(Qt::TopToolBarArea, leiste); break;
+        case 3: addToolBar(Qt::RightToolBarArea, leiste); break;
+        default:
+            addToolBar(Qt::TopToolBarArea, leiste);
+            leiste->setFloatable(true);
+            leiste->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+            leiste->move(mapToGlobal(QPoint(50, 50)));
+            break;
+        }
+        leiste->setVisible(sichtbar);
+    };
+    andocken(ToolBar1, Buttonleiste1, Buttonleiste1Pos);
+    Pumpen();
+    andocken(ToolBar2, Buttonleiste2, Buttonleiste2Pos);
+    StatusBar1->setVisible(Statusleiste);
+
+    // 4. Load and save folders.
+    if (!StartVerzLaden.isEmpty() && QFileInfo(StartVerzLaden).isDir())
+        LadeVerzeichnis = MitTrenner(StartVerzLaden);
+    else
+        LadeVerzeichnis = MitTrenner(SpezialOrdnerPfad(CSIDL_PERSONAL).isEmpty() ? QDir::homePath()
+                                                                                : SpezialOrdnerPfad(CSIDL_PERSONAL));
+    if (!StartVerzSpeichern.isEmpty() && QFileInfo(StartVerzSpeichern).isDir())
+        SpeicherVerzeichnis = MitTrenner(StartVerzSpeichern);
+
+    // 5. Temporary folder and names.
+    TempNamenAnlegen();
+
+    // 6. Window bounds and state.
+    setGeometry(VonLinks, VonOben, Breit, Hoch);
+    switch (WinStatus) {
+    case 1: setWindowState(Qt::WindowNoState); break;
+    case 3: setWindowState(Qt::WindowMinimized); break;
+    default: setWindowState(Qt::WindowMaximized); break;
+    }
+    Pumpen();
+
+    // 7. Start zoom.
+    Einpassen = BeiStartEinpassen;
+
+    // 8. Command line.
+    if (!argumente.isEmpty())
+        KommandozeileAusfuehren(argumente);
+}
+
+void TfrmZelvanoMain::resizeEvent(QResizeEvent* ereignis)
+{
+    QMainWindow::resizeEvent(ereignis);
+    FormResize();
+}
+
+void TfrmZelvanoMain::FormResize()
+{
+    if (panUnten && StatusBar1)
+        panUnten->setFixedHeight(StatusBar1->sizeHint().height());
+}
+
+bool TfrmZelvanoMain::AchtungBearbeitet()
+{
+    if (!BildBearbeitet)
+        return true;
+    const int antwort = Meldung(QStringLiteral("Das Bild in der Anzeige wurde noch nicht gespeichert.\r\r"
+                                               "Soll es jetzt gespeichert werden?\r\r"),
+                                TMeldungArt::Bestaetigung, mbJa | mbNein | mbAbbrechen);
+    if (antwort == mbNein)
+        return true;
+    if (antwort == mbJa)
+        mDatSpeichernalsExecute();
+    return false;
+}
+
+void TfrmZelvanoMain::closeEvent(QCloseEvent* ereignis)
+{
+    if (m_geschlossen) {
+        ereignis->accept();
+        return;
+    }
+    // FormCloseQuery
+    if (!AchtungBearbeitet()) {
+        ereignis->ignore();
+        return;
+    }
+    FormClose();
+    m_geschlossen = true;
+    ereignis->accept();
+    // Modeless windows must not keep the program alive.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void TfrmZelvanoMain::FormClose()
+{
+    // 1. - 3. Undo files, transfer files, and the folder when no other
+    // instance still uses it.
+    TempAufraeumen();
+    Pumpen();
+    // 4.
+    Gear1->DelImage();
+    Pumpen();
+    // 6.
+    if (AktExifDaten)
+        AktExifDaten->Leeren();
+    Pumpen();
+}
+
+void TfrmZelvanoMain::BildAnzeigen()
+{
+    if (BildListe.isEmpty() || BildIndex < 0 || BildIndex >= BildListe.size())
+        return;
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    SetzeArbeitsModus(true);
+
+    const QString pfad = BildListe.at(BildIndex);
+    LadeGearBild(*Gear1, pfad);
+
+    if (Gear1->ImageHeight() <= 0) {
+        SetzeArbeitsModus(false);
+        QApplication::restoreOverrideCursor();
+        return;
+    }
+    BildFarbtiefe = Gear1->ImageBitsPerPixel();
+
+    // A failed transfer shows the error picture: the previous image must
+    // never appear under the new file's name.
+    if (!GearZuBitmap(*Gear1, OriginalBild)) {
+        OriginalBild.Assign(imgFehler);
+        Gear1->SetPicture(OriginalBild);
+        BildFarbtiefe = Gear1->ImageBitsPerPixel();
+    }
+    SetzeArbeitsModus(false);
+
+    ZoomFaktor = 1.0;
+    AnzeigeBild->SetBild(OriginalBild.Bild());
+    AnzeigeAuffrischen();
+    QApplication::restoreOverrideCursor();
+
+    BildQuelle = BildQuelleDatei;
+    BildBearbeitet = false;
+    JpgDrehbar = false;
+
+    AktExifDaten->Leeren();
+    const QString endung = QFileInfo(pfad).suffix().toUpper();
+    if (endung == QLatin1String("JPG") || endung == QLatin1String("JPEG")) {
+        AktExifDaten->Lesen(pfad);
+        JpgDrehbar = QFileInfo::exists(pfad) && !DateiSchreibgeschuetzt(pfad);
+    }
+
+}
+
+void TfrmZelvanoMain::mDatSpeichernalsExecute()
+{
+    emit SpeichernalsAngefordert();
+}
+
+void TfrmZelvanoMain::mDatBeendenExecute()
+{
+    close();
+}
+
+void TfrmZelvanoMain::Gear1StatusEvent(int& prozent)
+{
+    Pumpen();
+    ProgressBar1->setValue(qBound(0, prozent, 100));
+}
+
+// Interim: until the display and command-line units are wired in, show the
+// picture stretched by Qt and take the first existing file of the command line.
+void TfrmZelvanoMain::AnzeigeAuffrischen()
+{
+    AnzeigeBild->resize(AnzeigeBox->viewport()->size());
+}
+
+void TfrmZelvanoMain::KommandozeileAusfuehren(const QStringList& argumente)
+{
+    BildListe.clear();
+    for (const QString& a : argumente)
+        if (QFileInfo(a).isFile())
+            BildListe << QFileInfo(a).absoluteFilePath();
+    if (!BildListe.isEmpty()) {
+        LadeVerzeichnis = MitTrenner(QFileInfo(BildListe.last()).absolutePath());
+        BildIndex = 0;
+        BildAnzeigen();
+    }
+}

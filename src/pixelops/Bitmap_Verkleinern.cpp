@@ -1,0 +1,198 @@
+#include "Bitmap_Verkleinern.h"
+#include <algorithm>
+#include <cfloat>
+#include <cstdint>
+#include <thread>
+#include <vector>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+static_assert(LDBL_MANT_DIG == 64, "the spans are computed in 80-bit extended precision");
+
+namespace {
+
+// Where each destination column (or row) starts in the source and how many
+// source pixels it covers.
+struct TSpannen {
+    std::vector<int> start;
+    std::vector<int> spanne;
+    int groesste = 0;
+    int gelesen = 0;   // source pixels read from the start: start + span of the last one
+};
+
+// Span i = Trunc((i + 1) * r) - Trunc(i * r) with r = 1 / (neu / alt) held as a
+// 32-bit float; the products are exact in extended precision. A span of 0
+// (this side grows while the other shrinks) reads the one source pixel that
+// the destination pixel lies in, which is also its nearest.
+TSpannen SpannenBerechnen(int neu, int alt)
+{
+    TSpannen s;
+    s.start.resize(size_t(neu));
+    s.spanne.resize(size_t(neu));
+    const float r = float(1.0L / ((long double)neu / (long double)alt));
+    long long vorher = 0;
+    for (int i = 0; i < neu; ++i) {
+        const long long nach = (long long)((long double)r * (long double)(i + 1));
+        long long anfang = std::min<long long>(vorher, alt - 1);
+        long long breite = std::max<long long>(nach - vorher, 1);
+        breite = std::min<long long>(breite, alt - anfang);
+        s.start[size_t(i)] = int(anfang);
+        s.spanne[size_t(i)] = int(breite);
+        s.groesste = std::max(s.groesste, int(breite));
+        vorher = nach;
+    }
+    s.gelesen = s.start.back() + s.spanne.back();
+    return s;
+}
+
+struct TPlan {
+    const uint8_t* quelle;
+    qsizetype quelleStride;
+    uint8_t* ziel;
+    qsizetype zielStride;
+    int zielBreite;
+    TSpannen x, y;
+    int spanneXMin;
+};
+
+// Column sums of one destination row: spanY source rows added byte by byte.
+template <typename S>
+void SpaltenSummieren(const TPlan& p, int j, S* summe, int n3)
+{
+    const int sy = p.y.spanne[size_t(j)];
+    const uint8_t* zeile = p.quelle + qsizetype(p.y.start[size_t(j)]) * p.quelleStride;
+    for (int k = 0; k < n3; ++k)
+        summe[k] = zeile[k];
+    for (int r = 1; r < sy; ++r) {
+        zeile += p.quelleStride;
+        int k = 0;
+#ifdef __SSE2__
+        if constexpr (sizeof(S) == 2) {
+            const __m128i null = _mm_setzero_si128();
+            for (; k + 16 <= n3; k += 16) {
+                const __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i*>(zeile + k));
+                __m128i* a = reinterpret_cast<__m128i*>(summe + k);
+                _mm_storeu_si128(a, _mm_add_epi16(_mm_loadu_si128(a), _mm_unpacklo_epi8(q, null)));
+                _mm_storeu_si128(a + 1, _mm_add_epi16(_mm_loadu_si128(a + 1), _mm_unpackhi_epi8(q, null)));
+            }
+        }
+#endif
+        for (; k < n3; ++k)
+            summe[k] = S(summe[k] + zeile[k]);
+    }
+}
+
+// One band of destination rows. S holds a column sum, A a block sum.
+template <typename S, typename A>
+void BandVerkleinern(const TPlan& p, int j0, int j1)
+{
+    const int n3 = 3 * p.x.gelesen;
+    std::vector<S> summen(size_t(n3));
+    std::vector<uint32_t> gewicht(size_t(p.x.groesste - p.spanneXMin + 1));
+    const int* startX = p.x.start.data();
+    const int* spanneX = p.x.spanne.data();
+
+    for (int j = j0; j < j1; ++j) {
+        SpaltenSummieren<S>(p, j, summen.data(), n3);
+        const long long sy = p.y.spanne[size_t(j)];
+        // w = 65535 div (spanX * spanY); 0 marks a block too large for it.
+        for (size_t t = 0; t < gewicht.size(); ++t) {
+            const long long n = (long long)(p.spanneXMin + int(t)) * sy;
+            gewicht[t] = n <= 65535 ? uint32_t(65535 / n) : 0;
+        }
+        uint8_t* z = p.ziel + qsizetype(j) * p.zielStride;
+        for (int i = 0; i < p.zielBreite; ++i) {
+            const S* q = summen.data() + 3 * qsizetype(startX[i]);
+            const int sx = spanneX[i];
+            A b = 0, g = 0, r = 0;
+            for (int t = 0; t < sx; ++t) {
+                b += q[0];
+                g += q[1];
+                r += q[2];
+                q += 3;
+            }
+            const uint32_t w = gewicht[size_t(sx - p.spanneXMin)];
+            if (w != 0) {
+                z[0] = uint8_t((uint32_t(b) * w) >> 16);
+                z[1] = uint8_t((uint32_t(g) * w) >> 16);
+                z[2] = uint8_t((uint32_t(r) * w) >> 16);
+            } else {
+                // Beyond 65535 pixels the reciprocal would be 0 and the block
+                // black: take sum * 65535 / (65536 * n) exactly, which meets the
+                // short formula at 65535 and keeps a white block at 254.
+                const unsigned __int128 nenner = (unsigned __int128)((unsigned long long)sx * sy) << 16;
+                z[0] = uint8_t((unsigned __int128)b * 65535u / nenner);
+                z[1] = uint8_t((unsigned __int128)g * 65535u / nenner);
+                z[2] = uint8_t((unsigned __int128)r * 65535u / nenner);
+            }
+            z += 3;
+        }
+    }
+}
+
+template <typename S, typename A>
+void Verteilen(const TPlan& p, int zielHoehe, int threads)
+{
+    if (threads <= 1) {
+        BandVerkleinern<S, A>(p, 0, zielHoehe);
+        return;
+    }
+    std::vector<std::thread> arbeiter;
+    arbeiter.reserve(size_t(threads - 1));
+    for (int t = 1; t < threads; ++t) {
+        const int j0 = int((long long)zielHoehe * t / threads);
+        const int j1 = int((long long)zielHoehe * (t + 1) / threads);
+        arbeiter.emplace_back([&p, j0, j1] { BandVerkleinern<S, A>(p, j0, j1); });
+    }
+    BandVerkleinern<S, A>(p, 0, int((long long)zielHoehe / threads));
+    for (auto& a : arbeiter)
+        a.join();
+}
+
+} // namespace
+
+void BitmapVerkleinern(const TBitmap& quelle, TBitmap& ziel, int neueBreite, int neueHoehe, int threads)
+{
+    if (neueBreite <= 0 || neueHoehe <= 0)
+        return;
+    // The source may be the destination itself: keep its pixels while ziel is rebuilt.
+    const TBitmap q = quelle;
+    ziel.Clear();
+    ziel.SetSize(neueBreite, neueHoehe);
+    if (neueBreite >= q.Width() && neueHoehe >= q.Height()) {
+        ziel.Assign(q);
+        return;
+    }
+    if (ziel.IsEmpty())
+        return;   // the requested size could not be allocated
+
+    TPlan p;
+    p.quelle = q.ScanLine(0);
+    p.quelleStride = q.Stride();
+    p.ziel = ziel.ScanLine(0);
+    p.zielStride = ziel.Stride();
+    p.zielBreite = neueBreite;
+    p.x = SpannenBerechnen(neueBreite, q.Width());
+    p.y = SpannenBerechnen(neueHoehe, q.Height());
+    p.spanneXMin = *std::min_element(p.x.spanne.begin(), p.x.spanne.end());
+
+    if (threads <= 0) {
+        // A thread pays for itself from about half a million source pixels.
+        const long long pixel = (long long)p.x.gelesen * p.y.gelesen;
+        threads = int(std::min<long long>(std::max(1u, std::thread::hardware_concurrency()),
+                                          std::max(1LL, pixel / 500000)));
+    }
+    threads = std::clamp(threads, 1, neueHoehe);
+
+    const unsigned long long spalte = 255ull * unsigned(p.y.groesste);
+    const unsigned long long block = spalte * unsigned(p.x.groesste);
+    if (spalte <= 0xFFFFu && block <= 0xFFFFFFFFu)
+        Verteilen<uint16_t, uint32_t>(p, neueHoehe, threads);
+    else if (block <= 0xFFFFFFFFu)
+        Verteilen<uint32_t, uint32_t>(p, neueHoehe, threads);
+    else if (spalte <= 0xFFFFFFFFu)
+        Verteilen<uint32_t, uint64_t>(p, neueHoehe, threads);
+    else
+        Verteilen<uint64_t, uint64_t>(p, neueHoehe, threads);
+}

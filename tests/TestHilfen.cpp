@@ -1,0 +1,45 @@
+#include "TestHilfen.h"
+#include <QDir>
+#include <QFile>
+#include <QUuid>
+
+QString MusterPfad(const QString& name)
+{
+    return QStringLiteral(MUSTER_ORDNER) + QLatin1Char('/') + name;
+}
+
+QString FrischerOrdner(const QString& name)
+{
+    const QString pfad = QDir::tempPath() + QLatin1Char('/') + name + QLatin1Char('-')
+        + QUuid::createUuid().toString(QUuid::WithoutBraces).left(8);
+    QDir().mkpath(pfad);
+    return pfad;
+}
+
+QByteArray DateiBytes(const QString& pfad)
+{
+    QFile f(pfad);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void DateiSchreiben(const QString& pfad, const QByteArray& daten)
+{
+    QFile f(pfad);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(daten);
+}
+
+TMeldungsFaenger::TMeldungsFaenger(int antwort_) : antwort(antwort_)
+{
+    SetzeMeldungHaken([this](const QString& text, TMeldungArt, int) {
+        texte << text;
+        return antwort;
+    });
+}
+
+TMeldungsFaenger::~TMeldungsFaenger()
+{
+    SetzeMeldungHaken({});
+}

@@ -1,0 +1,21 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <QByteArray>
+#include "Meldung.h"
+
+// The sample folder written by the build.
+QString MusterPfad(const QString& name);
+// A fresh, empty folder of this test process (below its own TMPDIR).
+QString FrischerOrdner(const QString& name);
+QByteArray DateiBytes(const QString& pfad);
+void DateiSchreiben(const QString& pfad, const QByteArray& daten);
+
+// Records every message box and answers with the given button.
+class TMeldungsFaenger {
+public:
+    explicit TMeldungsFaenger(int antwort = mbOk);
+    ~TMeldungsFaenger();
+    QStringList texte;
+    int antwort;
+};
