@@ -13,6 +13,7 @@ PAKETE=(
   libgif-dev libpng-dev zlib1g-dev libtiff-dev
   libsane-dev libsane1 sane-utils
   libgtest-dev googletest libbenchmark-dev
+  python3-pil python3-numpy libvips-tools
   xvfb xauth x11-apps
   fonts-dejavu-core locales
   fp-utils-3.2.2

@@ -3,7 +3,9 @@
 #include <QImage>
 
 // The display copy of the working image: a widget that shows its picture
-// stretched to its own size and paints only the part that is visible.
+// stretched to its own size (nearest pixel, the quick stretch) and paints only
+// the part that is exposed, since at high zoom it may be tens of thousands
+// of pixels wide.
 class TAnzeigeBild : public QWidget {
     Q_OBJECT
 public:
@@ -15,10 +17,20 @@ public:
 
 signals:
     void DoppelKlick();
+    // Mouse events in the display's own whole-pixel coordinates. knoepfe are
+    // the buttons held after the event, umschalt the modifier keys.
+    void MausGedrueckt(Qt::MouseButton knopf, Qt::MouseButtons knoepfe, Qt::KeyboardModifiers umschalt, int x,
+                       int y);
+    void MausBewegt(Qt::MouseButtons knoepfe, Qt::KeyboardModifiers umschalt, int x, int y);
+    void MausLosgelassen(Qt::MouseButton knopf, Qt::MouseButtons knoepfe, Qt::KeyboardModifiers umschalt, int x,
+                         int y);
 
 protected:
     void paintEvent(QPaintEvent* ereignis) override;
     void mouseDoubleClickEvent(QMouseEvent* ereignis) override;
+    void mousePressEvent(QMouseEvent* ereignis) override;
+    void mouseMoveEvent(QMouseEvent* ereignis) override;
+    void mouseReleaseEvent(QMouseEvent* ereignis) override;
 
 private:
     QImage m_bild;

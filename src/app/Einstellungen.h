@@ -70,9 +70,9 @@ void EinstellungenLesen(QSettings& speicher);
 // The window state as stored: 1 normal, 2 maximised, 3 minimised.
 int FensterStatus(Qt::WindowStates zustand);
 
-// Writes every value. WinStatus := winStatus; the four window bounds
-// (frame position and client size, as move() and resize() take them) are
-// taken and written only when winStatus is 1, so a window closed maximised or
+// Writes every value. WinStatus := winStatus; the four window bounds (in
+// the form FormShow restores them with setGeometry) are taken and written
+// only when winStatus is 1, so a window closed maximised or
 // minimised keeps the bounds of its last normal state. The thumbnail window's
 // bounds are taken from vorschauGrenzen when that window exists, else the
 // values read at start are written back. False when the file could not be

@@ -51,6 +51,8 @@ public:
     int ImageWidth() const;
     int ImageBitsPerPixel() const;
     void SetImageBitsPerPixel(int bpp);   // written 0 before a scan
+    // The value last written to ImageBitsPerPixel (0 asks a scan for its own depth).
+    int BitsPerPixelVorgabe() const { return m_bppVorgabe; }
     int PageCount() const { return int(m_seiten.size()); }
     QString ImageType() const { return m_typ; }          // "JPEG", "GIF", "TIFF", ... "UNKNOWN"
     QString CompressType() const { return m_kompression; }
@@ -112,6 +114,12 @@ signals:
 
 private:
     TGearSeite* Seite();
+    // Starts an operation: its progress begins anew at 0.
+    void BeginneVorgang();
+    TFortschritt Fortschritt();
+    void Fehlschlag(const QString& grund);
+    // Encodes the current page with the save format; no final 100.
+    bool Kodieren(QByteArray& aus);
     // Runs an operation on the current page and reports 0 and 100 around it.
     template <class F> void AufSeite(F&& operation);
 
@@ -132,4 +140,6 @@ private:
     std::map<int, int> m_control;
     QString m_extFile;
     bool m_statusEvent = false;
+    int m_fortschritt = -1;
+    int m_bppVorgabe = 0;
 };

@@ -21,6 +21,9 @@
 #include "Gear.h"
 #include "Global.h"
 #include "Meldung.h"
+#include "Menuset.h"
+#include "Modi.h"
+#include <QToolButton>
 
 
 static void Pumpen()
@@ -60,16 +63,11 @@ void TfrmZelvanoMain::FormCreate()
     anzeigeLayout->setContentsMargins(0, 0, 0, 0);
     AnzeigeBox = new QScrollArea(panAnzeige);
     AnzeigeBox->setObjectName(QStringLiteral("AnzeigeBox"));
-    AnzeigeBox->setFrameShape(QFrame::NoFrame);
-    AnzeigeBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    AnzeigeBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    AnzeigeBox->setWidgetResizable(false);
-    AnzeigeBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     anzeigeLayout->addWidget(AnzeigeBox);
-    AnzeigeBild = new TAnzeigeBild();
+    // A plain child of the viewport: zoom and panning place it themselves.
+    AnzeigeBild = new TAnzeigeBild(AnzeigeBox->viewport());
     AnzeigeBild->setObjectName(QStringLiteral("AnzeigeBild"));
     AnzeigeBild->resize(2, 2);
-    AnzeigeBox->setWidget(AnzeigeBild);
 
     pnlSchnittinfo = new QWidget(panAnzeige);
     pnlSchnittinfo->setObjectName(QStringLiteral("pnlSchnittinfo"));
@@ -117,6 +115,7 @@ void TfrmZelvanoMain::FormCreate()
     Gear1->setObjectName(QStringLiteral("Gear1"));
 
     AktionenAnlegen();
+    AnzeigeVerbinden();
 
     // 2. Bars scaled to the screen; 3. icon sets by screen density.
     const int knopf = DpiSkalieren(34, 96);
@@ -173,6 +172,10 @@ void TfrmZelvanoMain::FormCreate()
     BildMaske = BildMaskeAufbauen();
     Pumpen();
 
+    // 14. Settings.
+    EinstellungenLesen();
+    Pumpen();
+
     // 15. Title.
     QApplication::setApplicationDisplayName(QString());
     setWindowTitle(QStringLiteral("Zelvano ") + ProgrammVersion(2));
@@ -183,6 +186,9 @@ void TfrmZelvanoMain::FormShow(const QStringList& argumente)
     if (m_formShowGelaufen)
         return;
     m_formShowGelaufen = true;
+
+    // 1.
+    MenuesSetzen();
 
     // 2. Background colour of the display box.
     QPalette palette = AnzeigeBox->palette();
@@ -235,10 +241,10 @@ void TfrmZelvanoMain::FormShow(const QStringList& argumente)
 
     // 7. Start zoom.
     Einpassen = BeiStartEinpassen;
+    MenuesSetzen();
 
-    // 8. Command line.
-    if (!argumente.isEmpty())
-        KommandozeileAusfuehren(argumente);
+    // 8. Command line, or the open dialog when there is none.
+    KommandozeileVerarbeiten(argumente);
 }
 
 void TfrmZelvanoMain::resizeEvent(QResizeEvent* ereignis)
@@ -294,6 +300,8 @@ void TfrmZelvanoMain::FormClose()
     // 4.
     Gear1->DelImage();
     Pumpen();
+    // 5.
+    EinstellungenSchreiben(FensterStatus(windowState()), geometry());
     // 6.
     if (AktExifDaten)
         AktExifDaten->Leeren();
@@ -329,7 +337,7 @@ void TfrmZelvanoMain::BildAnzeigen()
 
     ZoomFaktor = 1.0;
     AnzeigeBild->SetBild(OriginalBild.Bild());
-    AnzeigeAuffrischen();
+    SetAnzeigeBild();
     QApplication::restoreOverrideCursor();
 
     BildQuelle = BildQuelleDatei;
@@ -343,6 +351,28 @@ void TfrmZelvanoMain::BildAnzeigen()
         JpgDrehbar = QFileInfo::exists(pfad) && !DateiSchreibgeschuetzt(pfad);
     }
 
+    // 9. A new image ends the cut and crop-frame modes.
+    const bool modusWarAn = Ausschneiden || Fotoschnitt || Festschnitt;
+    if (Ausschneiden) {
+        Ausschneiden = false;
+        if (mBeaAusschneiden)
+            mBeaAusschneiden->setChecked(false);
+        if (tbtAusschneiden)
+            tbtAusschneiden->setDown(false);
+    }
+    if (Fotoschnitt || Festschnitt) {
+        Fotoschnitt = false;
+        Festschnitt = false;
+        if (mBeaFotoschnitt)
+            mBeaFotoschnitt->setChecked(false);
+        if (tbtFotoschnitt)
+            tbtFotoschnitt->setDown(false);
+    }
+    if (modusWarAn)
+        pnlSchnittinfo->hide();
+
+    // 10.
+    MenuesSetzen();
 }
 
 void TfrmZelvanoMain::mDatSpeichernalsExecute()
@@ -359,24 +389,4 @@ void TfrmZelvanoMain::Gear1StatusEvent(int& prozent)
 {
     Pumpen();
     ProgressBar1->setValue(qBound(0, prozent, 100));
-}
-
-// Interim: until the display and command-line units are wired in, show the
-// picture stretched by Qt and take the first existing file of the command line.
-void TfrmZelvanoMain::AnzeigeAuffrischen()
-{
-    AnzeigeBild->resize(AnzeigeBox->viewport()->size());
-}
-
-void TfrmZelvanoMain::KommandozeileAusfuehren(const QStringList& argumente)
-{
-    BildListe.clear();
-    for (const QString& a : argumente)
-        if (QFileInfo(a).isFile())
-            BildListe << QFileInfo(a).absoluteFilePath();
-    if (!BildListe.isEmpty()) {
-        LadeVerzeichnis = MitTrenner(QFileInfo(BildListe.last()).absolutePath());
-        BildIndex = 0;
-        BildAnzeigen();
-    }
 }

@@ -85,9 +85,129 @@ public:
     QAction* mDatBeenden = nullptr;
 
     // ---- Actions, menus, navigation, command line, drops (block A) ----
+    // Actions of the main menu (the nine zoom actions are in block Z).
+    QAction* mDatOeffnen = nullptr;
+    QAction* mDatVorschau = nullptr;
+    QAction* mDatSuchen = nullptr;
+    QAction* mDatKonvertieren = nullptr;
+    QAction* mDatDrucken = nullptr;
+    QAction* mDatArchivdruck = nullptr;
+    QAction* mDatInfo = nullptr;
+    QAction* mDatScannerauswaehlen = nullptr;
+    QAction* mDatScannen = nullptr;
+    QAction* mDatEinstellungen = nullptr;
+    QAction* mBeaRueckgaengig = nullptr;
+    QAction* mBeaKopieren = nullptr;
+    QAction* mBeaEinfuegen = nullptr;
+    QAction* mBeaLoeschen = nullptr;
+    QAction* mBeaBildattribute = nullptr;
+    QAction* mBeaAusschneiden = nullptr;
+    QAction* mBeaFotoschnitt = nullptr;
+    QAction* mBeaSkalieren = nullptr;
+    QAction* mBeaDrehen = nullptr;
+    QAction* mBeaHorizontal = nullptr;
+    QAction* mBeaVertikal = nullptr;
+    QAction* mBeaPlus90Grad = nullptr;
+    QAction* mBeaMinus90Grad = nullptr;
+    QAction* mBea180Grad = nullptr;
+    QAction* mBeaJpgDrehen = nullptr;
+    QAction* mAnsGehezu = nullptr;
+    QAction* mAnsVollbild = nullptr;
+    QAction* mAnsAutoShow = nullptr;
+    QAction* mAnsBildWeiter = nullptr;
+    QAction* mAnsBildZurueck = nullptr;
+    QAction* mAnsSeiteVor = nullptr;
+    QAction* mAnsSeiteZurueck = nullptr;
+    QAction* mAnsAnimieren = nullptr;
+    QAction* mFarKorrektur = nullptr;
+    QAction* mFarToenen = nullptr;
+    QAction* mFarEinfaerben = nullptr;
+    QAction* mFarKolorieren = nullptr;
+    QAction* mFarGraustufen = nullptr;
+    QAction* mFar1Schwellwert = nullptr;
+    QAction* mFarInvertieren = nullptr;
+    QAction* mFar1FehlerVerteilungsDithering = nullptr;
+    QAction* mFar1HalbtonMonoDithering = nullptr;
+    QAction* mFar1BayerMonoDithering = nullptr;
+    QAction* mFar4Octree = nullptr;
+    QAction* mFar4FehlerVerteilungsDithering = nullptr;
+    QAction* mFar4BayerFarbDithering = nullptr;
+    QAction* mFar8Oct = nullptr;
+    QAction* mFar8FehlerVerteilungsDithering = nullptr;
+    QAction* mFar8PalettenOptimierung = nullptr;
+    QAction* mFarFarbexpansion4 = nullptr;
+    QAction* mFarFarbexpansion8 = nullptr;
+    QAction* mFarFarbexpansion24 = nullptr;
+    QAction* mFilterIsoPrewitt = nullptr;
+    QAction* mFilterIsoRoberts = nullptr;
+    QAction* mFilterIsoSobel = nullptr;
+    QAction* mFilterIsoLaplacian = nullptr;
+    QAction* mFilterIsoHorizontal = nullptr;
+    QAction* mFilterIsoVertikal = nullptr;
+    QAction* mFilterIsoPositivSchraeg = nullptr;
+    QAction* mFilterIsoNegativSchraeg = nullptr;
+    QAction* mFilterPraegen = nullptr;
+    QAction* mFilterZerstreuen = nullptr;
+    QAction* mFilterVerwischen = nullptr;
+    QAction* mFilterRelief = nullptr;
+    QAction* mFilterPoster = nullptr;
+    QAction* mFilterTwist = nullptr;
+    QAction* mFilterStrukturglas = nullptr;
+    QAction* mFilterSchleier = nullptr;
+    QAction* mHilfeInhalt = nullptr;
+    QAction* mHilfeInfo = nullptr;
+    // The pop-up entry "Farbbearbeitung..." that runs mFarKorrektur.
+    QAction* popFarbbearbeitung = nullptr;
+    QMenu* menZoom = nullptr;
+    QMenu* FarbreduktionAuf1Bit = nullptr;
+    QMenu* FarbreduktionAuf4Bit = nullptr;
+    QMenu* FarbreduktionAuf8Bit = nullptr;
+    QMenu* menIsolationsmethoden = nullptr;
+    QToolButton* tbFarbe = nullptr;
+    QToolButton* tbtZoom = nullptr;
+    QToolButton* tbtVollbild = nullptr;
+    QToolButton* tbtAusschneiden = nullptr;
+    QToolButton* tbtFotoschnitt = nullptr;
+    // Every action created by AktionenAnlegen, in menu order.
+    QList<QAction*> Aktionen;
+
+    // Command line of FormShow step 8: fills BildListe and shows an image;
+    // without arguments it runs the open command when OeffnenFensterLaden.
+    void KommandozeileVerarbeiten(const QStringList& argumente);
+    // Files dropped on the window: they replace the list, without a question.
+    void DateienEmpfangen(const QStringList& pfade);
+    // Navigation keys, acting on release; taste (a Qt::Key) becomes 0 when
+    // a key was acted on.
+    void FormKeyUp(int& taste, Qt::KeyboardModifiers umschalt);
     // (end of block A)
 
     // ---- Display and zoom (block Z) ----
+    // Set while SetAnzeigeBild runs: nested calls, the image-stepping
+    // commands and panning do nothing meanwhile.
+    bool AnzeigeBeschaeftigt = false;
+    // Where the current pan began, in AnzeigeBild coordinates.
+    int MausStartX = 0, MausStartY = 0;
+    QAction* mAnsZoomEinpassen = nullptr;
+    QAction* mAnsZoom10 = nullptr;
+    QAction* mAnsZoom25 = nullptr;
+    QAction* mAnsZoom50 = nullptr;
+    QAction* mAnsZoom100 = nullptr;
+    QAction* mAnsZoom150 = nullptr;
+    QAction* mAnsZoom200 = nullptr;
+    QAction* mAnsZoom400 = nullptr;
+    QAction* mAnsZoom1000 = nullptr;
+    // Creates the nine zoom actions (those not yet there) with their
+    // captions and handlers; AktionenAnlegen calls it.
+    void ZoomAktionenAnlegen();
+    // Wires the display: timer, box, picture, mouse and resize; FormCreate
+    // calls it once after creating AnzeigeBox, AnzeigeBild and AnzeigeTimer.
+    void AnzeigeVerbinden();
+    void CursorSetzen();
+    // The main window's wheel handler; mausPos in global coordinates.
+    void FormMouseWheel(QObject* sender, Qt::KeyboardModifiers umschalt, int wheelDelta, const QPoint& mausPos,
+                        bool& handled);
+    // The program's own cursors: 1 = "DREIECK" (set square), 2 = "HAND".
+    static QCursor EigenerCursor(int nummer);
     // (end of block Z)
 
 public slots:
@@ -95,7 +215,26 @@ public slots:
     void mDatBeendenExecute();
     void Gear1StatusEvent(int& prozent);
     // ---- slots of block A ----
+    void mAnsBildWeiterExecute();
+    void mAnsBildZurueckExecute();
+    void mAnsSeiteVorExecute();
+    void mAnsSeiteZurueckExecute();
     // ---- slots of block Z ----
+    void AnzeigeTimerTimer();
+    void panAnzeigeResize();
+    void AnzeigeBildDblClick();
+    void AnzeigeBildMouseDown(Qt::MouseButton knopf, Qt::MouseButtons knoepfe, Qt::KeyboardModifiers umschalt,
+                              int X, int Y);
+    void AnzeigeBildMouseMove(Qt::MouseButtons knoepfe, Qt::KeyboardModifiers umschalt, int X, int Y);
+    void mAnsZoomEinpassenExecute();
+    void mAnsZoom10Execute();
+    void mAnsZoom25Execute();
+    void mAnsZoom50Execute();
+    void mAnsZoom100Execute();
+    void mAnsZoom150Execute();
+    void mAnsZoom200Execute();
+    void mAnsZoom400Execute();
+    void mAnsZoom1000Execute();
 
 signals:
     // Emitted when the save-as command runs (until the save dialog exists).
@@ -105,17 +244,26 @@ protected:
     void closeEvent(QCloseEvent* ereignis) override;
     void resizeEvent(QResizeEvent* ereignis) override;
     // ---- event overrides of block A (keys, drops) ----
+    void dragEnterEvent(QDragEnterEvent* ereignis) override;
+    void dropEvent(QDropEvent* ereignis) override;
     // ---- event overrides of block Z (wheel, mouse) ----
+    void wheelEvent(QWheelEvent* ereignis) override;
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
 private:
     void FormCreate();
     void FormResize();
     void FormClose();
-    void AnzeigeAuffrischen();
-    void KommandozeileAusfuehren(const QStringList& argumente);
     void AktionenAnlegen();
     // ---- private members of block A ----
+    QAction* AktionAnlegen(const char* name, const QString& text, const QKeySequence& taste,
+                           const QIcon& symbol);
+    void AktionVerbinden(QAction* aktion, void (TfrmZelvanoMain::*handler)());
+    void SeiteWechseln(int schritt);
+    void TastenVorschauAnlegen();
+    QObject* m_tastenVorschau = nullptr;
     // ---- private members of block Z ----
+    void FesterZoom(double faktor);
 
     bool m_formShowGelaufen = false;
     bool m_geschlossen = false;

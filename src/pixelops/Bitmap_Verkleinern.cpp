@@ -88,7 +88,7 @@ template <typename S, typename A>
 void BandVerkleinern(const TPlan& p, int j0, int j1)
 {
     const int n3 = 3 * p.x.gelesen;
-    std::vector<S> summen(size_t(n3));
+    std::vector<S> summen(static_cast<size_t>(n3));
     std::vector<uint32_t> gewicht(size_t(p.x.groesste - p.spanneXMin + 1));
     const int* startX = p.x.start.data();
     const int* spanneX = p.x.spanne.data();

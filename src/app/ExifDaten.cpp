@@ -1,0 +1,156 @@
+// The EXIF reader of the shown file, on exiv2.
+#include "ExifDaten.h"
+#include <QFile>
+#include <QStringDecoder>
+#include <exiv2/exiv2.hpp>
+#include <string>
+
+struct TExifDaten::Daten {
+    Exiv2::ExifData exif;
+    Exiv2::IptcData iptc;
+    Exiv2::XmpData xmp;
+    Exiv2::ByteOrder byteOrder = Exiv2::invalidByteOrder;
+};
+
+// Comment segments and EXIF text carry no code page; Windows-1252 is what
+// the files of this program and of most cameras use.
+static QString Windows1252(const std::string& bytes)
+{
+    const QByteArray daten(bytes.data(), qsizetype(bytes.size()));
+    QStringDecoder decoder("Windows-1252");
+    if (decoder.isValid())
+        return decoder(daten);
+    return QString::fromLatin1(daten);
+}
+
+// Text of an EXIF, IPTC or XMP value: UTF-8 when it is valid UTF-8, else
+// Windows-1252.
+static QString WertText(const std::string& bytes)
+{
+    const QByteArray daten(bytes.data(), qsizetype(bytes.size()));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(daten);
+    if (!utf8.hasError())
+        return text;
+    return Windows1252(bytes);
+}
+
+TExifDaten::TExifDaten() = default;
+TExifDaten::~TExifDaten() = default;
+
+void TExifDaten::Leeren()
+{
+    m_daten.reset();
+    m_datei.clear();
+    m_fehler = QStringLiteral("<none>");
+    m_kommentarGefunden = false;
+    m_kommentar.clear();
+}
+
+bool TExifDaten::Lesen(const QString& pfad)
+{
+    Leeren();
+    m_datei = pfad;
+
+    QByteArray bytes;
+    {
+        QFile f(pfad);
+        if (!f.open(QIODevice::ReadOnly)) {
+            m_fehler = QStringLiteral("Datei kann nicht gelesen werden");
+            return false;
+        }
+        bytes = f.readAll();
+    }
+    if (bytes.isEmpty()) {
+        m_fehler = QStringLiteral("Datei ist leer");
+        return false;
+    }
+
+    Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+    try {
+        // Opened from memory: the file name plays no part in the decision.
+        Exiv2::Image::AutoPtr bild = Exiv2::ImageFactory::open(
+            reinterpret_cast<const Exiv2::byte*>(bytes.constData()), long(bytes.size()));
+        if (!bild.get()) {
+            m_fehler = QStringLiteral("Unbekanntes Dateiformat");
+            return false;
+        }
+        bild->readMetadata();
+
+        auto daten = std::make_unique<Daten>();
+        daten->exif = bild->exifData();
+        daten->iptc = bild->iptcData();
+        daten->xmp = bild->xmpData();
+        daten->byteOrder = bild->byteOrder();
+
+        std::string kommentar = bild->comment();
+        m_kommentarGefunden = !kommentar.empty();
+        const std::string::size_type nul = kommentar.find('\0');
+        if (nul != std::string::npos)
+            kommentar.resize(nul);
+        m_kommentar = Windows1252(kommentar);
+
+        m_daten = std::move(daten);
+        m_fehler = QStringLiteral("<none>");
+        return true;
+    } catch (const Exiv2::AnyError& e) {
+        m_fehler = QString::fromLocal8Bit(e.what());
+    } catch (const std::exception& e) {
+        m_fehler = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        m_fehler = QStringLiteral("Unbekannter Fehler");
+    }
+    m_daten.reset();
+    m_kommentarGefunden = false;
+    m_kommentar.clear();
+    return false;
+}
+
+bool TExifDaten::HatExif() const
+{
+    return m_daten && !m_daten->exif.empty();
+}
+
+QByteArray TExifDaten::ExifBlock() const
+{
+    if (!HatExif())
+        return {};
+    try {
+        Exiv2::ByteOrder ordnung = m_daten->byteOrder;
+        if (ordnung == Exiv2::invalidByteOrder)
+            ordnung = Exiv2::littleEndian;
+        Exiv2::Blob blob;
+        Exiv2::ExifParser::encode(blob, ordnung, m_daten->exif);
+        if (blob.empty())
+            return {};
+        QByteArray block("Exif\0\0", 6);
+        block.append(reinterpret_cast<const char*>(blob.data()), qsizetype(blob.size()));
+        return block;
+    } catch (...) {
+        return {};
+    }
+}
+
+QString TExifDaten::Wert(const QString& schluessel) const
+{
+    if (!m_daten || schluessel.isEmpty())
+        return {};
+    const std::string key = schluessel.toStdString();
+    try {
+        if (schluessel.startsWith(QLatin1String("Exif."))) {
+            const auto it = m_daten->exif.findKey(Exiv2::ExifKey(key));
+            if (it != m_daten->exif.end())
+                return WertText(it->toString());
+        } else if (schluessel.startsWith(QLatin1String("Iptc."))) {
+            const auto it = m_daten->iptc.findKey(Exiv2::IptcKey(key));
+            if (it != m_daten->iptc.end())
+                return WertText(it->toString());
+        } else if (schluessel.startsWith(QLatin1String("Xmp."))) {
+            const auto it = m_daten->xmp.findKey(Exiv2::XmpKey(key));
+            if (it != m_daten->xmp.end())
+                return WertText(it->toString());
+        }
+    } catch (...) {
+    }
+    return {};
+}

@@ -1,0 +1,750 @@
+// Unit Global: the image-format table, the road of an image into and out of
+// the imaging control, the temporary folder and the small shared helpers.
+#include "Global.h"
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QImageReader>
+#include <QLocale>
+#include <QLockFile>
+#include <QPainter>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QStyle>
+#include <QThread>
+#include <QTime>
+#include <QTimer>
+#include <QTreeWidget>
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <memory>
+#include <signal.h>
+#include <unistd.h>
+#include "Einstellungen.h"
+#include "ExifDaten.h"
+#include "Gear.h"
+#include "Meldung.h"
+#include "Version.h"
+#include "ZelvanoMain.h"
+#include "gear/GearBmp.h"
+#include "pixelops/Bitmap.h"
+
+// ======================================================================
+// Image-format table
+// ======================================================================
+
+QString FormatTabelle[FormatZeilenAnzahl];
+QString BildMaske;
+
+void FormatTabelleAufbauen()
+{
+    // Characters 1-23 exactly, then the control's save id where the format
+    // can be written.
+    static const char* const zeilen[FormatZeilenAnzahl] = {
+        "BMP Ungepackt    1111L 2",
+        "BRK Brooktrout   0001L 327683",
+        "CAL CALS Gepackt 0001L 4",
+        "G3  CCITT G3     0001L 196634",
+        "G4  CCITT G4     0001L 262170",
+        "CLP Win Clipboard1111L 5",
+        "CUT Halo-CUT     0100L ",
+        "DCX Gepackt      1111LM8",
+        "EPS PostScript   0001L ",
+        "GIF Gepackt      0111LM14",
+        "GX2 Showpartner  0110L ",
+        "ICO Windows-Icon 0111L ",
+        "IFF Gepackt      1111L 18",
+        "IMG GEM Bitmap   0101L ",
+        "ICA IOCA         0110L ",
+        "JPG JPEG-Bitmap  1100L 21",
+        "JPG Progressive  1100  ",
+        "KFX Kofax        0001L ",
+        "LV  LaserView    0001L ",
+        "MAC MacPaint     0001L ",
+        "MSP MS Paint     0001L ",
+        "PBM ASCII        0001L 28",
+        "PBM RAW          0001  65564",
+        "PCD Photo CD     1000LM",
+        "PCT Pict         1111LM30",
+        "PCX Gepackt      1111LM31",
+        "PGM Graymap      0100L ",
+        "PNG Ping         1111LM33",
+        "PNM Ungepackt    1101L ",
+        "PPM Ungepackt    1000L ",
+        "PSD Photoshop    1100L 36",
+        "RAS Sun Raster   1101L 37",
+        "RLE Gepackt      0110L 458754",
+        "SGI SGI- Bitmap  0011L 38",
+        "TGA Targa        1100L 39",
+        "TIF LZW gepackt  1111LM524328",
+        "TIF Ungepackt    1111  40",
+        "TIF JPG gepackt  1111  393256",
+        "TIF Huffman      0001  131112",
+        "TIF Fax G3       0001  196648",
+        "TIF Fax G3 2D    0001  327720",
+        "TIF Fax G4       0001  262184",
+        "TIF Pack Bits    0001  65576",
+        "WMF Windows Meta 1111L ",
+        "WPG Gepackt      0111L ",
+        "XBM X-Win Bitmap 0001LM43",
+        "XPM X-Win Pixmap 1111LM45",
+        "XWD X-Win Dump   1111L 47",
+    };
+    for (int i = 0; i < FormatZeilenAnzahl; ++i) {
+        // A row without save id ends with the blank of character 23; the
+        // fixed part is always 23 characters long.
+        QString zeile = QString::fromLatin1(zeilen[i]);
+        if (zeile.size() < 23)
+            zeile = zeile.leftJustified(23, QLatin1Char(' '));
+        FormatTabelle[i] = zeile;
+    }
+}
+
+QString FormatSchluessel(const QString& formatZeile)
+{
+    return formatZeile.left(17);
+}
+
+// The row whose trimmed key equals the trimmed argument, or -1. Letter case
+// counts. The later of two matching rows would win; the keys are unique.
+static int FormatZeileSuchen(const QString& schluessel)
+{
+    if (FormatTabelle[0].isEmpty())
+        FormatTabelleAufbauen();
+    const QString gesucht = schluessel.trimmed();
+    if (gesucht.isEmpty())
+        return -1;
+    int gefunden = -1;
+    for (int i = 0; i < FormatZeilenAnzahl; ++i)
+        if (FormatSchluessel(FormatTabelle[i]).trimmed() == gesucht)
+            gefunden = i;
+    return gefunden;
+}
+
+bool FormatZeileGueltig(const QString& schluessel)
+{
+    return FormatZeileSuchen(schluessel) >= 0;
+}
+
+int FormatSpeicherId(const QString& schluessel)
+{
+    const int i = FormatZeileSuchen(schluessel);
+    if (i < 0)
+        return 0;
+    bool ok = false;
+    const int id = FormatTabelle[i].mid(23, 10).trimmed().toInt(&ok);
+    return ok ? id : 0;
+}
+
+QString FormatFarbtiefen(const QString& schluessel)
+{
+    const int i = FormatZeileSuchen(schluessel);
+    return i < 0 ? QString() : FormatTabelle[i].mid(17, 4).trimmed();
+}
+
+// Flags in the row's order: 24, 8, 4, 1 bits per pixel.
+static constexpr int FlagTiefe[4] = {24, 8, 4, 1};
+
+int FormatHoechsteFarbtiefe(const QString& schluessel)
+{
+    const QString flags = FormatFarbtiefen(schluessel);
+    for (int k = 0; k < 4 && k < flags.size(); ++k)
+        if (flags.at(k) == QLatin1Char('1'))
+            return FlagTiefe[k];
+    return 0;
+}
+
+int FormatNiedrigsteFarbtiefe(const QString& schluessel)
+{
+    const QString flags = FormatFarbtiefen(schluessel);
+    for (int k = std::min<int>(3, int(flags.size()) - 1); k >= 0; --k)
+        if (flags.at(k) == QLatin1Char('1'))
+            return FlagTiefe[k];
+    return 0;
+}
+
+QString BildMaskeAufbauen()
+{
+    if (FormatTabelle[0].isEmpty())
+        FormatTabelleAufbauen();
+    QString maske;
+    for (const QString& zeile : FormatTabelle)
+        if (zeile.size() > 21 && zeile.at(21) == QLatin1Char('L'))
+            maske += QStringLiteral("*.") + zeile.left(3).trimmed() + QLatin1Char(';');
+    maske += QStringLiteral("*.JPEG");
+    BildMaske = maske;
+    return maske;
+}
+
+void FormatListeFuellen(QTreeWidget* liste, int modus, bool mitBildZeile, bool mitAlleZeile)
+{
+    if (!liste)
+        return;
+    if (FormatTabelle[0].isEmpty())
+        FormatTabelleAufbauen();
+
+    liste->clear();
+    liste->setColumnCount(3);
+    liste->setHeaderHidden(true);
+    liste->setRootIsDecorated(false);
+    // The style's minimum section size would widen the narrow mark column.
+    liste->header()->setMinimumSectionSize(0);
+    liste->header()->setStretchLastSection(false);
+    const int rollbalken = liste->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, liste);
+    liste->setColumnWidth(0, DpiSkalieren(24, 96));
+    liste->setColumnWidth(1, DpiSkalieren(40, 96));
+    liste->setColumnWidth(2, std::max(0, liste->contentsRect().width() - DpiSkalieren(65, 96) - rollbalken));
+
+    auto zeileAnfuegen = [liste](const QString& typ, const QString& beschreibung) {
+        auto* eintrag = new QTreeWidgetItem(liste);
+        eintrag->setText(0, QString());
+        eintrag->setText(1, typ);
+        eintrag->setText(2, beschreibung);
+        eintrag->setTextAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+        eintrag->setTextAlignment(2, Qt::AlignLeft | Qt::AlignVCenter);
+    };
+
+    liste->setUpdatesEnabled(false);
+    if (mitBildZeile)
+        zeileAnfuegen(QStringLiteral("Alle"), QStringLiteral("Bilddateien"));
+    if (mitAlleZeile)
+        zeileAnfuegen(QStringLiteral("Alle"), QStringLiteral("Dateien *.*"));
+    for (const QString& zeile : FormatTabelle) {
+        bool nehmen = false;
+        if (modus == 1)
+            nehmen = zeile.size() > 21 && zeile.at(21) == QLatin1Char('L');
+        else if (modus == 0)
+            nehmen = zeile.size() > 23;
+        if (nehmen)
+            zeileAnfuegen(zeile.mid(0, 3), zeile.mid(4, 13));
+    }
+    liste->setUpdatesEnabled(true);
+
+    if (QTreeWidgetItem* erster = liste->topLevelItem(0)) {
+        liste->setCurrentItem(erster);
+        erster->setSelected(true);
+    }
+}
+
+// ======================================================================
+// Loading and transfer
+// ======================================================================
+
+const QImage& FehlerBild()
+{
+    static const QImage bild = [] {
+        QImage zeichnung(128, 128, QImage::Format_RGB32);
+        zeichnung.fill(Qt::white);
+        QPainter p(&zeichnung);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(200, 0, 0), 10, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(24, 16, 104, 96);
+        p.drawLine(104, 16, 24, 96);
+        p.setPen(QPen(QColor(120, 120, 120), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(1, 1, 125, 125);
+        // Text needs the font database, which only a GUI application has.
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+            QFont schrift = p.font();
+            schrift.setPixelSize(18);
+            schrift.setBold(true);
+            p.setFont(schrift);
+            p.setPen(QColor(200, 0, 0));
+            p.drawText(QRect(0, 100, 128, 24), Qt::AlignCenter, QStringLiteral("Fehler"));
+        }
+        p.end();
+        return zeichnung.convertToFormat(QImage::Format_BGR888);
+    }();
+    return bild;
+}
+
+// An icon drawn on the background colour, so its transparent pixels show
+// HgFarbe; a null image when the file is no readable icon.
+static QImage IconAufHintergrund(const QString& pfad)
+{
+    QImageReader leser(pfad, "ico");
+    leser.setDecideFormatFromContent(false);
+    const QImage icon = leser.read();
+    if (icon.isNull() || icon.width() <= 0 || icon.height() <= 0)
+        return {};
+    QImage bitmap(icon.size(), QImage::Format_RGB32);
+    if (bitmap.isNull())
+        return {};
+    bitmap.fill(QColor(HgFarbeRgb()));
+    QPainter p(&bitmap);
+    p.drawImage(0, 0, icon);
+    p.end();
+    return bitmap.convertToFormat(QImage::Format_BGR888);
+}
+
+void LadeGearBild(TGear& gear, const QString& pfad)
+{
+    gear.DelImage();
+    gear.SetTransparent(0);
+    gear.SetPage(1);
+    gear.SetAspectRatio(1);
+    AktKommentar.clear();
+
+    const QFileInfo info(pfad);
+    if (pfad.isEmpty() || !info.isFile()) {
+        gear.SetPicture(FehlerBild());
+        return;
+    }
+
+    if (info.suffix().toUpper() == QLatin1String("ICO")) {
+        QImage bitmap;
+        try {
+            bitmap = IconAufHintergrund(pfad);
+        } catch (...) {
+            bitmap = QImage();
+        }
+        gear.SetPicture(bitmap.isNull() ? FehlerBild() : bitmap);
+    } else {
+        gear.LoadImage(pfad);
+        if (gear.ErrCount() > 0)
+            gear.SetPicture(FehlerBild());
+    }
+
+    AktDateiDatum = info.lastModified();
+
+    TExifDaten leser;
+    if (leser.Lesen(pfad) && leser.KommentarGefunden())
+        AktKommentar = leser.Kommentar();
+}
+
+bool GearZuBitmap(TGear& gear, TBitmap& bmp)
+{
+    const QString datei = TempBitmapDatei;
+    auto fehlschlag = [&datei]() {
+        if (!datei.isEmpty())
+            QFile::remove(datei);
+        Meldung(QStringLiteral("Fehler beim Bitmaptransfer"), TMeldungArt::Warnung, mbOk);
+        return false;
+    };
+    // Without temporary names there is no transfer file; never fall back
+    // to the current folder.
+    if (datei.isEmpty())
+        return fehlschlag();
+    try {
+        // A file left from an earlier transfer must not pass for this one.
+        QFile::remove(datei);
+        gear.SetSaveFormat(2);
+        gear.SaveImage(datei);
+        if (gear.ErrCount() > 0)
+            return fehlschlag();
+
+        QByteArray daten;
+        {
+            QFile f(datei);
+            if (f.open(QIODevice::ReadOnly))
+                daten = f.readAll();
+        }
+        QFile::remove(datei);
+
+        QImage bild;
+        QString grund;
+        if (daten.isEmpty() || !BmpLesen24(daten, bild, grund) || bild.isNull())
+            return fehlschlag();
+        bmp.Assign(bild);
+        return true;
+    } catch (...) {
+        return fehlschlag();
+    }
+}
+
+// Reduces the control's picture to 1, 4 or 8 bits; any other depth is left.
+static void FarbtiefeReduzieren(TGear& gear, int tiefe)
+{
+    switch (tiefe) {
+    case 1:
+        gear.DiffusionMono();
+        break;
+    case 4:
+        gear.SetOctreeBits(4);
+        gear.SetOctreeColors(16);
+        gear.Octree(1);
+        break;
+    case 8:
+        gear.SetOctreeBits(8);
+        gear.SetOctreeColors(256);
+        gear.Octree(1);
+        break;
+    default:
+        break;
+    }
+}
+
+void FarbtiefeVorbereiten(TGear& gear, int tiefe)
+{
+    const int aktuell = gear.ImageBitsPerPixel();
+    if (aktuell <= 0)
+        return;   // no picture, nothing to fit
+    if (tiefe < aktuell)
+        FarbtiefeReduzieren(gear, tiefe);
+    else if (aktuell < tiefe)
+        gear.PromoteColor(tiefe);
+}
+
+void FormatFarbtiefeVorbereiten(TGear& gear, const QString& schluessel)
+{
+    const int hoechste = FormatHoechsteFarbtiefe(schluessel);
+    const int niedrigste = FormatNiedrigsteFarbtiefe(schluessel);
+    if (hoechste <= 0 || niedrigste <= 0)
+        return;   // not a row of the table
+    const int aktuell = gear.ImageBitsPerPixel();
+    if (aktuell <= 0)
+        return;
+    if (hoechste < aktuell)
+        FarbtiefeReduzieren(gear, hoechste);
+    else if (aktuell < niedrigste)
+        gear.PromoteColor(niedrigste);
+}
+
+// ======================================================================
+// Temporary folder
+// ======================================================================
+
+QString TempVerzeichnis;
+QString RueckgaengigPrefix;
+QString TempBitmapDatei;
+QString TempOptiDatei;
+int RueckgaengigAnzahl = 0;
+
+// This instance's claim on the shared folder: "<pid>.lock", held from
+// TempNamenAnlegen to TempAufraeumen. Other instances count it as long as
+// the process named in the file name lives.
+static std::unique_ptr<QLockFile>& EigeneSperre()
+{
+    static std::unique_ptr<QLockFile> sperre;
+    return sperre;
+}
+
+static QString EigenerSperrName()
+{
+    return QString::number(qint64(QCoreApplication::applicationPid())) + QStringLiteral(".lock");
+}
+
+static QString SperrOrdner()
+{
+    return TempVerzeichnis.isEmpty() ? TempPfad() + QStringLiteral("Zelvano/") : TempVerzeichnis;
+}
+
+static void SperreFreigeben()
+{
+    if (EigeneSperre()) {
+        EigeneSperre()->unlock();
+        EigeneSperre().reset();
+    }
+}
+
+int Zeitnummer()
+{
+    return int(qint64(QTime::currentTime().msecsSinceStartOfDay()) * 10 / 864);
+}
+
+void TempNamenAnlegen()
+{
+    SperreFreigeben();
+    TempVerzeichnis = TempPfad() + QStringLiteral("Zelvano/");
+    // A folder that cannot be created is not reported: every later write
+    // into it fails on its own.
+    QDir().mkpath(TempVerzeichnis);
+    RueckgaengigPrefix = TempVerzeichnis + QString::number(Zeitnummer()) + QStringLiteral("Back");
+    TempBitmapDatei = TempVerzeichnis + QString::number(Zeitnummer()) + QStringLiteral("Temp.bmp");
+    TempOptiDatei = TempVerzeichnis + QString::number(Zeitnummer()) + QStringLiteral("Opti");
+
+    // A lock file with our own process id can only be left over from a dead
+    // process that had the same id.
+    const QString sperrPfad = TempVerzeichnis + EigenerSperrName();
+    QFile::remove(sperrPfad);
+    auto sperre = std::make_unique<QLockFile>(sperrPfad);
+    // Never stale by age: an instance may run for days.
+    sperre->setStaleLockTime(0);
+    if (sperre->tryLock(0))
+        EigeneSperre() = std::move(sperre);
+}
+
+static bool ProzessLebt(qint64 pid)
+{
+    if (pid <= 0 || pid > qint64(INT_MAX))
+        return false;
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+
+int EigeneFensterZaehlen()
+{
+    const QDir ordner(SperrOrdner());
+    if (ordner.path().isEmpty() || !ordner.exists())
+        return 0;
+    // A lock with our own plain name is ours, held or not.
+    const QString eigene = EigenerSperrName();
+    int anzahl = 0;
+    const QStringList sperren = ordner.entryList({QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden);
+    for (const QString& name : sperren) {
+        if (name == eigene)
+            continue;
+        // "<pid>.lock" or "<pid>-<anything>.lock": the leading digits name
+        // the process that holds it.
+        int ziffern = 0;
+        while (ziffern < name.size() && name.at(ziffern).isDigit())
+            ++ziffern;
+        if (ziffern == 0)
+            continue;
+        bool ok = false;
+        const qint64 pid = name.left(ziffern).toLongLong(&ok);
+        if (ok && ProzessLebt(pid))
+            ++anzahl;
+        else
+            QFile::remove(ordner.filePath(name));   // stale: its process is gone
+    }
+    return anzahl;
+}
+
+void TempAufraeumen()
+{
+    if (!RueckgaengigPrefix.isEmpty())
+        for (int k = 1; k <= RueckgaengigAnzahl; ++k)
+            QFile::remove(RueckgaengigPrefix + QString::number(k));
+    RueckgaengigAnzahl = 0;
+    if (!TempBitmapDatei.isEmpty())
+        QFile::remove(TempBitmapDatei);
+    if (!TempOptiDatei.isEmpty())
+        QFile::remove(TempOptiDatei);
+
+    const int andere = EigeneFensterZaehlen();
+    SperreFreigeben();
+    // Only an empty folder goes: whatever is left belongs to someone else.
+    if (andere == 0 && !TempVerzeichnis.isEmpty() && QFileInfo(TempVerzeichnis).isDir())
+        QDir().rmdir(TempVerzeichnis);
+}
+
+// ======================================================================
+// Shared helpers
+// ======================================================================
+
+QString SpezialOrdnerPfad(int csidl)
+{
+    if (csidl != CSIDL_PERSONAL)
+        return {};
+    const QString pfad = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return pfad.isEmpty() ? QString() : MitTrenner(pfad);
+}
+
+QString TempPfad()
+{
+    return MitTrenner(QDir::tempPath());
+}
+
+bool DateinameGueltig(const QString& text)
+{
+    static const QString verboten = QStringLiteral("\"*/:<>?\\|");
+    for (const QChar c : text)
+        if (verboten.contains(c))
+            return false;
+    return true;
+}
+
+qint64 DateiGroesse(const QString& pfad)
+{
+    if (pfad.isEmpty())
+        return -1;
+    const QFileInfo info(pfad);
+    if (!info.exists())
+        return -1;
+    return info.isDir() ? 0 : info.size();
+}
+
+// A value with at most `stellen` decimals, trailing zero decimals dropped,
+// separators of the user's locale ("#,##.#").
+static QString ZahlOhneNullen(double wert, int stellen)
+{
+    const QLocale ort;
+    QString text = ort.toString(wert, 'f', stellen);
+    const QString komma = ort.decimalPoint();
+    const int k = int(text.lastIndexOf(komma));
+    if (k >= 0) {
+        const QString null = ort.zeroDigit();
+        while (text.endsWith(null) && text.size() > k + komma.size())
+            text.chop(null.size());
+        if (text.endsWith(komma))
+            text.chop(komma.size());
+    }
+    return text;
+}
+
+QString GroesseAlsText(qint64 n)
+{
+    if (n <= 0)
+        return QStringLiteral("0 Byte");
+    if (n <= 1023)
+        return QString::number(n) + QStringLiteral(" Byte");
+    if (n <= 1048575)
+        return ZahlOhneNullen(double(n) / 1024.0, 1) + QStringLiteral(" KB");
+    return ZahlOhneNullen(double(n) / 1048576.0, 2) + QStringLiteral(" MB");
+}
+
+QString MitTrenner(const QString& ordner)
+{
+    // An empty folder stays empty: it must not turn into the root folder.
+    if (ordner.isEmpty() || ordner.endsWith(QLatin1Char('/')))
+        return ordner;
+    return ordner + QLatin1Char('/');
+}
+
+QString PfadVerbinden(const QString& ordner, const QString& name)
+{
+    return MitTrenner(ordner) + name;
+}
+
+void Tausche(int& a, int& b)
+{
+    std::swap(a, b);
+}
+
+void WarteMs(uint32_t ms)
+{
+    QElapsedTimer uhr;
+    uhr.start();
+    if (!QCoreApplication::instance() || !QAbstractEventDispatcher::instance()) {
+        QThread::msleep(ms);
+        return;
+    }
+    // The timer wakes the blocking event wait at the deadline, so the wait
+    // handles input without spinning the processor.
+    QTimer wecker;
+    wecker.setSingleShot(true);
+    wecker.setTimerType(Qt::PreciseTimer);
+    while (quint64(uhr.elapsed()) <= quint64(ms)) {
+        if (!wecker.isActive()) {
+            const quint64 rest = quint64(ms) - quint64(uhr.elapsed()) + 1;
+            wecker.start(int(std::min<quint64>(rest, quint64(INT_MAX))));
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+}
+
+void SetzeArbeitsModus(bool an)
+{
+    if (!Statusleiste || !frmZelvanoMain)
+        return;
+    TfrmZelvanoMain* f = frmZelvanoMain;
+    if (an) {
+        if (f->ProgressBar1) {
+            f->ProgressBar1->setRange(0, 100);
+            f->ProgressBar1->setValue(0);
+        }
+        if (f->StatusBar1)
+            f->StatusBar1->hide();
+        if (f->panUnten)
+            f->panUnten->show();
+        if (f->Gear1)
+            f->Gear1->SetStatusEvent(true);
+    } else {
+        if (f->ProgressBar1)
+            f->ProgressBar1->setValue(0);
+        if (f->panUnten)
+            f->panUnten->hide();
+        if (f->StatusBar1)
+            f->StatusBar1->show();
+        if (f->Gear1)
+            f->Gear1->SetStatusEvent(false);
+    }
+}
+
+QString ProgrammVersion(int teile)
+{
+    const int stuecke[4] = {ZELVANO_VERSION_MAJOR + 0, ZELVANO_VERSION_MINOR + 0, ZELVANO_VERSION_PATCH + 0,
+                            ZELVANO_VERSION_TWEAK + 0};
+    const int n = std::clamp(teile, 1, 4);
+    QStringList text;
+    for (int i = 0; i < n; ++i)
+        text << QString::number(stuecke[i]);
+    return text.join(QLatin1Char('.'));
+}
+
+// Logical dots per inch of the primary screen; 96 without one.
+static int BildschirmDpi()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return 96;
+    const QScreen* schirm = QGuiApplication::primaryScreen();
+    if (!schirm)
+        return 96;
+    const int dpi = qRound(schirm->logicalDotsPerInch());
+    return dpi > 0 ? dpi : 96;
+}
+
+int DpiSkalieren(int wert, int teiler)
+{
+    return DpiSkalieren(wert, teiler, BildschirmDpi());
+}
+
+int DpiSkalieren(int wert, int teiler, int dpi)
+{
+    // value * dpi / divisor, a half rounded away from zero; -1 for a zero
+    // divisor or a result out of range.
+    if (teiler == 0)
+        return -1;
+    qint64 zaehler = qint64(wert) * qint64(dpi);
+    qint64 nenner = teiler;
+    const bool negativ = (zaehler < 0) != (nenner < 0);
+    zaehler = zaehler < 0 ? -zaehler : zaehler;
+    nenner = nenner < 0 ? -nenner : nenner;
+    qint64 ergebnis = (2 * zaehler + nenner) / (2 * nenner);
+    if (negativ)
+        ergebnis = -ergebnis;
+    if (ergebnis > INT_MAX || ergebnis < INT_MIN)
+        return -1;
+    return int(ergebnis);
+}
+
+int BilderListenGroesse(int dpi)
+{
+    if (dpi < 120)
+        return 20;
+    if (dpi < 144)
+        return 25;
+    if (dpi < 168)
+        return 30;
+    if (dpi < 192)
+        return 35;
+    return 40;
+}
+
+// Qt already scales logical sizes to device pixels; the icon set follows the
+// density the screen really has.
+static int WirksameDpi()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return 96;
+    const QScreen* schirm = QGuiApplication::primaryScreen();
+    if (!schirm)
+        return 96;
+    const int dpi = qRound(schirm->logicalDotsPerInch() * schirm->devicePixelRatio());
+    return dpi > 0 ? dpi : 96;
+}
+
+int MenueBilderListe()
+{
+    return BilderListenGroesse(WirksameDpi());
+}
+
+int ButtonBilderListe()
+{
+    return BilderListenGroesse(WirksameDpi());
+}
+
+bool DateiSchreibgeschuetzt(const QString& pfad)
+{
+    if (pfad.isEmpty())
+        return true;
+    return !(QFile::permissions(pfad) & QFileDevice::WriteOwner);
+}

@@ -1,0 +1,244 @@
+// Stepping through the list and the pages of a file, the navigation keys,
+// the command line and files dropped on the main window.
+#include "ZelvanoMain.h"
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
+#include "AnzeigeBild.h"
+#include "Einstellungen.h"
+#include "Gear.h"
+#include "Global.h"
+#include "Menuset.h"
+#include "Modi.h"
+
+namespace {
+
+// The main window sees every key release before its controls do, so a
+// focused child cannot take the navigation keys away.
+class TTastenVorschau : public QObject {
+public:
+    explicit TTastenVorschau(TfrmZelvanoMain* fenster) : QObject(fenster), m_fenster(fenster) {}
+
+protected:
+    bool eventFilter(QObject* ziel, QEvent* ereignis) override
+    {
+        if (ereignis->type() != QEvent::KeyRelease)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(ziel);
+        if (!widget || widget->window() != m_fenster || QApplication::activeModalWidget()
+            || QApplication::activePopupWidget())
+            return false;
+        auto* taste = static_cast<QKeyEvent*>(ereignis);
+        // One step per press: a held key repeats, but only the real release counts.
+        if (taste->isAutoRepeat())
+            return false;
+        int code = taste->key();
+        m_fenster->FormKeyUp(code, taste->modifiers());
+        return code == 0;
+    }
+
+private:
+    TfrmZelvanoMain* m_fenster;
+};
+
+bool ModusAn()
+{
+    return Ausschneiden || Fotoschnitt || Festschnitt;
+}
+
+} // namespace
+
+// ---- Navigation keys ----------------------------------------------------------
+
+void TfrmZelvanoMain::TastenVorschauAnlegen()
+{
+    if (m_tastenVorschau)
+        return;
+    m_tastenVorschau = new TTastenVorschau(this);
+    qApp->installEventFilter(m_tastenVorschau);
+}
+
+void TfrmZelvanoMain::FormKeyUp(int& taste, Qt::KeyboardModifiers umschalt)
+{
+    if (BildQuelle == BildQuelleKeine || ModusAn())
+        return;
+    const bool ziffernblock = umschalt & Qt::KeypadModifier;
+    switch (taste) {
+    case Qt::Key_Right: mAnsBildWeiterExecute(); break;
+    case Qt::Key_Left: mAnsBildZurueckExecute(); break;
+    case Qt::Key_Down: mAnsSeiteVorExecute(); break;
+    case Qt::Key_Up: mAnsSeiteZurueckExecute(); break;
+    // Space opens the full-screen view once that window is part of the program.
+    case Qt::Key_Insert:
+    case Qt::Key_Minus: AnzeigeBildDblClick(); break;
+    case Qt::Key_0:
+        // Only the 0 of the numeric pad toggles the fit, not the one above the letters.
+        if (!ziffernblock)
+            return;
+        AnzeigeBildDblClick();
+        break;
+    default: return;
+    }
+    taste = 0;
+}
+
+// ---- Next and previous image, next and previous page ---------------------------
+
+void TfrmZelvanoMain::mAnsBildWeiterExecute()
+{
+    if (!AchtungBearbeitet() || AnzeigeBeschaeftigt)
+        return;
+    if (BildIndex + 1 < BildListe.size()) {
+        ++BildIndex;
+        BildAnzeigen();
+    }
+}
+
+void TfrmZelvanoMain::mAnsBildZurueckExecute()
+{
+    if (!AchtungBearbeitet() || AnzeigeBeschaeftigt)
+        return;
+    if (BildIndex > 0) {
+        --BildIndex;
+        BildAnzeigen();
+    }
+}
+
+void TfrmZelvanoMain::mAnsSeiteVorExecute()
+{
+    if (Gear1->Page() >= Gear1->PageCount())
+        return;
+    SeiteWechseln(+1);
+}
+
+void TfrmZelvanoMain::mAnsSeiteZurueckExecute()
+{
+    if (Gear1->Page() < 2)
+        return;
+    SeiteWechseln(-1);
+}
+
+void TfrmZelvanoMain::SeiteWechseln(int schritt)
+{
+    // Another page replaces the working image, so an unsaved edit is asked
+    // about first, as for another file; Cancel or Yes keep the page.
+    const bool warBearbeitet = BildBearbeitet;
+    if (!AchtungBearbeitet())
+        return;
+    Gear1->SetPage(Gear1->Page() + schritt);
+    BildFarbtiefe = Gear1->ImageBitsPerPixel();
+    GearZuBitmap(*Gear1, OriginalBild);
+    // The edit was given up: the page on screen is the file's own.
+    if (warBearbeitet)
+        BildBearbeitet = false;
+    AnzeigeBild->SetBild(OriginalBild.Bild());
+    SetAnzeigeBild();
+    MenuesSetzen();
+}
+
+// ---- Command line -------------------------------------------------------------
+
+void TfrmZelvanoMain::KommandozeileVerarbeiten(const QStringList& argumente)
+{
+    if (argumente.isEmpty()) {
+        if (OeffnenFensterLaden)
+            mDatOeffnen->trigger();
+        return;
+    }
+
+    BildListe.clear();
+    // An empty list has no valid index but -1.
+    BildIndex = -1;
+    QString ordner;
+    const bool ganzerOrdner = BeiStartAlleLaden && argumente.size() == 1;
+    for (const QString& argument : argumente) {
+        const QFileInfo datei(argument);
+        // Only existing files count; folders and missing paths are passed over.
+        if (!datei.isFile())
+            continue;
+        const QString name = datei.fileName();
+        ordner = MitTrenner(datei.absolutePath());
+        if (ganzerOrdner) {
+            const QStringList muster = BildMaske.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+            const QStringList namen = QDir(ordner).entryList(muster, QDir::Files,
+                                                             QDir::Name | QDir::IgnoreCase);
+            for (int j = 0; j < namen.size(); ++j) {
+                if (namen.at(j) == name)
+                    BildIndex = j;
+                BildListe.append(PfadVerbinden(ordner, namen.at(j)));
+                QCoreApplication::processEvents();
+            }
+        } else {
+            BildListe.append(PfadVerbinden(ordner, name));
+            QCoreApplication::processEvents();
+            BildIndex = 0;
+        }
+    }
+
+    // With no existing file the folder chosen at start stays.
+    if (!ordner.isEmpty())
+        LadeVerzeichnis = MitTrenner(ordner);
+    if (BildListe.isEmpty())
+        return;
+    // A named file that is not among the listed images of its folder (its
+    // extension is not one we read) leaves no index: show the first image.
+    if (BildIndex < 0 || BildIndex >= BildListe.size())
+        BildIndex = 0;
+    BildAnzeigen();
+}
+
+// ---- Dropped files ------------------------------------------------------------
+
+static QStringList LokaleDateien(const QMimeData* daten)
+{
+    QStringList pfade;
+    if (!daten || !daten->hasUrls())
+        return pfade;
+    for (const QUrl& url : daten->urls())
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            pfade.append(url.toLocalFile());
+    return pfade;
+}
+
+void TfrmZelvanoMain::dragEnterEvent(QDragEnterEvent* ereignis)
+{
+    if (!LokaleDateien(ereignis->mimeData()).isEmpty())
+        ereignis->acceptProposedAction();
+    else
+        ereignis->ignore();
+}
+
+void TfrmZelvanoMain::dropEvent(QDropEvent* ereignis)
+{
+    const QStringList pfade = LokaleDateien(ereignis->mimeData());
+    if (pfade.isEmpty()) {
+        ereignis->ignore();
+        return;
+    }
+    ereignis->acceptProposedAction();
+    DateienEmpfangen(pfade);
+}
+
+void TfrmZelvanoMain::DateienEmpfangen(const QStringList& pfade)
+{
+    // Nothing that names a local file: the list and the image stay.
+    if (pfade.isEmpty())
+        return;
+    // Paths are taken whole and unchecked; a folder shows as the error picture.
+    BildListe = pfade;
+    const QString ordner = MitTrenner(QFileInfo(pfade.first()).absolutePath());
+    LadeVerzeichnis = ordner;
+    SpeicherVerzeichnis = ordner;
+    BildIndex = 0;
+    BildAnzeigen();
+    AnzeigeBild->setVisible(true);
+    QCoreApplication::processEvents();
+    raise();
+    activateWindow();
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include "GearSeite.h"
+
+// Windows bitmaps, our own reader and writer: 1, 2, 4, 8, 16, 24 and 32 bits,
+// bottom-up and top-down, BI_RGB, BI_BITFIELDS, RLE8 and RLE4 on reading;
+// BI_RGB at the page's depth and RLE8/RLE4 on writing. Rows are copied whole.
+
+// False with a German reason; unterstuetzt is false when the file is a BMP of
+// a kind this reader leaves to the general coder (embedded JPEG/PNG).
+bool BmpDekodieren(const QByteArray& daten, TGearSeite& seite, QString& kompression, QString& fehler,
+                   bool& unterstuetzt, const TFortschritt& fs = {});
+
+// BI_RGB at the page's bpp; the colour map is padded to 2^bpp entries so the
+// depth survives a reload. rle: RLE8 for an 8-bit page, RLE4 for 1 and 4
+// bits (a 24-bit page cannot be run-length coded and is refused).
+bool BmpKodieren(const TGearSeite& seite, bool rle, QByteArray& aus, QString& fehler,
+                 const TFortschritt& fs = {});
+
+// Reads any BMP straight into a BGR888 picture, palettes expanded.
+bool BmpLesen24(const QByteArray& daten, QImage& bgr888, QString& fehler);

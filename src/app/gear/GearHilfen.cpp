@@ -1,0 +1,200 @@
+#include "GearHilfen.h"
+#include <algorithm>
+#include <cstring>
+
+QImage GearNeuesBild(qint64 breite, qint64 hoehe, QImage::Format format, QString& fehler)
+{
+    if (breite <= 0 || hoehe <= 0) {
+        fehler = QStringLiteral("Das Bild hat keine gültige Größe.");
+        return {};
+    }
+    if (breite > 1000000 || hoehe > 1000000 || breite * hoehe > GearMaxPixel) {
+        fehler = QStringLiteral("Das Bild ist zu groß (%1 x %2 Pixel).").arg(breite).arg(hoehe);
+        return {};
+    }
+    QImage bild(int(breite), int(hoehe), format);
+    if (bild.isNull())
+        fehler = QStringLiteral("Nicht genug Speicher für ein Bild von %1 x %2 Pixeln.").arg(breite).arg(hoehe);
+    return bild;
+}
+
+int GearTiefeFuerFarben(int n)
+{
+    if (n <= 2)
+        return 1;
+    if (n <= 16)
+        return 4;
+    return 8;
+}
+
+int GearTiefeFuerBits(int bits)
+{
+    if (bits <= 1)
+        return 1;
+    if (bits <= 4)
+        return 4;
+    return 8;
+}
+
+QList<QRgb> GearGrauPalette(int stufen)
+{
+    QList<QRgb> t;
+    t.reserve(stufen);
+    for (int i = 0; i < stufen; ++i) {
+        const int g = stufen > 1 ? (i * 255) / (stufen - 1) : 0;
+        t.append(qRgb(g, g, g));
+    }
+    return t;
+}
+
+bool GearIstGrauRampe(const QList<QRgb>& tabelle)
+{
+    if (tabelle.size() != 256)
+        return false;
+    for (int i = 0; i < 256; ++i)
+        if ((tabelle[i] & 0xFFFFFF) != (qRgb(i, i, i) & 0xFFFFFF))
+            return false;
+    return true;
+}
+
+QList<QRgb> GearOhneAlpha(QList<QRgb> tabelle)
+{
+    for (QRgb& c : tabelle)
+        c = qRgb(qRed(c), qGreen(c), qBlue(c));
+    return tabelle;
+}
+
+void GearIndizesAbsichern(QImage& bild)
+{
+    if (bild.format() != QImage::Format_Indexed8)
+        return;
+    const int n = bild.colorCount();
+    if (n >= 256)
+        return;
+    int hoechster = 0;
+    const int w = bild.width();
+    for (int y = 0; y < bild.height() && hoechster < 255; ++y) {
+        const uint8_t* z = bild.constScanLine(y);
+        for (int x = 0; x < w; ++x)
+            hoechster = std::max<int>(hoechster, z[x]);
+    }
+    if (hoechster >= n) {
+        QList<QRgb> t = bild.colorTable();
+        while (t.size() <= hoechster)
+            t.append(qRgb(0, 0, 0));
+        bild.setColorTable(t);
+    }
+}
+
+TGearSeite GearSeiteAusBild(const QImage& bild)
+{
+    TGearSeite s;
+    if (bild.isNull())
+        return s;
+    switch (bild.format()) {
+    case QImage::Format_BGR888:
+        s.bild = bild;
+        s.bpp = 24;
+        break;
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+    case QImage::Format_Indexed8: {
+        s.bild = bild.format() == QImage::Format_Indexed8 ? bild : bild.convertToFormat(QImage::Format_Indexed8);
+        s.bild.setColorTable(GearOhneAlpha(s.bild.colorTable()));
+        if (s.bild.colorCount() == 0)
+            s.bild.setColorTable(GearGrauPalette(256));
+        GearIndizesAbsichern(s.bild);
+        s.bpp = GearTiefeFuerFarben(s.bild.colorCount());
+        break;
+    }
+    case QImage::Format_Grayscale8:
+    case QImage::Format_Grayscale16: {
+        const QImage grau = bild.convertToFormat(QImage::Format_Grayscale8);
+        s.bild = QImage(grau.width(), grau.height(), QImage::Format_Indexed8);
+        if (s.bild.isNull())
+            return {};
+        for (int y = 0; y < grau.height(); ++y)
+            std::memcpy(s.bild.scanLine(y), grau.constScanLine(y), size_t(grau.width()));
+        s.bild.setColorTable(GearGrauPalette(256));
+        s.bpp = 8;
+        break;
+    }
+    default:
+        s.bild = bild.convertToFormat(QImage::Format_BGR888);
+        s.bpp = 24;
+        break;
+    }
+    if (s.bild.isNull())
+        return {};
+    return s;
+}
+
+QImage GearAlsBgr888(const TGearSeite& seite)
+{
+    const QImage& q = seite.bild;
+    if (q.format() == QImage::Format_BGR888)
+        return q;
+    if (q.format() != QImage::Format_Indexed8)
+        return q.convertToFormat(QImage::Format_BGR888);
+    QImage z(q.width(), q.height(), QImage::Format_BGR888);
+    if (z.isNull())
+        return z;
+    uint8_t lut[256][3] = {};
+    const QList<QRgb> t = q.colorTable();
+    for (int i = 0; i < 256; ++i) {
+        const QRgb c = i < t.size() ? t[i] : qRgb(0, 0, 0);
+        lut[i][0] = uint8_t(qBlue(c));
+        lut[i][1] = uint8_t(qGreen(c));
+        lut[i][2] = uint8_t(qRed(c));
+    }
+    const int w = q.width();
+    for (int y = 0; y < q.height(); ++y) {
+        const uint8_t* s = q.constScanLine(y);
+        uint8_t* d = z.scanLine(y);
+        for (int x = 0; x < w; ++x, d += 3) {
+            const uint8_t* c = lut[s[x]];
+            d[0] = c[0];
+            d[1] = c[1];
+            d[2] = c[2];
+        }
+    }
+    return z;
+}
+
+QImage GearAlsSchwarzWeiss(const TGearSeite& seite)
+{
+    const QImage& q = seite.bild;
+    QImage z(q.width(), q.height(), QImage::Format_Indexed8);
+    if (z.isNull())
+        return z;
+    z.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    const int w = q.width();
+    if (q.format() == QImage::Format_Indexed8) {
+        uint8_t schwarz[256];
+        const QList<QRgb> t = q.colorTable();
+        for (int i = 0; i < 256; ++i)
+            schwarz[i] = i < t.size() ? (GearHelligkeit(t[i]) < 128) : 1;
+        if (t.size() == 2) {
+            const int h0 = GearHelligkeit(t[0]), h1 = GearHelligkeit(t[1]);
+            if (h0 != h1) {
+                schwarz[0] = h0 < h1;
+                schwarz[1] = h1 < h0;
+            }
+        }
+        for (int y = 0; y < q.height(); ++y) {
+            const uint8_t* s = q.constScanLine(y);
+            uint8_t* d = z.scanLine(y);
+            for (int x = 0; x < w; ++x)
+                d[x] = schwarz[s[x]];
+        }
+    } else {
+        const QImage bgr = GearAlsBgr888(seite);
+        for (int y = 0; y < bgr.height(); ++y) {
+            const uint8_t* s = bgr.constScanLine(y);
+            uint8_t* d = z.scanLine(y);
+            for (int x = 0; x < w; ++x, s += 3)
+                d[x] = (s[2] * 299 + s[1] * 587 + s[0] * 114 + 500) / 1000 < 128;
+        }
+    }
+    return z;
+}

@@ -1,0 +1,174 @@
+#include "GearJpeg.h"
+#include "GearHilfen.h"
+#include <turbojpeg.h>
+#include <algorithm>
+
+namespace {
+
+// One handle per thread and direction, kept while it works: creating one
+// costs more than decoding a thumbnail. After an error the handle is not
+// trusted again (its decoder state may be left half way).
+struct THandle {
+    tjhandle h = nullptr;
+    bool komprimieren;
+    explicit THandle(bool k) : komprimieren(k) {}
+    ~THandle() { Verwerfen(); }
+    tjhandle Holen()
+    {
+        if (!h)
+            h = komprimieren ? tjInitCompress() : tjInitDecompress();
+        return h;
+    }
+    void Verwerfen()
+    {
+        if (h)
+            tjDestroy(h);
+        h = nullptr;
+    }
+};
+
+THandle& Dekomprimierer()
+{
+    thread_local THandle h(false);
+    return h;
+}
+
+THandle& Komprimierer()
+{
+    thread_local THandle h(true);
+    return h;
+}
+
+QString Text(tjhandle h)
+{
+    return QString::fromLocal8Bit(tjGetErrorStr2(h));
+}
+
+bool NurGrau(const QList<QRgb>& t)
+{
+    for (QRgb c : t)
+        if (qRed(c) != qGreen(c) || qGreen(c) != qBlue(c))
+            return false;
+    return !t.isEmpty();
+}
+
+} // namespace
+
+bool JpegDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler, bool& unterstuetzt,
+                    const TFortschritt& fs)
+{
+    unterstuetzt = true;
+    THandle& handle = Dekomprimierer();
+    tjhandle h = handle.Holen();
+    if (!h) {
+        fehler = QStringLiteral("Der JPEG-Dekoder kann nicht gestartet werden.");
+        return false;
+    }
+    const auto* quelle = reinterpret_cast<const unsigned char*>(daten.constData());
+    const auto laenge = static_cast<unsigned long>(daten.size());
+    int w = 0, hoehe = 0, unterabtastung = 0, farbraum = 0;
+    if (tjDecompressHeader3(h, quelle, laenge, &w, &hoehe, &unterabtastung, &farbraum) != 0) {
+        const QString text = Text(h);
+        if (text.contains(QLatin1String("subsampling"), Qt::CaseInsensitive))
+            unterstuetzt = false;
+        fehler = QStringLiteral("Die JPEG-Datei ist beschädigt (%1).").arg(text);
+        handle.Verwerfen();
+        return false;
+    }
+    if (farbraum == TJCS_CMYK || farbraum == TJCS_YCCK) {
+        unterstuetzt = false;
+        fehler = QStringLiteral("CMYK-JPEG-Dateien werden hier nicht dekodiert.");
+        return false;
+    }
+    const bool grau = farbraum == TJCS_GRAY;
+    QImage bild = GearNeuesBild(w, hoehe, grau ? QImage::Format_Indexed8 : QImage::Format_BGR888, fehler);
+    if (bild.isNull())
+        return false;
+    if (fs)
+        fs(5);
+    // Straight into the picture's rows; the pitch carries the 4-byte padding.
+    if (tjDecompress2(h, quelle, laenge, bild.bits(), w, int(bild.bytesPerLine()), hoehe,
+                      grau ? TJPF_GRAY : TJPF_BGR, 0) != 0) {
+        const QString text = Text(h);
+        const bool warnung = tjGetErrorCode(h) == TJERR_WARNING;
+        handle.Verwerfen();
+        if (!warnung || text.contains(QLatin1String("Premature end of JPEG file"), Qt::CaseInsensitive)) {
+            fehler = text.contains(QLatin1String("Premature end"), Qt::CaseInsensitive)
+                ? QStringLiteral("Die JPEG-Datei ist unvollständig.")
+                : QStringLiteral("Die JPEG-Datei ist beschädigt (%1).").arg(text);
+            return false;
+        }
+    }
+    if (grau)
+        bild.setColorTable(GearGrauPalette(256));
+    seite.bild = std::move(bild);
+    seite.bpp = grau ? 8 : 24;
+    return true;
+}
+
+bool JpegKodieren(const TGearSeite& seite, int typ, int qualitaet, QByteArray& aus, QString& fehler,
+                  const TFortschritt& fs)
+{
+    if (seite.Leer()) {
+        fehler = QStringLiteral("Es ist kein Bild vorhanden.");
+        return false;
+    }
+    THandle& handle = Komprimierer();
+    tjhandle h = handle.Holen();
+    if (!h) {
+        fehler = QStringLiteral("Der JPEG-Kodierer kann nicht gestartet werden.");
+        return false;
+    }
+    int q = std::clamp(qualitaet, 1, 100);
+    if (typ == 1)
+        q = 100;
+    int abtastung = (q >= 90 || typ == 1) ? TJSAMP_444 : TJSAMP_420;
+    const int flags = typ == 2 ? TJFLAG_PROGRESSIVE : 0;
+
+    QImage quelle;
+    int format = TJPF_BGR;
+    const QImage& s = seite.bild;
+    if (s.format() == QImage::Format_Indexed8 && NurGrau(s.colorTable())) {
+        format = TJPF_GRAY;
+        abtastung = TJSAMP_GRAY;
+        if (GearIstGrauRampe(s.colorTable())) {
+            quelle = s;
+        } else {
+            quelle = QImage(s.width(), s.height(), QImage::Format_Grayscale8);
+            if (quelle.isNull()) {
+                fehler = QStringLiteral("Nicht genug Speicher für das Bild.");
+                return false;
+            }
+            uint8_t lut[256] = {};
+            const QList<QRgb> t = s.colorTable();
+            for (int i = 0; i < t.size() && i < 256; ++i)
+                lut[i] = uint8_t(qRed(t[i]));
+            for (int y = 0; y < s.height(); ++y) {
+                const uint8_t* a = s.constScanLine(y);
+                uint8_t* b = quelle.scanLine(y);
+                for (int x = 0; x < s.width(); ++x)
+                    b[x] = lut[a[x]];
+            }
+        }
+    } else {
+        quelle = GearAlsBgr888(seite);
+        if (quelle.isNull()) {
+            fehler = QStringLiteral("Nicht genug Speicher für das Bild.");
+            return false;
+        }
+    }
+    if (fs)
+        fs(5);
+    unsigned char* puffer = nullptr;
+    unsigned long groesse = 0;
+    if (tjCompress2(h, quelle.constBits(), quelle.width(), int(quelle.bytesPerLine()), quelle.height(), format,
+                    &puffer, &groesse, abtastung, q, flags) != 0) {
+        fehler = QStringLiteral("Die JPEG-Datei kann nicht erzeugt werden (%1).").arg(Text(h));
+        tjFree(puffer);
+        handle.Verwerfen();
+        return false;
+    }
+    aus = QByteArray(reinterpret_cast<const char*>(puffer), qsizetype(groesse));
+    tjFree(puffer);
+    return true;
+}

@@ -1,0 +1,332 @@
+#include "GearMagick.h"
+#include "GearHilfen.h"
+#include <Magick++.h>
+#include <QSet>
+#include <QThread>
+#include <algorithm>
+
+namespace {
+
+// Raster coders we let ImageMagick run; anything else a signature names
+// (scripts, vector and text formats, URLs) is refused.
+const QSet<QString>& Erlaubt()
+{
+    static const QSet<QString> s = {
+        QStringLiteral("BMP"), QStringLiteral("BMP2"), QStringLiteral("BMP3"), QStringLiteral("CALS"),
+        QStringLiteral("CAL"), QStringLiteral("FAX"), QStringLiteral("G3"), QStringLiteral("G4"),
+        QStringLiteral("CUT"), QStringLiteral("DCX"), QStringLiteral("PCX"), QStringLiteral("GIF"),
+        QStringLiteral("GIF87"), QStringLiteral("ICO"), QStringLiteral("ICON"), QStringLiteral("CUR"),
+        QStringLiteral("JPEG"), QStringLiteral("JPG"), QStringLiteral("PBM"), QStringLiteral("PGM"),
+        QStringLiteral("PPM"), QStringLiteral("PNM"), QStringLiteral("PCD"), QStringLiteral("PCDS"),
+        QStringLiteral("PICT"), QStringLiteral("PCT"), QStringLiteral("PNG"), QStringLiteral("SUN"),
+        QStringLiteral("RAS"), QStringLiteral("TGA"), QStringLiteral("VDA"), QStringLiteral("ICB"),
+        QStringLiteral("VST"), QStringLiteral("TIFF"), QStringLiteral("TIF"), QStringLiteral("WMF"),
+        QStringLiteral("WPG"), QStringLiteral("XBM"), QStringLiteral("XPM"), QStringLiteral("XWD"),
+        QStringLiteral("SGI"), QStringLiteral("PSD"), QStringLiteral("EPS"), QStringLiteral("EPSF"),
+        QStringLiteral("EPSI"), QStringLiteral("EPT"), QStringLiteral("WEBP"), QStringLiteral("MAC"),
+    };
+    return s;
+}
+
+// Sample scaling between 8 bits and the library's quantum depth.
+using namespace MagickCore;
+const double Quantumbereich = QuantumRange;
+
+inline MagickCore::Quantum AusByte(int v)
+{
+    return MagickCore::Quantum(v * (Quantumbereich / 255.0) + 0.5);
+}
+
+inline int ZuByte(double q)
+{
+    return std::clamp(int(q * 255.0 / Quantumbereich + 0.5), 0, 255);
+}
+
+struct TMonitor {
+    const TFortschritt* fs = nullptr;
+    Qt::HANDLE faden = nullptr;
+};
+
+// ImageMagick calls this from its worker threads too; only the thread that
+// started the operation reports.
+MagickCore::MagickBooleanType Monitor(const char*, const MagickCore::MagickOffsetType offset,
+                                      const MagickCore::MagickSizeType extent, void* client)
+{
+    auto* m = static_cast<TMonitor*>(client);
+    if (m && m->fs && *m->fs && QThread::currentThreadId() == m->faden) {
+        const qint64 p = extent > 1 ? qint64(100 * offset / qint64(extent - 1)) : 100;
+        (*m->fs)(int(std::clamp<qint64>(p, 0, 100)));
+    }
+    return MagickCore::MagickTrue;
+}
+
+QString KompressionsText(MagickCore::CompressionType c)
+{
+    using namespace MagickCore;
+    switch (c) {
+    case UndefinedCompression:
+    case NoCompression: return QStringLiteral("UNCOMPRESSED");
+    case RLECompression: return QStringLiteral("RLE");
+    case JPEGCompression: return QStringLiteral("JPEG");
+    case LZWCompression: return QStringLiteral("LZW");
+    case ZipCompression: return QStringLiteral("DEFLATE");
+    case FaxCompression: return QStringLiteral("CCITT G3");
+    case Group4Compression: return QStringLiteral("CCITT G4");
+    default: {
+        const char* t = CommandOptionToMnemonic(MagickCompressOptions, ssize_t(c));
+        return t ? QString::fromLatin1(t).toUpper() : QStringLiteral("UNKNOWN");
+    }
+    }
+}
+
+bool IstGrau(MagickCore::ColorspaceType c)
+{
+    using namespace MagickCore;
+    return c == GRAYColorspace || c == Rec601LumaColorspace || c == Rec709LumaColorspace
+        || c == LinearGRAYColorspace;
+}
+
+bool AlsSeite(Magick::Image& bild, TGearSeite& seite, QString& fehler)
+{
+    using namespace MagickCore;
+    const Image* img = bild.constImage();
+    const int w = int(img->columns), h = int(img->rows);
+    ExceptionInfo* exc = AcquireExceptionInfo();
+    bool ok = true;
+    if (img->storage_class == PseudoClass && img->colors > 0 && img->colors <= 256 && img->colormap) {
+        QImage q = GearNeuesBild(w, h, QImage::Format_Indexed8, fehler);
+        ok = !q.isNull();
+        const int n = int(img->colors);
+        for (int y = 0; ok && y < h; ++y) {
+            const PixelPacket* p = GetVirtualPixels(img, 0, y, size_t(w), 1, exc);
+            const IndexPacket* idx = GetVirtualIndexQueue(img);
+            if (!p || !idx) {
+                ok = false;
+                fehler = QStringLiteral("Das Bild kann nicht gelesen werden.");
+                break;
+            }
+            uint8_t* z = q.scanLine(y);
+            for (int x = 0; x < w; ++x) {
+                const int i = int(idx[x]);
+                z[x] = uint8_t(i < n ? i : 0);
+            }
+        }
+        if (ok) {
+            QList<QRgb> t;
+            for (int i = 0; i < n; ++i)
+                t.append(qRgb(ZuByte(img->colormap[i].red), ZuByte(img->colormap[i].green),
+                              ZuByte(img->colormap[i].blue)));
+            q.setColorTable(t);
+            seite.bild = std::move(q);
+            seite.bpp = GearTiefeFuerFarben(n);
+        }
+    } else if (IstGrau(img->colorspace)) {
+        QImage q = GearNeuesBild(w, h, QImage::Format_Indexed8, fehler);
+        ok = !q.isNull();
+        const bool zweiwertig = img->depth == 1;
+        for (int y = 0; ok && y < h; ++y) {
+            uint8_t* z = q.scanLine(y);
+            ok = ExportImagePixels(img, 0, y, size_t(w), 1, "R", CharPixel, z, exc) != MagickFalse;
+            if (zweiwertig)
+                for (int x = 0; x < w; ++x)
+                    z[x] = z[x] > 127;
+        }
+        if (ok) {
+            q.setColorTable(zweiwertig ? GearGrauPalette(2) : GearGrauPalette(256));
+            seite.bild = std::move(q);
+            seite.bpp = zweiwertig ? 1 : 8;
+        } else if (fehler.isEmpty()) {
+            fehler = QStringLiteral("Das Bild kann nicht gelesen werden.");
+        }
+    } else {
+        if (img->colorspace != sRGBColorspace && img->colorspace != RGBColorspace) {
+            bild.colorSpace(Magick::sRGBColorspace);
+            img = bild.constImage();
+        }
+        QImage q = GearNeuesBild(w, h, QImage::Format_BGR888, fehler);
+        ok = !q.isNull();
+        for (int y = 0; ok && y < h; ++y)
+            ok = ExportImagePixels(img, 0, y, size_t(w), 1, "BGR", CharPixel, q.scanLine(y), exc) != MagickFalse;
+        if (ok) {
+            seite.bild = std::move(q);
+            seite.bpp = 24;
+        } else if (fehler.isEmpty()) {
+            fehler = QStringLiteral("Das Bild kann nicht gelesen werden.");
+        }
+    }
+    DestroyExceptionInfo(exc);
+    return ok;
+}
+
+// A MagickCore image of the page: 24 bits as DirectClass, palettes as
+// PseudoClass with exactly the page's colours.
+MagickCore::Image* AlsMagick(const TGearSeite& seite, QString& fehler)
+{
+    using namespace MagickCore;
+    const QImage& q = seite.bild;
+    const int w = q.width(), h = q.height();
+    ImageInfo* info = AcquireImageInfo();
+    Image* img = AcquireImage(info);
+    DestroyImageInfo(info);
+    if (!img || !SetImageExtent(img, size_t(w), size_t(h))) {
+        fehler = QStringLiteral("Nicht genug Speicher für das Bild.");
+        if (img)
+            DestroyImage(img);
+        return nullptr;
+    }
+    img->depth = 8;
+    ExceptionInfo* exc = AcquireExceptionInfo();
+    bool ok = true;
+    if (q.format() == QImage::Format_Indexed8) {
+        const QList<QRgb> t = q.colorTable();
+        const int n = std::max<int>(1, int(t.size()));
+        ok = AcquireImageColormap(img, size_t(n)) != MagickFalse;
+        for (int i = 0; ok && i < n && i < t.size(); ++i) {
+            img->colormap[i].red = AusByte((qRed(t[i])));
+            img->colormap[i].green = AusByte((qGreen(t[i])));
+            img->colormap[i].blue = AusByte((qBlue(t[i])));
+            img->colormap[i].opacity = OpaqueOpacity;
+        }
+        for (int y = 0; ok && y < h; ++y) {
+            PixelPacket* p = QueueAuthenticPixels(img, 0, y, size_t(w), 1, exc);
+            IndexPacket* idx = GetAuthenticIndexQueue(img);
+            if (!p || !idx) {
+                ok = false;
+                break;
+            }
+            const uint8_t* s = q.constScanLine(y);
+            for (int x = 0; x < w; ++x) {
+                const int i = s[x] < n ? s[x] : 0;
+                idx[x] = IndexPacket(i);
+                p[x] = img->colormap[i];
+            }
+            ok = SyncAuthenticPixels(img, exc) != MagickFalse;
+        }
+    } else {
+        const QImage bgr = GearAlsBgr888(seite);
+        ok = !bgr.isNull();
+        for (int y = 0; ok && y < h; ++y)
+            ok = ImportImagePixels(img, 0, y, size_t(w), 1, "BGR", CharPixel, bgr.constScanLine(y)) != MagickFalse;
+    }
+    DestroyExceptionInfo(exc);
+    if (!ok) {
+        fehler = QStringLiteral("Das Bild kann nicht übergeben werden.");
+        DestroyImage(img);
+        return nullptr;
+    }
+    return img;
+}
+
+} // namespace
+
+QString MagickSignatur(const QByteArray& daten)
+{
+    using namespace MagickCore;
+    ExceptionInfo* exc = AcquireExceptionInfo();
+    const MagicInfo* m = GetMagicInfo(reinterpret_cast<const unsigned char*>(daten.constData()), size_t(daten.size()), exc);
+    const char* name = m ? GetMagicName(m) : nullptr;
+    QString ergebnis = name ? QString::fromLatin1(name).toUpper() : QString();
+    DestroyExceptionInfo(exc);
+    return ergebnis;
+}
+
+bool MagickDekodieren(const QByteArray& daten, const QString& hinweis, TGearDokument& dok, QString& fehler,
+                      const TFortschritt& fs)
+{
+    QString coder = MagickSignatur(daten);
+    if (coder.isEmpty())
+        coder = hinweis.toUpper();
+    if (coder.isEmpty()) {
+        fehler = QStringLiteral("Das Dateiformat ist unbekannt.");
+        return false;
+    }
+    if (!Erlaubt().contains(coder)) {
+        fehler = QStringLiteral("Das Dateiformat %1 wird nicht unterstützt.").arg(coder);
+        return false;
+    }
+    std::vector<Magick::Image> bilder;
+    TMonitor monitor{&fs, QThread::currentThreadId()};
+    try {
+        Magick::ReadOptions optionen;
+        optionen.quiet(true);
+        MagickCore::ImageInfo* info = optionen.imageInfo();
+        MagickCore::CopyMagickString(info->magick, coder.toLatin1().constData(), MaxTextExtent);
+        MagickCore::SetImageInfoProgressMonitor(info, Monitor, &monitor);
+        const Magick::Blob blob(daten.constData(), size_t(daten.size()));
+        try {
+            Magick::readImages(&bilder, blob, optionen);
+        } catch (const Magick::Warning&) {
+            // A warning still delivers the image.
+        }
+        if (bilder.empty()) {
+            fehler = QStringLiteral("Die Datei kann nicht gelesen werden.");
+            return false;
+        }
+        // A Photoshop file holds the merged picture first and its layers after it.
+        if (coder == QLatin1String("PSD"))
+            bilder.resize(1);
+        dok.seiten.clear();
+        for (Magick::Image& b : bilder) {
+            b.quiet(true);
+            TGearSeite s;
+            if (!AlsSeite(b, s, fehler)) {
+                if (dok.seiten.empty())
+                    return false;
+                break;
+            }
+            dok.seiten.push_back(std::move(s));
+        }
+        const MagickCore::Image* erstes = bilder.front().constImage();
+        dok.typ = QString::fromLatin1(erstes->magick).toUpper();
+        if (dok.typ.isEmpty())
+            dok.typ = coder;
+        dok.kompression = KompressionsText(erstes->compression);
+    } catch (const Magick::Exception& e) {
+        fehler = QStringLiteral("Die Datei kann nicht gelesen werden (%1).").arg(QString::fromLocal8Bit(e.what()));
+        dok.seiten.clear();
+        return false;
+    } catch (const std::exception& e) {
+        fehler = QStringLiteral("Die Datei kann nicht gelesen werden (%1).").arg(QString::fromLocal8Bit(e.what()));
+        dok.seiten.clear();
+        return false;
+    }
+    return true;
+}
+
+bool MagickKodieren(const TGearSeite& seite, const QString& coder, bool ascii, QByteArray& aus, QString& fehler,
+                    const TFortschritt& fs)
+{
+    if (seite.Leer()) {
+        fehler = QStringLiteral("Es ist kein Bild vorhanden.");
+        return false;
+    }
+    MagickCore::Image* img = AlsMagick(seite, fehler);
+    if (!img)
+        return false;
+    TMonitor monitor{&fs, QThread::currentThreadId()};
+    try {
+        Magick::Image bild(img);
+        bild.quiet(true);
+        bild.magick(coder.toStdString());
+        if (ascii)
+            bild.compressType(Magick::NoCompression);
+        MagickCore::SetImageProgressMonitor(bild.image(), Monitor, &monitor);
+        Magick::Blob blob;
+        try {
+            bild.write(&blob);
+        } catch (const Magick::Warning&) {
+        }
+        if (blob.length() == 0) {
+            fehler = QStringLiteral("Die Datei kann nicht erzeugt werden.");
+            return false;
+        }
+        aus = QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length()));
+    } catch (const Magick::Exception& e) {
+        fehler = QStringLiteral("Die Datei kann nicht erzeugt werden (%1).").arg(QString::fromLocal8Bit(e.what()));
+        return false;
+    } catch (const std::exception& e) {
+        fehler = QStringLiteral("Die Datei kann nicht erzeugt werden (%1).").arg(QString::fromLocal8Bit(e.what()));
+        return false;
+    }
+    return true;
+}

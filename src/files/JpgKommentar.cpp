@@ -1,0 +1,203 @@
+#include "JpgKommentar.h"
+
+#include "DatumZeitSetzen.h"
+#include "SicherErsetzen.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr uchar MarkerSOF0 = 0xC0, MarkerSOF15 = 0xCF;
+constexpr uchar MarkerRST0 = 0xD0, MarkerRST7 = 0xD7;
+constexpr uchar MarkerSOI = 0xD8, MarkerEOI = 0xD9, MarkerSOS = 0xDA;
+constexpr uchar MarkerCOM = 0xFE, MarkerTEM = 0x01;
+
+enum class TBefund { Ok, KeinJpeg, Unvollstaendig };
+
+// Markers that stand alone, without a length.
+bool OhneLaenge(uchar m)
+{
+    return m == MarkerTEM || (m >= MarkerRST0 && m <= MarkerRST7) || m == MarkerSOI;
+}
+
+uint16_t Wort(const uchar* d, qsizetype pos)
+{
+    return static_cast<uint16_t>((d[pos] << 8) | d[pos + 1]);
+}
+
+// Follows the image data from behind the first scan header up to the end of
+// image, over later segments (progressive scans, tables, comments), so a file
+// cut short anywhere is noticed.
+bool BildendeGefunden(const uchar* d, qsizetype pos, qsizetype n)
+{
+    while (pos < n) {
+        const void* ff = std::memchr(d + pos, 0xFF, static_cast<size_t>(n - pos));
+        if (!ff)
+            return false;
+        pos = static_cast<const uchar*>(ff) - d + 1;
+        while (pos < n && d[pos] == 0xFF)
+            ++pos;
+        if (pos >= n)
+            return false;
+        const uchar m = d[pos++];
+        if (m == 0x00 || OhneLaenge(m))   // stuffed 0xFF in the data, restart markers
+            continue;
+        if (m == MarkerEOI)
+            return true;
+        if (pos + 2 > n)
+            return false;
+        const qsizetype l = Wort(d, pos);
+        if (l < 2 || pos + l > n)
+            return false;
+        pos += l;
+    }
+    return false;
+}
+
+// Builds the new file content. Every read is checked against the end of the
+// input; nothing here touches the disk.
+TBefund KommentarEinbauen(const QByteArray& ein, const QByteArray& text, QByteArray& aus)
+{
+    const auto* d = reinterpret_cast<const uchar*>(ein.constData());
+    const qsizetype n = ein.size();
+    if (n < 2 || d[0] != 0xFF || d[1] != MarkerSOI)
+        return TBefund::KeinJpeg;
+
+    aus.clear();
+    aus.reserve(n + text.size() + 4);
+    aus.append(ein.constData(), 2);
+
+    bool kommentarGeschrieben = false;
+    auto kommentarAnhaengen = [&] {
+        if (kommentarGeschrieben || text.isEmpty())
+            return;
+        const int laenge = static_cast<int>(text.size()) + 2;
+        aus.append(char(0xFF));
+        aus.append(char(MarkerCOM));
+        aus.append(char(laenge >> 8));
+        aus.append(char(laenge & 0xFF));
+        aus.append(text);
+        kommentarGeschrieben = true;
+    };
+
+    qsizetype pos = 2;
+    for (;;) {
+        if (pos >= n)
+            return TBefund::Unvollstaendig;
+        if (d[pos] != 0xFF)
+            return TBefund::KeinJpeg;
+        const qsizetype start = pos;
+        // Extra 0xFF fill bytes may stand before a marker; they go with it.
+        while (pos < n && d[pos] == 0xFF)
+            ++pos;
+        if (pos >= n)
+            return TBefund::Unvollstaendig;
+        const uchar m = d[pos++];
+        if (m == 0x00)
+            return TBefund::KeinJpeg;
+        if (OhneLaenge(m)) {
+            aus.append(ein.constData() + start, pos - start);
+            continue;
+        }
+        if (m == MarkerEOI)   // ends before any image data
+            return TBefund::Unvollstaendig;
+        if (pos + 2 > n)
+            return TBefund::Unvollstaendig;
+        const qsizetype l = Wort(d, pos);
+        if (l < 2)
+            return TBefund::KeinJpeg;
+        if (pos + l > n)
+            return TBefund::Unvollstaendig;
+        const qsizetype ende = pos + l;
+
+        if (m == MarkerCOM || (m >= MarkerSOF0 && m <= MarkerSOF15))
+            kommentarAnhaengen();
+        if (m == MarkerSOS) {
+            // A file without any frame header still keeps the comment it was given.
+            kommentarAnhaengen();
+            if (!BildendeGefunden(d, ende, n))
+                return TBefund::Unvollstaendig;
+            // From the first scan on everything stays, later comments included.
+            aus.append(ein.constData() + start, n - start);
+            return TBefund::Ok;
+        }
+        if (m != MarkerCOM)
+            aus.append(ein.constData() + start, ende - start);
+        pos = ende;
+    }
+}
+
+} // namespace
+
+QByteArray KommentarBytes(const QString& text)
+{
+    QStringEncoder kodierer("Windows-1252");
+    if (!kodierer.isValid())
+        return text.toLatin1();
+    QByteArray bytes = kodierer.encode(text);
+    // The converter marks missing characters with SUB; '?' reads better in a
+    // comment. A SUB the text really held stays as it is.
+    if (bytes.contains('\x1A') && !text.contains(QChar(0x1A)))
+        bytes.replace('\x1A', '?');
+    return bytes;
+}
+
+QString KommentarText(const QByteArray& bytes)
+{
+    QStringDecoder dekodierer("Windows-1252");
+    if (!dekodierer.isValid())
+        return QString::fromLatin1(bytes);
+    return dekodierer.decode(bytes);
+}
+
+bool JpgKommentarSchreiben(const QString& dateiName, const QString& text, QString& fehler)
+{
+    fehler.clear();
+    const QFileInfo info(dateiName);
+    if (!info.isFile()) {
+        fehler = QStringLiteral("Die Datei %1 ist nicht vorhanden.").arg(dateiName);
+        return false;
+    }
+    if (!(info.permissions() & QFileDevice::WriteOwner)) {
+        fehler = QStringLiteral("Die Datei %1 ist schreibgeschützt.").arg(dateiName);
+        return false;
+    }
+    // Taken before reading, which may itself move the access time.
+    TDateiZeiten zeiten;
+    QFile datei(dateiName);
+    if (!DateiZeitenLesen(dateiName, zeiten) || !datei.open(QIODevice::ReadOnly)) {
+        fehler = QStringLiteral("Die Datei %1 kann nicht geöffnet werden.").arg(dateiName);
+        return false;
+    }
+    const QByteArray ein = datei.readAll();
+    if (datei.error() != QFileDevice::NoError || ein.size() != datei.size()) {
+        fehler = QStringLiteral("Die Datei %1 kann nicht gelesen werden.").arg(dateiName);
+        return false;
+    }
+    datei.close();
+
+    QByteArray aus;
+    switch (KommentarEinbauen(ein, KommentarBytes(text).left(JpgKommentarHoechstlaenge), aus)) {
+    case TBefund::Ok:
+        break;
+    case TBefund::KeinJpeg:
+        fehler = QStringLiteral("%1 ist keine JPG-Datei, oder enthält ein ungültiges Format").arg(dateiName);
+        return false;
+    case TBefund::Unvollstaendig:
+        fehler = QStringLiteral("Die JPG-Datei %1 ist unvollständig.").arg(dateiName);
+        return false;
+    }
+    if (aus == ein) {
+        // Already as asked: nothing to rewrite; only undo what reading did.
+        const timespec ts[2] = {zeiten.zugriff, zeiten.geschrieben};
+        ::utimensat(AT_FDCWD, QFile::encodeName(dateiName).constData(), ts, 0);
+        return true;
+    }
+    return DateiSicherErsetzen(dateiName, aus, fehler, zeiten);
+}
