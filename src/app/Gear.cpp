@@ -1,4 +1,5 @@
 #include "Gear.h"
+#include "gear/GearBmp.h"
 #include "pixelops/Bitmap.h"
 #include "gear/GearCodec.h"
 #include "gear/GearFarbtiefe.h"
@@ -155,9 +156,34 @@ bool TGear::SaveToBytes(QByteArray& aus)
 
 void TGear::SaveImage(const QString& pfad)
 {
+    if (!m_sicherSchreiben && m_saveFormat == 2) {
+        BeginneVorgang();
+        m_errCount = 0;
+        m_letzterFehler.clear();
+        MeldeFortschritt(0);
+        const TGearSeite* s = AktuelleSeite();
+        QString fehler;
+        if (!s) {
+            Fehlschlag(QStringLiteral("Es ist kein Bild vorhanden."));
+            return;
+        }
+        if (!BmpDateiSchreiben(*s, pfad, fehler)) {
+            Fehlschlag(fehler);
+            return;
+        }
+        MeldeFortschritt(100);
+        return;
+    }
     QByteArray daten;
     if (!Kodieren(daten))
         return;
+    // A write-protected file stays as it is, also for root, who could
+    // otherwise rename over it.
+    const QFileInfo ziel(pfad);
+    if (ziel.exists() && ziel.isFile() && !(QFile::permissions(pfad) & QFileDevice::WriteOwner)) {
+        Fehlschlag(QStringLiteral("Die Datei „%1“ ist schreibgeschützt.").arg(pfad));
+        return;
+    }
     // Written beside the target and renamed over it: a failed write leaves
     // the previous file as it was.
     QSaveFile datei(pfad);

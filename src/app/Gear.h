@@ -34,6 +34,11 @@ public:
     void SetSaveFormat(int speicherId) { m_saveFormat = speicherId; }
     int SaveFormat() const { return m_saveFormat; }
     void SaveImage(const QString& pfad);
+    // Off for the program's own short-lived files (transfer, undo): a BMP is
+    // then written straight from the rows, without a temporary copy and
+    // without the flush to disk that replacing a user's file needs.
+    void SetSicherSchreiben(bool an) { m_sicherSchreiben = an; }
+    bool SicherSchreiben() const { return m_sicherSchreiben; }
     // Encodes with the current save format into memory, without a file.
     bool SaveToBytes(QByteArray& aus);
 
@@ -140,6 +145,7 @@ private:
     std::map<int, int> m_control;
     QString m_extFile;
     bool m_statusEvent = false;
+    bool m_sicherSchreiben = true;
     int m_fortschritt = -1;
     int m_bppVorgabe = 0;
 };

@@ -337,21 +337,19 @@ bool GearZuBitmap(TGear& gear, TBitmap& bmp)
         // A file left from an earlier transfer must not pass for this one.
         QFile::remove(datei);
         gear.SetSaveFormat(2);
+        const bool sicher = gear.SicherSchreiben();
+        gear.SetSicherSchreiben(false);
         gear.SaveImage(datei);
+        gear.SetSicherSchreiben(sicher);
         if (gear.ErrCount() > 0)
             return fehlschlag();
 
-        QByteArray daten;
-        {
-            QFile f(datei);
-            if (f.open(QIODevice::ReadOnly))
-                daten = f.readAll();
-        }
-        QFile::remove(datei);
-
+        // Read back as raw rows, straight into the bitmap's memory.
         QImage bild;
         QString grund;
-        if (daten.isEmpty() || !BmpLesen24(daten, bild, grund) || bild.isNull())
+        const bool gelesen = BmpDateiLesen24(datei, bild, grund);
+        QFile::remove(datei);
+        if (!gelesen || bild.isNull())
             return fehlschlag();
         bmp.Assign(bild);
         return true;

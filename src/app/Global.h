@@ -42,6 +42,12 @@ extern QString TempBitmapDatei;
 extern QString TempOptiDatei;
 extern int RueckgaengigAnzahl;
 
+// Undo store: numbered BMP files at the image's own depth, newest highest.
+// RueckgaengigSpeichern returns false (and keeps the count) when the step
+// could not be written.
+bool RueckgaengigSpeichern();
+void RueckgaengigLoeschen();
+
 int Zeitnummer();
 // Creates TempVerzeichnis and the three names, and takes this instance's lock.
 void TempNamenAnlegen();

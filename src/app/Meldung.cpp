@@ -46,7 +46,6 @@ int Meldung(const QString& text, TMeldungArt art, int knoepfe)
         box.setIcon(QMessageBox::Question);
         break;
     }
-    QPushButton* knopfOk = nullptr;
     QPushButton* knopfJa = nullptr;
     QPushButton* knopfNein = nullptr;
     QPushButton* knopfAbbrechen = nullptr;
@@ -55,7 +54,7 @@ int Meldung(const QString& text, TMeldungArt art, int knoepfe)
     if (knoepfe & mbNein)
         knopfNein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
     if (knoepfe & mbOk)
-        knopfOk = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     if (knoepfe & mbAbbrechen)
         knopfAbbrechen = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
     if (knopfAbbrechen)

@@ -181,6 +181,18 @@ public:
     void FormKeyUp(int& taste, Qt::KeyboardModifiers umschalt);
     // (end of block A)
 
+    // ---- Open command (block O) ----
+    // (end of block O)
+
+    // ---- Edit, clipboard, scanner and undo commands (block B) ----
+    // (end of block B)
+
+    // ---- Imaging-control commands, dispatch, keyboard, help (block C) ----
+    // (end of block C)
+
+    // ---- Saving (block S) ----
+    // (end of block S)
+
     // ---- Display and zoom (block Z) ----
     // Set while SetAnzeigeBild runs: nested calls, the image-stepping
     // commands and panning do nothing meanwhile.

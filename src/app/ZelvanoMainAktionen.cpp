@@ -220,6 +220,10 @@ void TfrmZelvanoMain::AktionenAnlegen()
     AktionVerbinden(mAnsBildZurueck, &TfrmZelvanoMain::mAnsBildZurueckExecute);
     AktionVerbinden(mAnsSeiteVor, &TfrmZelvanoMain::mAnsSeiteVorExecute);
     AktionVerbinden(mAnsSeiteZurueck, &TfrmZelvanoMain::mAnsSeiteZurueckExecute);
+    // OeffnenVerbinden();
+    // BearbeitenVerbinden();
+    // FarbeVerbinden();
+    // SpeichernVerbinden();
 
     const QList<QAction*> zoom = {mAnsZoomEinpassen, mAnsZoom10, mAnsZoom25, mAnsZoom50, mAnsZoom100,
                                   mAnsZoom150, mAnsZoom200, mAnsZoom400, mAnsZoom1000};

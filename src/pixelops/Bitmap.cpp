@@ -1,4 +1,5 @@
 #include "Bitmap.h"
+#include "Bildspeicher.h"
 #include <cstring>
 
 TBitmap::TBitmap(int breite, int hoehe)
@@ -19,7 +20,7 @@ void TBitmap::SetSize(int breite, int hoehe)
     }
     if (m_bild.width() == breite && m_bild.height() == hoehe && m_bild.format() == QImage::Format_BGR888)
         return;
-    m_bild = QImage(breite, hoehe, QImage::Format_BGR888);
+    m_bild = GrossesBild(breite, hoehe, QImage::Format_BGR888);
     if (!m_bild.isNull())
         std::memset(m_bild.bits(), 0, size_t(m_bild.sizeInBytes()));
 }

@@ -79,8 +79,9 @@ TEST(GearLaden, TypUndKompressionJeFormat)
         g.LoadImage(pfad);
         ASSERT_EQ(g.ErrCount(), 0) << t.name << g.LetzterFehler().toStdString();
         EXPECT_EQ(g.ImageType(), QLatin1String(t.typ));
-        if (*t.komp)
+        if (*t.komp) {
             EXPECT_EQ(g.CompressType(), QLatin1String(t.komp)) << t.name;
+        }
         EXPECT_EQ(g.PageCount(), 1);
         EXPECT_EQ(g.Page(), 1);
     }
@@ -165,6 +166,31 @@ TEST(GearLaden, GifRahmenWerdenZusammengesetzt)
     EXPECT_EQ(Farbe(b, 4, 3), qRgb(0, 0, 255) & 0xFFFFFF);     // frame 2 stays
     EXPECT_EQ(Farbe(b, 13, 6), qRgb(0, 255, 0) & 0xFFFFFF);
     EXPECT_TRUE(g.ImageBitsPerPixel() == 1 || g.ImageBitsPerPixel() == 4 || g.ImageBitsPerPixel() == 8);
+}
+
+TEST(GearLaden, GifMitZuVielenFarbenFuerEinePaletteWirdVollfarbig)
+{
+    // Two frames with 200 colours each in their own maps: together more
+    // than one palette holds.
+    std::vector<Magick::Image> rahmen;
+    for (int r = 0; r < 2; ++r) {
+        Magick::Image b(Magick::Geometry(20, 10), Magick::Color("black"));
+        for (int i = 0; i < 200; ++i)
+            b.pixelColor(size_t(i % 20), size_t(i / 20), Magick::ColorRGB(i / 255.0, r ? 1.0 : 0.0, r ? 0.0 : 1.0));
+        b.page(Magick::Geometry(20, 10, 0, 0));
+        rahmen.push_back(b);
+    }
+    const QString pfad = FrischerOrdner(QStringLiteral("gif24")) + QStringLiteral("/viele.gif");
+    DateiSchreiben(pfad, MagickBytes(rahmen, "GIF"));
+    TGear g;
+    g.LoadImage(pfad);
+    ASSERT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
+    ASSERT_EQ(g.PageCount(), 2);
+    g.SetPage(2);
+    EXPECT_EQ(g.ImageBitsPerPixel(), 24);
+    EXPECT_EQ(Farbe(g.Picture(), 5, 0), qRgb(5, 255, 0) & 0xFFFFFF);
+    g.SetPage(1);
+    EXPECT_EQ(Farbe(g.Picture(), 5, 0), qRgb(5, 0, 255) & 0xFFFFFF);
 }
 
 TEST(GearLaden, VerschachteltesGifKommtRichtig)

@@ -186,8 +186,9 @@ TEST_P(SpeichernJeKennung, SchreibtSignaturUndLaedtZurueck)
     ASSERT_EQ(l.ErrCount(), 0) << z.id << ": " << l.LetzterFehler().toStdString();
     EXPECT_EQ(l.ImageWidth(), original.width()) << z.id;
     EXPECT_EQ(l.ImageHeight(), original.height()) << z.id;
-    if (z.verlustfrei)
+    if (z.verlustfrei) {
         EXPECT_TRUE(GleicheFarben(l.Picture(), original)) << "Kennung " << z.id;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Alle, SpeichernJeKennung, ::testing::ValuesIn(Zeilen()),
@@ -227,6 +228,18 @@ TEST(GearSpeichern, FehlgeschlagenLaesstOriginal)
     g.SaveImage(pfad);
     EXPECT_GT(g.ErrCount(), 0);
     EXPECT_EQ(DateiBytes(pfad), QByteArray("alter Inhalt"));
+}
+
+TEST(GearSpeichern, SchreibgeschuetzteDateiBleibt)
+{
+    const QString pfad = FrischerOrdner(QStringLiteral("nurlesen")) + QStringLiteral("/bild.bmp");
+    DateiSchreiben(pfad, "geschützt");
+    QFile::setPermissions(pfad, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    TGear g;
+    g.SetPicture(Bunt(8, 8));
+    g.SaveImage(pfad);
+    EXPECT_GT(g.ErrCount(), 0);
+    EXPECT_EQ(DateiBytes(pfad), QByteArray("geschützt"));
 }
 
 TEST(GearSpeichern, OhneBildSchlaegtFehl)
@@ -406,6 +419,26 @@ TEST(GearSpeichern, GifAusWenigFarbenOhneVerlust)
     EXPECT_TRUE(GleicheFarben(QImage::fromData(d, "GIF"), b));
 }
 
+TEST(GearSpeichern, PalettenformateAusVollfarbbild)
+{
+    // More than 256 colours: GIF and RLE get an octree palette of 8 bits.
+    const QString ordner = FrischerOrdner(QStringLiteral("octree"));
+    for (int id : {14, 458754}) {
+        TGear g;
+        g.SetPicture(Bunt(64, 48));
+        g.SetSaveFormat(id);
+        const QString pfad = ordner + (id == 14 ? QStringLiteral("/v.gif") : QStringLiteral("/v.rle"));
+        g.SaveImage(pfad);
+        ASSERT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
+        EXPECT_EQ(g.ImageBitsPerPixel(), 24);   // the control's own picture is untouched
+        TGear l;
+        l.LoadImage(pfad);
+        ASSERT_EQ(l.ErrCount(), 0);
+        EXPECT_EQ(l.ImageBitsPerPixel(), 8);
+        EXPECT_EQ(l.ImageWidth(), 64);
+    }
+}
+
 // ---- JPEG options --------------------------------------------------------
 
 QByteArray JpegMit(int typ, int qualitaet, const QImage& bild)
@@ -495,8 +528,9 @@ TEST(GearSpeichern, PanoramaJpegUndBmpOhneMagickGrenzen)
         ASSERT_EQ(l.ErrCount(), 0) << l.LetzterFehler().toStdString();
         EXPECT_EQ(l.ImageWidth(), 20000);
         EXPECT_EQ(l.ImageHeight(), 1200);
-        if (id == 2)
+        if (id == 2) {
             EXPECT_TRUE(l.Picture() == gross);
+        }
     }
 }
 

@@ -1,7 +1,14 @@
 #include "GearBmp.h"
 #include "GearHilfen.h"
+#include <QFile>
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
 
 namespace {
 
@@ -515,4 +522,148 @@ bool BmpKodieren(const TGearSeite& seite, bool rle, QByteArray& aus, QString& fe
             band.Zeile(r);
     }
     return true;
+}
+
+// ---- Transfer files ------------------------------------------------------
+
+namespace {
+
+// Writes or reads rows given in file order, in batches of iovecs.
+template <class F>
+bool ZeilenInBloecken(int fd, qint64 ab, qint64 zeile, int hoehe, F zeilenZeiger, bool schreiben)
+{
+    constexpr int Block = 512;
+    iovec vektoren[Block];
+    qint64 position = ab;
+    for (int r = 0; r < hoehe;) {
+        const int n = std::min(Block, hoehe - r);
+        for (int i = 0; i < n; ++i) {
+            vektoren[i].iov_base = zeilenZeiger(r + i);
+            vektoren[i].iov_len = size_t(zeile);
+        }
+        const qint64 soll = zeile * n;
+        qint64 erledigt = 0;
+        int erster = 0;
+        while (erledigt < soll) {
+            const ssize_t k = schreiben ? ::pwritev(fd, vektoren + erster, n - erster, position + erledigt)
+                                        : ::preadv(fd, vektoren + erster, n - erster, position + erledigt);
+            if (k <= 0)
+                return false;
+            erledigt += k;
+            // Skip what was done, partial vectors included.
+            qint64 rest = k;
+            while (erster < n && rest >= qint64(vektoren[erster].iov_len)) {
+                rest -= qint64(vektoren[erster].iov_len);
+                ++erster;
+            }
+            if (erster < n && rest > 0) {
+                vektoren[erster].iov_base = static_cast<char*>(vektoren[erster].iov_base) + rest;
+                vektoren[erster].iov_len -= size_t(rest);
+            }
+        }
+        position += soll;
+        r += n;
+    }
+    return true;
+}
+
+} // namespace
+
+bool BmpDateiSchreiben(const TGearSeite& seite, const QString& pfad, QString& fehler)
+{
+    const QByteArray name = QFile::encodeName(pfad);
+    if (seite.Leer() || seite.bild.format() != QImage::Format_BGR888) {
+        QByteArray daten;
+        if (!BmpKodieren(seite, false, daten, fehler))
+            return false;
+        QFile f(pfad);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(daten) != daten.size()) {
+            fehler = QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden.").arg(pfad);
+            f.remove();
+            return false;
+        }
+        return true;
+    }
+    const QImage& bild = seite.bild;
+    const int w = bild.width(), h = bild.height();
+    const qint64 zeile = ((qint64(w) * 24 + 31) / 32) * 4;
+    const qint64 gesamt = 54 + zeile * h;
+    if (gesamt > qint64(0xFFFFFFFFu)) {
+        fehler = QStringLiteral("Das Bild ist für eine Bitmap-Datei zu groß.");
+        return false;
+    }
+    uint8_t kopf[54] = {};
+    kopf[0] = 'B';
+    kopf[1] = 'M';
+    Setze32(kopf + 2, uint32_t(gesamt));
+    Setze32(kopf + 10, 54);
+    Setze32(kopf + 14, 40);
+    Setze32(kopf + 18, uint32_t(w));
+    Setze32(kopf + 22, uint32_t(h));
+    Setze16(kopf + 26, 1);
+    Setze16(kopf + 28, 24);
+    Setze32(kopf + 34, uint32_t(zeile * h));
+    Setze32(kopf + 38, 2835);
+    Setze32(kopf + 42, 2835);
+
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        fehler = QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden.").arg(pfad);
+        return false;
+    }
+    // QImage rows of BGR888 are padded to 4 bytes exactly like BMP rows.
+    const bool ok = ::pwrite(fd, kopf, sizeof kopf, 0) == ssize_t(sizeof kopf)
+        && bild.bytesPerLine() == zeile
+        && ZeilenInBloecken(fd, 54, zeile, h,
+                            [&](int r) { return const_cast<uchar*>(bild.constScanLine(h - 1 - r)); }, true);
+    if (::close(fd) != 0 || !ok) {
+        ::unlink(name.constData());
+        fehler = QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden.").arg(pfad);
+        return false;
+    }
+    return true;
+}
+
+bool BmpDateiLesen24(const QString& pfad, QImage& bgr888, QString& fehler)
+{
+    const QByteArray name = QFile::encodeName(pfad);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        fehler = QStringLiteral("Die Datei „%1“ kann nicht gelesen werden.").arg(pfad);
+        return false;
+    }
+    struct stat st {};
+    uint8_t kopf[54];
+    bool schnell = ::fstat(fd, &st) == 0 && ::pread(fd, kopf, sizeof kopf, 0) == ssize_t(sizeof kopf)
+        && kopf[0] == 'B' && kopf[1] == 'M' && Le32(kopf + 14) >= 40 && Le16(kopf + 26) == 1
+        && Le16(kopf + 28) == 24 && Le32(kopf + 30) == 0;
+    const int w = schnell ? int(Le32(kopf + 18)) : 0;
+    const int hRoh = schnell ? int(Le32(kopf + 22)) : 0;
+    const qint64 ab = schnell ? qint64(Le32(kopf + 10)) : 0;
+    const int h = hRoh < 0 ? -hRoh : hRoh;
+    const qint64 zeile = ((qint64(w) * 24 + 31) / 32) * 4;
+    schnell = schnell && w > 0 && h > 0 && hRoh != INT32_MIN && qint64(w) * h <= GearMaxPixel
+        && ab >= 54 && ab + zeile * h <= qint64(st.st_size);
+    if (schnell) {
+        QImage bild = GearNeuesBild(w, h, QImage::Format_BGR888, fehler);
+        const bool vonOben = hRoh < 0;
+        const bool ok = !bild.isNull() && bild.bytesPerLine() == zeile
+            && ZeilenInBloecken(fd, ab, zeile, h,
+                                [&](int r) { return bild.scanLine(vonOben ? r : h - 1 - r); }, false);
+        ::close(fd);
+        if (!ok) {
+            if (fehler.isEmpty())
+                fehler = Unvollstaendig;
+            return false;
+        }
+        bgr888 = bild;
+        return true;
+    }
+    ::close(fd);
+    QFile f(pfad);
+    if (!f.open(QIODevice::ReadOnly)) {
+        fehler = QStringLiteral("Die Datei „%1“ kann nicht gelesen werden.").arg(pfad);
+        return false;
+    }
+    return BmpLesen24(f.readAll(), bgr888, fehler);
 }

@@ -21,3 +21,12 @@ bool BmpKodieren(const TGearSeite& seite, bool rle, QByteArray& aus, QString& fe
 
 // Reads any BMP straight into a BGR888 picture, palettes expanded.
 bool BmpLesen24(const QByteArray& daten, QImage& bgr888, QString& fehler);
+
+// The transfer road between the imaging control and the working bitmap:
+// a 24-bit page is written straight from its rows to the file (no copy of
+// the whole file in memory, no flush to disk: the file lives a moment only);
+// other pages go through BmpKodieren.
+bool BmpDateiSchreiben(const TGearSeite& seite, const QString& pfad, QString& fehler);
+// Reads a BMP file into a BGR888 picture; a 24-bit BI_RGB file is read row by
+// row straight into the picture, everything else through BmpLesen24.
+bool BmpDateiLesen24(const QString& pfad, QImage& bgr888, QString& fehler);

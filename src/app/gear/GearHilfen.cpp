@@ -1,4 +1,5 @@
 #include "GearHilfen.h"
+#include "pixelops/Bildspeicher.h"
 #include <algorithm>
 #include <cstring>
 
@@ -12,7 +13,7 @@ QImage GearNeuesBild(qint64 breite, qint64 hoehe, QImage::Format format, QString
         fehler = QStringLiteral("Das Bild ist zu groß (%1 x %2 Pixel).").arg(breite).arg(hoehe);
         return {};
     }
-    QImage bild(int(breite), int(hoehe), format);
+    QImage bild = GrossesBild(int(breite), int(hoehe), format);
     if (bild.isNull())
         fehler = QStringLiteral("Nicht genug Speicher für ein Bild von %1 x %2 Pixeln.").arg(breite).arg(hoehe);
     return bild;

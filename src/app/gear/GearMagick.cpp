@@ -29,7 +29,7 @@ const QSet<QString>& Erlaubt()
 }
 
 // Sample scaling between 8 bits and the library's quantum depth.
-using namespace MagickCore;
+using MagickCore::Quantum;
 const double Quantumbereich = QuantumRange;
 
 inline MagickCore::Quantum AusByte(int v)
