@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+#include "Einstellungen.h"
+#include "Gear.h"
+#include "Global.h"
+#include "Loeschen.h"
+#include "TestHilfen.h"
+#include "ZelvanoMain.h"
+
+namespace {
+
+// Closes whatever modal window the command under test opens, so a test
+// never waits for a user.
+void ModalesFensterSchliessen()
+{
+    QTimer::singleShot(50, [] {
+        if (QWidget* w = QApplication::activeModalWidget())
+            if (auto* d = qobject_cast<QDialog*>(w))
+                d->reject();
+    });
+}
+
+class HauptfensterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        OeffnenFensterLaden = false;
+        BildBearbeitet = false;
+        TMeldungsFaenger start;
+        fenster = new TfrmZelvanoMain();
+        fenster->FormShow({});
+    }
+    void TearDown() override
+    {
+        BildBearbeitet = false;
+        delete fenster;
+    }
+    bool Schliessen()
+    {
+        fenster->show();
+        return fenster->close();
+    }
+    TfrmZelvanoMain* fenster = nullptr;
+};
+
+} // namespace
+
+TEST_F(HauptfensterTest, Titel_ZeigtProduktUndZweiVersionsteile)
+{
+    EXPECT_EQ(fenster->windowTitle(), QStringLiteral("Zelvano ") + ProgrammVersion(2));
+    EXPECT_EQ(ProgrammVersion(2).count(QLatin1Char('.')), 1);
+}
+
+TEST_F(HauptfensterTest, Schliessen_UnbearbeitetOhneFrage)
+{
+    TMeldungsFaenger faenger(mbAbbrechen);
+    EXPECT_TRUE(Schliessen());
+    EXPECT_TRUE(faenger.texte.isEmpty());
+}
+
+TEST_F(HauptfensterTest, Schliessen_BearbeitetAbbrechenBleibtOffen)
+{
+    BildBearbeitet = true;
+    TMeldungsFaenger faenger(mbAbbrechen);
+    EXPECT_FALSE(Schliessen());
+    ASSERT_EQ(faenger.texte.size(), 1);
+    EXPECT_EQ(faenger.texte.first(),
+              QStringLiteral("Das Bild in der Anzeige wurde noch nicht gespeichert.\n\nSoll es jetzt gespeichert werden?\n\n"));
+}
+
+TEST_F(HauptfensterTest, Schliessen_BearbeitetNeinSchliesstOhneSpeichern)
+{
+    BildBearbeitet = true;
+    bool gespeichert = false;
+    QObject::connect(fenster, &TfrmZelvanoMain::SpeichernalsAngefordert, [&] { gespeichert = true; });
+    TMeldungsFaenger faenger(mbNein);
+    EXPECT_TRUE(Schliessen());
+    EXPECT_FALSE(gespeichert);
+}
+
+TEST_F(HauptfensterTest, Schliessen_BearbeitetJaSpeichertUndBleibtOffen)
+{
+    BildBearbeitet = true;
+    bool gespeichert = false;
+    QObject::connect(fenster, &TfrmZelvanoMain::SpeichernalsAngefordert, [&] { gespeichert = true; });
+    TMeldungsFaenger faenger(mbJa);
+    ModalesFensterSchliessen();
+    EXPECT_FALSE(Schliessen());
+    EXPECT_TRUE(gespeichert);
+}
+
+TEST_F(HauptfensterTest, Start_LegtTemporaerordnerAnUndSchliessenRaeumtAuf)
+{
+    EXPECT_EQ(TempVerzeichnis, TempPfad() + QStringLiteral("Zelvano/"));
+    EXPECT_TRUE(QFileInfo(TempVerzeichnis).isDir());
+    EXPECT_TRUE(TempBitmapDatei.startsWith(TempVerzeichnis));
+    TMeldungsFaenger faenger(mbNein);
+    ASSERT_TRUE(Schliessen());
+    EXPECT_FALSE(QFileInfo::exists(TempVerzeichnis));
+}
+
+TEST_F(HauptfensterTest, Laden_FehlendeDateiZeigtFehlerbild)
+{
+    TMeldungsFaenger faenger;
+    BildListe = {FrischerOrdner("fehlt") + "/gibtesnicht.png"};
+    BildIndex = 0;
+    fenster->BildAnzeigen();
+    EXPECT_EQ(BildQuelle, BildQuelleDatei);
+    EXPECT_EQ(fenster->OriginalBild.Width(), 128);
+    EXPECT_EQ(fenster->OriginalBild.Height(), 128);
+    EXPECT_TRUE(faenger.texte.isEmpty());
+}
+
+TEST_F(HauptfensterTest, Laden_MisslungenerTransferZeigtNieDasVorigeBild)
+{
+    TMeldungsFaenger faenger;
+    const QString ordner = FrischerOrdner("transferfehler");
+    QImage gross(300, 200, QImage::Format_RGB888);
+    gross.fill(Qt::green);
+    gross.save(ordner + "/a.png");
+    gross.save(ordner + "/b.png");
+    BildListe = {ordner + "/a.png", ordner + "/b.png"};
+    BildIndex = 0;
+    fenster->BildAnzeigen();
+    ASSERT_EQ(fenster->OriginalBild.Width(), 300);
+
+    // The temporary folder vanishes: the transfer of the next image fails.
+    ASSERT_TRUE(DateiLoeschen(TempVerzeichnis));
+    BildIndex = 1;
+    fenster->BildAnzeigen();
+    EXPECT_TRUE(faenger.texte.contains(QStringLiteral("Fehler beim Bitmaptransfer")));
+    EXPECT_EQ(fenster->OriginalBild.Width(), 128);
+    EXPECT_EQ(fenster->OriginalBild.Bild().convertToFormat(QImage::Format_RGB32),
+              FehlerBild().convertToFormat(QImage::Format_RGB32));
+    QDir().mkpath(TempVerzeichnis);
+}
+
+TEST_F(HauptfensterTest, Laden_SchreibgeschuetztesJpegIstNichtDrehbar)
+{
+    TMeldungsFaenger faenger;
+    const QString ordner = FrischerOrdner("jpg");
+    QImage bild(16, 16, QImage::Format_RGB888);
+    bild.fill(Qt::red);
+    ASSERT_TRUE(bild.save(ordner + "/a.jpg"));
+    ASSERT_TRUE(bild.save(ordner + "/b.JPEG", "JPG"));
+    QFile::setPermissions(ordner + "/a.jpg", QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    BildListe = {ordner + "/a.jpg", ordner + "/b.JPEG"};
+    BildIndex = 0;
+    fenster->BildAnzeigen();
+    EXPECT_FALSE(JpgDrehbar);
+    BildIndex = 1;
+    fenster->BildAnzeigen();
+    EXPECT_TRUE(JpgDrehbar);
+}
