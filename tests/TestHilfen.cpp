@@ -2,6 +2,9 @@
 #include <QDir>
 #include <QFile>
 #include <QUuid>
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
 
 QString MusterPfad(const QString& name)
 {
@@ -42,4 +45,21 @@ TMeldungsFaenger::TMeldungsFaenger(int antwort_) : antwort(antwort_)
 TMeldungsFaenger::~TMeldungsFaenger()
 {
     SetzeMeldungHaken({});
+}
+
+TModalSchliesser::TModalSchliesser() : m_timer(new QTimer)
+{
+    m_timer->setInterval(20);
+    QObject::connect(m_timer, &QTimer::timeout, [this] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialog->reject();
+            ++geschlossen;
+        }
+    });
+    m_timer->start();
+}
+
+TModalSchliesser::~TModalSchliesser()
+{
+    delete m_timer;
 }

@@ -11,6 +11,17 @@ QString FrischerOrdner(const QString& name);
 QByteArray DateiBytes(const QString& pfad);
 void DateiSchreiben(const QString& pfad, const QByteArray& daten);
 
+// While it lives, every modal dialog that opens is closed again (rejected)
+// at once, so a command that opens one never waits for a user.
+class TModalSchliesser {
+public:
+    TModalSchliesser();
+    ~TModalSchliesser();
+    int geschlossen = 0;
+private:
+    class QTimer* m_timer;
+};
+
 // Records every message box and answers with the given button.
 class TMeldungsFaenger {
 public:

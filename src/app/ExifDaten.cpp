@@ -2,6 +2,8 @@
 #include "ExifDaten.h"
 #include <QFile>
 #include <QStringDecoder>
+#include <algorithm>
+#include "files/SicherErsetzen.h"
 #include <exiv2/exiv2.hpp>
 #include <string>
 
@@ -153,4 +155,61 @@ QString TExifDaten::Wert(const QString& schluessel) const
     } catch (...) {
     }
     return {};
+}
+
+bool TExifDaten::ExifEinfuegen(const QString& jpeg, int breite, int hoehe, QString& fehler) const
+{
+    if (!HatExif()) {
+        fehler = QStringLiteral("Es sind keine EXIF-Daten vorhanden.");
+        return false;
+    }
+    QByteArray bytes;
+    {
+        QFile f(jpeg);
+        if (!f.open(QIODevice::ReadOnly)) {
+            fehler = QStringLiteral("Die Datei %1 kann nicht gelesen werden.").arg(jpeg);
+            return false;
+        }
+        bytes = f.readAll();
+    }
+    QByteArray neu;
+    Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+    try {
+        // Worked on in memory; only the finished bytes reach the disk.
+        Exiv2::Image::AutoPtr bild = Exiv2::ImageFactory::open(
+            reinterpret_cast<const Exiv2::byte*>(bytes.constData()), long(bytes.size()));
+        if (!bild.get() || bild->imageType() != Exiv2::ImageType::jpeg) {
+            fehler = QStringLiteral("%1 ist keine JPG-Datei, oder enthält ein ungültiges Format").arg(jpeg);
+            return false;
+        }
+        bild->readMetadata();
+        Exiv2::ExifData exif = m_daten->exif;
+        exif["Exif.Photo.PixelXDimension"] = uint32_t(std::max(breite, 0));
+        exif["Exif.Photo.PixelYDimension"] = uint32_t(std::max(hoehe, 0));
+        if (m_daten->byteOrder != Exiv2::invalidByteOrder)
+            bild->setByteOrder(m_daten->byteOrder);
+        bild->setExifData(exif);
+        bild->writeMetadata();
+
+        Exiv2::BasicIo& io = bild->io();
+        if (io.open() != 0) {
+            fehler = QStringLiteral("Die EXIF-Daten können nicht eingefügt werden.");
+            return false;
+        }
+        const long groesse = long(io.size());
+        Exiv2::DataBuf inhalt = io.read(groesse);
+        io.close();
+        if (inhalt.size_ != groesse || groesse <= 0) {
+            fehler = QStringLiteral("Die EXIF-Daten können nicht eingefügt werden.");
+            return false;
+        }
+        neu = QByteArray(reinterpret_cast<const char*>(inhalt.pData_), qsizetype(inhalt.size_));
+    } catch (const Exiv2::AnyError& e) {
+        fehler = QStringLiteral("Die EXIF-Daten können nicht eingefügt werden (%1).").arg(QString::fromLocal8Bit(e.what()));
+        return false;
+    } catch (const std::exception& e) {
+        fehler = QStringLiteral("Die EXIF-Daten können nicht eingefügt werden (%1).").arg(QString::fromLocal8Bit(e.what()));
+        return false;
+    }
+    return DateiSicherErsetzen(jpeg, neu, fehler, TZeitenBehalten::VomZiel);
 }

@@ -26,6 +26,12 @@ public:
     // Text value of a tag by its exiv2 key ("Exif.Image.Make"); empty when missing.
     QString Wert(const QString& schluessel) const;
 
+    // Writes the held EXIF data into a JPEG file in front of its image data,
+    // with the EXIF pixel width and height set to breite x hoehe; the other
+    // segments stay. The file is replaced as a whole, so a failure leaves it
+    // as it was and gives a German reason in fehler.
+    bool ExifEinfuegen(const QString& jpeg, int breite, int hoehe, QString& fehler) const;
+
     struct Daten;
 
 private:

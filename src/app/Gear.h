@@ -110,6 +110,17 @@ public:
     bool StatusEvent() const { return m_statusEvent; }
     void ClipboardCopy();
 
+    // Scanning (SANE): ScanOpenSource lets the user choose the scanner for
+    // this run; ScanAcquire scans with it (or the first one) into a single
+    // page, asking for mode and resolution first while ScanShowUI is on. A
+    // cancelled or failed scan leaves no image; ScanFehler gives the German
+    // reason of a failure (empty after a cancel).
+    void ScanOpenSource();
+    void SetScanShowUI(bool an);
+    bool ScanShowUI() const;
+    void ScanAcquire();
+    QString ScanFehler() const;
+
     // Called by the back-ends with 0..100; reaches OnStatusEvent only on the
     // GUI thread and only while StatusEvent is on.
     void MeldeFortschritt(int prozent);
@@ -148,4 +159,7 @@ private:
     bool m_sicherSchreiben = true;
     int m_fortschritt = -1;
     int m_bppVorgabe = 0;
+    QString m_scanGeraet;
+    bool m_scanShowUI = false;
+    QString m_scanFehler;
 };

@@ -31,6 +31,7 @@
 #include "Einstellungen.h"
 #include "ExifDaten.h"
 #include "Gear.h"
+#include "Loeschen.h"
 #include "Meldung.h"
 #include "Version.h"
 #include "ZelvanoMain.h"
@@ -745,4 +746,84 @@ bool DateiSchreibgeschuetzt(const QString& pfad)
     if (pfad.isEmpty())
         return true;
     return !(QFile::permissions(pfad) & QFileDevice::WriteOwner);
+}
+
+// ======================================================================
+// Undo store
+// ======================================================================
+
+// Set after the first failed push of the current image, so that a full or
+// vanished temporary folder warns once instead of at every edit.
+static bool g_rueckgaengigGewarnt = false;
+
+static QString RueckgaengigDatei(int k)
+{
+    return RueckgaengigPrefix + QString::number(k);
+}
+
+bool RueckgaengigSpeichern()
+{
+    if (MaxRueck <= 0)
+        return true;
+    TfrmZelvanoMain* f = frmZelvanoMain;
+    if (!f || !f->Gear1 || RueckgaengigPrefix.isEmpty())
+        return false;
+    TGear& gear = *f->Gear1;
+
+    // The new step is written under the next free number first; only once
+    // it is known to be on disk are the oldest dropped and the rest moved
+    // down. A failed write thus leaves the store exactly as it was and the
+    // count never names a missing file.
+    const int neu = RueckgaengigAnzahl + 1;
+    const QString neuDatei = RueckgaengigDatei(neu);
+    QFile::remove(neuDatei);
+    bool ok = false;
+    try {
+        gear.SetPicture(f->OriginalBild);
+        FarbtiefeVorbereiten(gear, BildFarbtiefe);
+        gear.SetSaveFormat(2);
+        const bool sicher = gear.SicherSchreiben();
+        gear.SetSicherSchreiben(false);
+        gear.SaveImage(neuDatei);
+        gear.SetSicherSchreiben(sicher);
+        ok = gear.ErrCount() <= 0 && QFileInfo(neuDatei).isFile() && QFileInfo(neuDatei).size() > 0;
+    } catch (...) {
+        ok = false;
+    }
+    if (!ok) {
+        QFile::remove(neuDatei);
+        if (!g_rueckgaengigGewarnt) {
+            g_rueckgaengigGewarnt = true;
+            Meldung(QStringLiteral("Der Rückgängig-Schritt konnte nicht gespeichert werden."), TMeldungArt::Warnung,
+                    mbOk);
+        }
+        return false;
+    }
+
+    if (RueckgaengigAnzahl < MaxRueck) {
+        RueckgaengigAnzahl = neu;
+        return true;
+    }
+    // Full (or MaxRueck lowered meanwhile): drop the oldest d + 1 and move
+    // the newest MaxRueck down to 1 .. MaxRueck.
+    const int d = RueckgaengigAnzahl - MaxRueck;
+    for (int k = 1; k <= d + 1; ++k)
+        QFile::remove(RueckgaengigDatei(k));
+    for (int j = 1; j <= MaxRueck; ++j) {
+        const QString ziel = RueckgaengigDatei(j);
+        QFile::remove(ziel);   // rename never overwrites
+        QFile::rename(RueckgaengigDatei(d + 1 + j), ziel);
+    }
+    RueckgaengigAnzahl = MaxRueck;
+    return true;
+}
+
+void RueckgaengigLoeschen()
+{
+    if (!RueckgaengigPrefix.isEmpty())
+        for (int k = 1; k <= RueckgaengigAnzahl; ++k)
+            if (QFileInfo::exists(RueckgaengigDatei(k)))
+                DateiLoeschen(RueckgaengigDatei(k));
+    RueckgaengigAnzahl = 0;
+    g_rueckgaengigGewarnt = false;
 }

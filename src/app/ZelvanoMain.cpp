@@ -315,6 +315,7 @@ void TfrmZelvanoMain::BildAnzeigen()
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SetzeArbeitsModus(true);
+    RueckgaengigLoeschen();
 
     const QString pfad = BildListe.at(BildIndex);
     LadeGearBild(*Gear1, pfad);
@@ -373,11 +374,6 @@ void TfrmZelvanoMain::BildAnzeigen()
 
     // 10.
     MenuesSetzen();
-}
-
-void TfrmZelvanoMain::mDatSpeichernalsExecute()
-{
-    emit SpeichernalsAngefordert();
 }
 
 void TfrmZelvanoMain::mDatBeendenExecute()

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include "pixelops/Bitmap.h"
 
 class QAction;
@@ -182,15 +183,85 @@ public:
     // (end of block A)
 
     // ---- Open command (block O) ----
+    // Wires mDatOeffnen.
+    void OeffnenVerbinden();
+    // Asks about an unsaved edit, shows the open window and acts on
+    // OeffnenErgebnis: 1 shows the list from its first file, 100 pastes.
+    void mDatOeffnenExecute();
     // (end of block O)
 
     // ---- Edit, clipboard, scanner and undo commands (block B) ----
+    // One undoable edit of the working bitmap: pushes the undo step, runs
+    // aenderung on OriginalBild, redisplays (hidden while verborgen), marks
+    // the image edited and updates the menus.
+    void BearbeitungAbschliessen(const std::function<void(TBitmap&)>& aenderung, bool verborgen = true);
+    // Wires the actions of this block; AktionenAnlegen calls it.
+    void BearbeitenVerbinden();
+    void mBeaRueckgaengigExecute();
+    void mBeaKopierenExecute();
+    void mBeaEinfuegenExecute();
+    void mBeaLoeschenExecute();
+    void mBeaHorizontalExecute();
+    void mBeaVertikalExecute();
+    void mBeaPlus90GradExecute();
+    void mBeaMinus90GradExecute();
+    void mBea180GradExecute();
+    void mDatScannerauswaehlenExecute();
+    void mDatScannenExecute();
     // (end of block B)
 
     // ---- Imaging-control commands, dispatch, keyboard, help (block C) ----
+    // True while a command computed by Gear1 runs; the progress event pumps
+    // messages, and meanwhile no other command may start.
+    bool GearBeschaeftigt = false;
+    // Wires the colour, filter and help actions and the paste rule.
+    void FarbeVerbinden();
+    // Runs before every action triggered through the menus, bars, shortcuts
+    // or trigger(): ends the modes the action does not start itself.
+    void ActionManMainExecute(QAction* aktion);
+    // Keeps the paste action's enabled state in step with the clipboard.
+    void ActionManMainUpdate();
+    // Key presses on the window; taste (a Qt::Key) is always swallowed.
+    void FormKeyDown(int& taste, Qt::KeyboardModifiers umschalt);
+    // Runs edge map n (1..8) through Gear1.
+    void SetzeIsoFilter(int n);
+    void mFar1FehlerVerteilungsDitheringExecute();
+    void mFar1HalbtonMonoDitheringExecute();
+    void mFar1BayerMonoDitheringExecute();
+    void mFar4OctreeExecute();
+    void mFar4FehlerVerteilungsDitheringExecute();
+    void mFar4BayerFarbDitheringExecute();
+    void mFar8OctExecute();
+    void mFar8FehlerVerteilungsDitheringExecute();
+    void mFar8PalettenOptimierungExecute();
+    void mFarFarbexpansion24Execute();
+    void mFarInvertierenExecute();
+    void mFilterIsoPrewittExecute();
+    void mFilterIsoRobertsExecute();
+    void mFilterIsoSobelExecute();
+    void mFilterIsoLaplacianExecute();
+    void mFilterIsoHorizontalExecute();
+    void mFilterIsoVertikalExecute();
+    void mFilterIsoPositivSchraegExecute();
+    void mFilterIsoNegativSchraegExecute();
+    void mFilterPraegenExecute();
+    void mFilterZerstreuenExecute();
+    void mFilterVerwischenExecute();
+    void mFilterReliefExecute();
+    void mFilterPosterExecute();
+    void mFilterTwistExecute();
+    void mFilterStrukturglasExecute();
+    void mFilterSchleierExecute();
+    void mHilfeInhaltExecute();
+    // The one sequence of every command computed by Gear1; operation writes
+    // the control's members (wert is handed on). False when nothing changed.
+    bool GearBefehl(void (*operation)(TGear&, int), int wert = 0);
+    QObject* m_tastenDruck = nullptr;
     // (end of block C)
 
     // ---- Saving (block S) ----
+    // mDatSpeichernalsExecute (among the public slots) opens the save window
+    // modally with the display hidden.
     // (end of block S)
 
     // ---- Display and zoom (block Z) ----

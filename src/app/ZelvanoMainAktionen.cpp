@@ -68,7 +68,13 @@ void TfrmZelvanoMain::AktionVerbinden(QAction* aktion, void (TfrmZelvanoMain::*h
     AktionVerfuegbarMachen(aktion);
     // Every command runs through this one connection, so whatever must
     // happen before any command has one place to go.
-    connect(aktion, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    // While Gear1 works no second command may start.
+    connect(aktion, &QAction::triggered, this, [this, aktion, handler] {
+        if (GearBeschaeftigt)
+            return;
+        ActionManMainExecute(aktion);
+        (this->*handler)();
+    });
 }
 
 void TfrmZelvanoMain::AktionenAnlegen()
@@ -220,9 +226,9 @@ void TfrmZelvanoMain::AktionenAnlegen()
     AktionVerbinden(mAnsBildZurueck, &TfrmZelvanoMain::mAnsBildZurueckExecute);
     AktionVerbinden(mAnsSeiteVor, &TfrmZelvanoMain::mAnsSeiteVorExecute);
     AktionVerbinden(mAnsSeiteZurueck, &TfrmZelvanoMain::mAnsSeiteZurueckExecute);
-    // OeffnenVerbinden();
-    // BearbeitenVerbinden();
-    // FarbeVerbinden();
+    OeffnenVerbinden();
+    BearbeitenVerbinden();
+    FarbeVerbinden();
     // SpeichernVerbinden();
 
     const QList<QAction*> zoom = {mAnsZoomEinpassen, mAnsZoom10, mAnsZoom25, mAnsZoom50, mAnsZoom100,

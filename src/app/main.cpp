@@ -3,6 +3,9 @@
 #include <QLocale>
 #include <Magick++.h>
 #include "ZelvanoMain.h"
+#include "files/Formatoption.h"
+#include "files/Oeffnen.h"
+#include "files/Speichern.h"
 
 int main(int argc, char** argv)
 {
@@ -14,8 +17,10 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("QZT"));
 
     auto* hauptfenster = new TfrmZelvanoMain();
-    // The dialog windows are created here, in their fixed order, as their
-    // units join the program.
+    // The dialog windows, in their fixed order; each lives until the end.
+    frmOeffnen = new TfrmOeffnen(hauptfenster);
+    frmSpeichern = new TfrmSpeichern(hauptfenster);
+    frmFormatOption = new TfrmFormatOption(hauptfenster);
 
     hauptfenster->show();
     QStringList argumente = QCoreApplication::arguments();

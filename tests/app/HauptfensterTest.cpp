@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QTimer>
 #include "Einstellungen.h"
 #include "Gear.h"
 #include "Global.h"
@@ -13,17 +12,6 @@
 
 namespace {
 
-// Closes whatever modal window the command under test opens, so a test
-// never waits for a user.
-void ModalesFensterSchliessen()
-{
-    QTimer::singleShot(50, [] {
-        if (QWidget* w = QApplication::activeModalWidget())
-            if (auto* d = qobject_cast<QDialog*>(w))
-                d->reject();
-    });
-}
-
 class HauptfensterTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -32,6 +20,7 @@ protected:
         BildBearbeitet = false;
         TMeldungsFaenger start;
         fenster = new TfrmZelvanoMain();
+        OeffnenFensterLaden = false;   // the settings read at creation turn it on
         fenster->FormShow({});
     }
     void TearDown() override
@@ -88,7 +77,7 @@ TEST_F(HauptfensterTest, Schliessen_BearbeitetJaSpeichertUndBleibtOffen)
     bool gespeichert = false;
     QObject::connect(fenster, &TfrmZelvanoMain::SpeichernalsAngefordert, [&] { gespeichert = true; });
     TMeldungsFaenger faenger(mbJa);
-    ModalesFensterSchliessen();
+    TModalSchliesser schliesser;
     EXPECT_FALSE(Schliessen());
     EXPECT_TRUE(gespeichert);
 }

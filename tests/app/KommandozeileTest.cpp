@@ -23,6 +23,7 @@ protected:
         TMeldungsFaenger faenger;
         OeffnenFensterLaden = false;
         new TfrmZelvanoMain();
+        OeffnenFensterLaden = false;   // the settings read at creation turn it on
         frmZelvanoMain->FormShow({});
     }
     static void TearDownTestSuite() { delete frmZelvanoMain; }

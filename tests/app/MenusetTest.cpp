@@ -27,6 +27,7 @@ protected:
         TMeldungsFaenger faenger;
         OeffnenFensterLaden = false;
         new TfrmZelvanoMain();
+        OeffnenFensterLaden = false;   // the settings read at creation turn it on
         frmZelvanoMain->FormShow({});
     }
     static void TearDownTestSuite() { delete frmZelvanoMain; }
@@ -332,9 +333,9 @@ TEST_F(MenusetTest, NochNichtVerfuegbar_BleibtAusWasDieRegelnAuchSagen)
     BildIndex = 0;
     DateiBildZeigen(10, 10);
     MenuesSetzen();
-    // The rules offer copying, but copying is not part of the program yet.
-    EXPECT_TRUE(AktionRegelFrei(f->mBeaKopieren));
-    EXPECT_FALSE(f->mBeaKopieren->isEnabled());
+    // The rules offer resizing, but its dialog is not part of the program yet.
+    EXPECT_TRUE(AktionRegelFrei(f->mBeaSkalieren));
+    EXPECT_FALSE(f->mBeaSkalieren->isEnabled());
     EXPECT_FALSE(f->tbFarbe->isEnabled());
     // Wired commands follow the rules.
     EXPECT_TRUE(f->mDatSpeichernals->isEnabled());
@@ -342,14 +343,14 @@ TEST_F(MenusetTest, NochNichtVerfuegbar_BleibtAusWasDieRegelnAuchSagen)
     EXPECT_TRUE(f->tbtZoom->isEnabled());
     EXPECT_TRUE(f->menAnsicht->menuAction()->isEnabled());
 
-    AktionVerfuegbarMachen(f->mBeaKopieren);
-    EXPECT_TRUE(f->mBeaKopieren->isEnabled());
-    AktionNochNichtVerfuegbar(f->mBeaKopieren);
-    EXPECT_FALSE(f->mBeaKopieren->isEnabled());
+    AktionVerfuegbarMachen(f->mBeaSkalieren);
+    EXPECT_TRUE(f->mBeaSkalieren->isEnabled());
+    AktionNochNichtVerfuegbar(f->mBeaSkalieren);
+    EXPECT_FALSE(f->mBeaSkalieren->isEnabled());
 
     int ausgeloest = 0;
-    QObject::connect(f->mDatOeffnen, &QAction::triggered, [&] { ++ausgeloest; });
-    f->mDatOeffnen->trigger();
+    QObject::connect(f->mDatVorschau, &QAction::triggered, [&] { ++ausgeloest; });
+    f->mDatVorschau->trigger();
     EXPECT_EQ(ausgeloest, 0);
 }
 

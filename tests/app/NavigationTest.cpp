@@ -22,6 +22,7 @@ protected:
         TMeldungsFaenger faenger;
         OeffnenFensterLaden = false;
         new TfrmZelvanoMain();
+        OeffnenFensterLaden = false;   // the settings read at creation turn it on
         frmZelvanoMain->FormShow({});
     }
     static void TearDownTestSuite() { delete frmZelvanoMain; }
@@ -238,7 +239,10 @@ TEST_F(NavigationTest, Seiten_BearbeitetesBildFragtErst)
 
     // Yes opens the save command instead; the page stays too.
     faenger.antwort = mbJa;
-    f->mAnsSeiteVorExecute();
+    {
+        TModalSchliesser schliesser;
+        f->mAnsSeiteVorExecute();
+    }
     EXPECT_EQ(f->Gear1->Page(), 1);
     EXPECT_EQ(f->OriginalBild.Width(), 99);
 

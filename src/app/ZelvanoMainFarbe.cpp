@@ -1,0 +1,410 @@
+// The colour and filter commands computed by the imaging control, the
+// inversion and 24-bit expansion, the pre-step every action runs first, the
+// key presses and the help command.
+#include "ZelvanoMain.h"
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QToolButton>
+#include <QUrl>
+#include "AnzeigeBild.h"
+#include "Gear.h"
+#include "Global.h"
+#include "Meldung.h"
+#include "Menuset.h"
+#include "Modi.h"
+#include "pixelops/Bitmap_Invertieren.h"
+
+namespace {
+
+// Every key press on the main window goes to FormKeyDown, before the
+// focused control sees it.
+class TTastenDruck : public QObject {
+public:
+    explicit TTastenDruck(TfrmZelvanoMain* fenster) : QObject(fenster), m_fenster(fenster) {}
+
+protected:
+    bool eventFilter(QObject* ziel, QEvent* ereignis) override
+    {
+        if (ereignis->type() != QEvent::KeyPress)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(ziel);
+        if (!widget || widget->window() != m_fenster || QApplication::activeModalWidget()
+            || QApplication::activePopupWidget())
+            return false;
+        auto* taste = static_cast<QKeyEvent*>(ereignis);
+        int code = taste->key();
+        m_fenster->FormKeyDown(code, taste->modifiers());
+        return true;
+    }
+
+private:
+    TfrmZelvanoMain* m_fenster;
+};
+
+// While Gear1 works, its progress event pumps messages. The user's input to
+// the main window must not start anything on the half-finished image then:
+// keys, clicks, wheel, drops and closing are held back. Installed last, so
+// it sees the events before the window's other filters.
+class TBeschaeftigtSperre : public QObject {
+public:
+    explicit TBeschaeftigtSperre(TfrmZelvanoMain* fenster) : m_fenster(fenster) { qApp->installEventFilter(this); }
+    ~TBeschaeftigtSperre() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* ziel, QEvent* ereignis) override
+    {
+        switch (ereignis->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonRelease:
+        case QEvent::Wheel:
+        case QEvent::Drop:
+        case QEvent::Close:
+            break;
+        default:
+            return false;
+        }
+        auto* widget = qobject_cast<QWidget*>(ziel);
+        if (!widget || widget->window() != m_fenster)
+            return false;
+        ereignis->ignore();
+        return true;
+    }
+
+private:
+    TfrmZelvanoMain* m_fenster;
+};
+
+// Keeps the busy flag exact whichever way a command leaves.
+struct TBeschaeftigt {
+    explicit TBeschaeftigt(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~TBeschaeftigt() { m_flag = false; }
+    bool& m_flag;
+};
+
+// Removes the undo step a failed command wrote, so undo does not offer a
+// step that changes nothing.
+void UndoSchrittVerwerfen(int vorher)
+{
+    if (RueckgaengigAnzahl <= vorher || RueckgaengigPrefix.isEmpty())
+        return;
+    QFile::remove(RueckgaengigPrefix + QString::number(RueckgaengigAnzahl));
+    --RueckgaengigAnzahl;
+}
+
+// The member writes of each command, in the control's order.
+void Op1Diffusion(TGear& g, int) { g.DiffusionMono(); }
+void Op1Halbton(TGear& g, int) { g.HalftoneMono(); }
+void Op1Bayer(TGear& g, int) { g.BayerMono(); }
+void Op4Octree(TGear& g, int)
+{
+    g.SetOctreeBits(4);
+    g.SetOctreeColors(16);
+    g.Octree(1);
+}
+void Op4Diffusion(TGear& g, int) { g.DiffusionColor(); }
+void Op4Bayer(TGear& g, int) { g.BayerColor(); }
+void Op8Octree(TGear& g, int)
+{
+    g.SetOctreeBits(8);
+    g.SetOctreeColors(256);
+    g.SetSettingMode(2);
+    g.SetSettingValue(0);
+    g.Octree(1);
+}
+void Palette256(TGear& g)
+{
+    g.SetSettingMode(1);
+    g.SetSettingValue(256);
+    g.SetSettingMode(2);
+    g.SetSettingValue(0);
+}
+void Op8MedianCut(TGear& g, int)
+{
+    Palette256(g);
+    g.MedianCut(1);
+}
+void Op8Popularity(TGear& g, int)
+{
+    Palette256(g);
+    g.Popularity(1);
+}
+void OpKanten(TGear& g, int n) { g.EdgeMap(n); }
+void OpPraegen(TGear& g, int)
+{
+    g.SetSettingMode(5);
+    g.SetSettingValue(4);
+    g.FXEmboss(20);
+}
+void OpZerstreuen(TGear& g, int) { g.FXDiffuse(4); }
+void OpVerwischen(TGear& g, int)
+{
+    g.SetSettingMode(5);
+    g.SetSettingValue(7);
+    g.FXMotion(15);
+}
+void OpRelief(TGear& g, int)
+{
+    g.SetSettingMode(5);
+    g.SetSettingValue(4);
+    g.FXStitch(20);
+}
+void OpPoster(TGear& g, int) { g.FXPosterize(5); }
+void OpTwist(TGear& g, int)
+{
+    g.SetSettingMode(6);
+    g.SetSettingValue(1);
+    g.FXTwist(6);
+}
+void OpStrukturglas(TGear& g, int)
+{
+    g.SetSettingMode(6);
+    g.SetSettingValue(4);
+    g.FXTwist(6);
+}
+void OpSchleier(TGear& g, int) { g.FXBlur(2); }
+
+} // namespace
+
+// ---- Wiring --------------------------------------------------------------------
+
+void TfrmZelvanoMain::FarbeVerbinden()
+{
+    using F = TfrmZelvanoMain;
+    AktionVerbinden(mFar1FehlerVerteilungsDithering, &F::mFar1FehlerVerteilungsDitheringExecute);
+    AktionVerbinden(mFar1HalbtonMonoDithering, &F::mFar1HalbtonMonoDitheringExecute);
+    AktionVerbinden(mFar1BayerMonoDithering, &F::mFar1BayerMonoDitheringExecute);
+    AktionVerbinden(mFar4Octree, &F::mFar4OctreeExecute);
+    AktionVerbinden(mFar4FehlerVerteilungsDithering, &F::mFar4FehlerVerteilungsDitheringExecute);
+    AktionVerbinden(mFar4BayerFarbDithering, &F::mFar4BayerFarbDitheringExecute);
+    AktionVerbinden(mFar8Oct, &F::mFar8OctExecute);
+    AktionVerbinden(mFar8FehlerVerteilungsDithering, &F::mFar8FehlerVerteilungsDitheringExecute);
+    AktionVerbinden(mFar8PalettenOptimierung, &F::mFar8PalettenOptimierungExecute);
+    AktionVerbinden(mFarFarbexpansion4, &F::mFar4OctreeExecute);
+    AktionVerbinden(mFarFarbexpansion8, &F::mFar8OctExecute);
+    AktionVerbinden(mFarFarbexpansion24, &F::mFarFarbexpansion24Execute);
+    AktionVerbinden(mFarInvertieren, &F::mFarInvertierenExecute);
+    AktionVerbinden(mFilterIsoPrewitt, &F::mFilterIsoPrewittExecute);
+    AktionVerbinden(mFilterIsoRoberts, &F::mFilterIsoRobertsExecute);
+    AktionVerbinden(mFilterIsoSobel, &F::mFilterIsoSobelExecute);
+    AktionVerbinden(mFilterIsoLaplacian, &F::mFilterIsoLaplacianExecute);
+    AktionVerbinden(mFilterIsoHorizontal, &F::mFilterIsoHorizontalExecute);
+    AktionVerbinden(mFilterIsoVertikal, &F::mFilterIsoVertikalExecute);
+    AktionVerbinden(mFilterIsoPositivSchraeg, &F::mFilterIsoPositivSchraegExecute);
+    AktionVerbinden(mFilterIsoNegativSchraeg, &F::mFilterIsoNegativSchraegExecute);
+    AktionVerbinden(mFilterPraegen, &F::mFilterPraegenExecute);
+    AktionVerbinden(mFilterZerstreuen, &F::mFilterZerstreuenExecute);
+    AktionVerbinden(mFilterVerwischen, &F::mFilterVerwischenExecute);
+    AktionVerbinden(mFilterRelief, &F::mFilterReliefExecute);
+    AktionVerbinden(mFilterPoster, &F::mFilterPosterExecute);
+    AktionVerbinden(mFilterTwist, &F::mFilterTwistExecute);
+    AktionVerbinden(mFilterStrukturglas, &F::mFilterStrukturglasExecute);
+    AktionVerbinden(mFilterSchleier, &F::mFilterSchleierExecute);
+    AktionVerbinden(mHilfeInhalt, &F::mHilfeInhaltExecute);
+    // The six colour-dialog pages and the program-info box stay disabled
+    // until their windows are part of the program.
+
+    if (!m_tastenDruck) {
+        m_tastenDruck = new TTastenDruck(this);
+        qApp->installEventFilter(m_tastenDruck);
+    }
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TfrmZelvanoMain::ActionManMainUpdate);
+    ActionManMainUpdate();
+}
+
+// ---- Dispatch ------------------------------------------------------------------
+
+void TfrmZelvanoMain::ActionManMainExecute(QAction* aktion)
+{
+    if (aktion != mBeaAusschneiden) {
+        if (mBeaAusschneiden)
+            mBeaAusschneiden->setChecked(false);
+        if (tbtAusschneiden)
+            tbtAusschneiden->setDown(false);
+        Ausschneiden = false;
+        if (pnlSchnittinfo)
+            pnlSchnittinfo->hide();
+    }
+    if (aktion != mBeaFotoschnitt) {
+        if (mBeaFotoschnitt)
+            mBeaFotoschnitt->setChecked(false);
+        if (tbtFotoschnitt)
+            tbtFotoschnitt->setDown(false);
+        Fotoschnitt = false;
+        Festschnitt = false;
+        if (pnlSchnittinfo)
+            pnlSchnittinfo->hide();
+    }
+    WinkelMessen = false;
+    if (AnzeigeBild && panAnzeige)
+        CursorSetzen();
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+void TfrmZelvanoMain::ActionManMainUpdate()
+{
+    // Only once the paste command is part of the program; until then it
+    // stays disabled like every other command not yet there.
+    if (!mBeaEinfuegen || !AktionVerfuegbar(mBeaEinfuegen))
+        return;
+    const QMimeData* ablage = QApplication::clipboard()->mimeData();
+    AktionFreigeben(mBeaEinfuegen, ablage && ablage->hasImage());
+}
+
+// ---- Keyboard ------------------------------------------------------------------
+
+void TfrmZelvanoMain::FormKeyDown(int& taste, Qt::KeyboardModifiers umschalt)
+{
+    Q_UNUSED(umschalt);
+    if (taste == Qt::Key_Escape) {
+        mDatBeendenExecute();
+    } else if (Ausschneiden || Fotoschnitt || Festschnitt) {
+        // Arrows move the frame or crosshair and Enter crops; they arrive
+        // with the cut and crop-frame commands.
+    }
+    taste = 0;
+}
+
+// ---- Help ----------------------------------------------------------------------
+
+void TfrmZelvanoMain::mHilfeInhaltExecute()
+{
+    const QString hilfe = PfadVerbinden(QCoreApplication::applicationDirPath(), QStringLiteral("zelvano.chm"));
+    if (!QFileInfo::exists(hilfe)) {
+        Meldung(QStringLiteral("Hilfe-Datei nicht gefunden\r") + hilfe);
+        return;
+    }
+    // The desktop's viewer opens the file at its contents page; there is no
+    // way to hand it a context number.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(hilfe));
+}
+
+// ---- Commands computed by Gear1 --------------------------------------------------
+
+bool TfrmZelvanoMain::GearBefehl(void (*operation)(TGear&, int), int wert)
+{
+    if (GearBeschaeftigt || OriginalBild.IsEmpty() || !Gear1)
+        return false;
+    TBeschaeftigt beschaeftigt(GearBeschaeftigt);
+    const int vorher = RueckgaengigAnzahl;
+    // A step that cannot be written has been reported by the store; the
+    // command itself still runs, as with undo switched off.
+    RueckgaengigSpeichern();
+    AnzeigeBild->hide();
+    bool gelungen = true;
+    QString grund;
+    try {
+        Gear1->SetPicture(OriginalBild);
+        TBeschaeftigtSperre sperre(this);
+        SetzeArbeitsModus(true);
+        try {
+            operation(*Gear1, wert);
+        } catch (...) {
+            SetzeArbeitsModus(false);
+            throw;
+        }
+        SetzeArbeitsModus(false);
+    } catch (const std::exception& fehler) {
+        gelungen = false;
+        grund = QString::fromLocal8Bit(fehler.what());
+    } catch (...) {
+        gelungen = false;
+    }
+    TBitmap ergebnis;
+    int tiefe = BildFarbtiefe;
+    if (gelungen) {
+        // GearZuBitmap tells the user itself when the transfer fails.
+        gelungen = GearZuBitmap(*Gear1, ergebnis) && !ergebnis.IsEmpty();
+        if (gelungen)
+            tiefe = Gear1->ImageBitsPerPixel();
+    } else {
+        Meldung(QStringLiteral("Der Vorgang konnte nicht ausgeführt werden.")
+                    + (grund.isEmpty() ? QString() : QStringLiteral("\r") + grund),
+                TMeldungArt::Warnung);
+    }
+    if (gelungen) {
+        OriginalBild = std::move(ergebnis);
+        // The depth first, so the redisplay applies the gamma by the new one.
+        BildFarbtiefe = tiefe;
+    } else {
+        UndoSchrittVerwerfen(vorher);
+    }
+    AnzeigeBild->SetBild(OriginalBild.Bild());
+    SetAnzeigeBild();
+    AnzeigeBild->show();
+    if (gelungen)
+        BildBearbeitet = true;
+    MenuesSetzen();
+    return gelungen;
+}
+
+void TfrmZelvanoMain::mFar1FehlerVerteilungsDitheringExecute() { GearBefehl(Op1Diffusion); }
+void TfrmZelvanoMain::mFar1HalbtonMonoDitheringExecute() { GearBefehl(Op1Halbton); }
+void TfrmZelvanoMain::mFar1BayerMonoDitheringExecute() { GearBefehl(Op1Bayer); }
+void TfrmZelvanoMain::mFar4OctreeExecute() { GearBefehl(Op4Octree); }
+void TfrmZelvanoMain::mFar4FehlerVerteilungsDitheringExecute() { GearBefehl(Op4Diffusion); }
+void TfrmZelvanoMain::mFar4BayerFarbDitheringExecute() { GearBefehl(Op4Bayer); }
+void TfrmZelvanoMain::mFar8OctExecute() { GearBefehl(Op8Octree); }
+void TfrmZelvanoMain::mFar8FehlerVerteilungsDitheringExecute() { GearBefehl(Op8MedianCut); }
+void TfrmZelvanoMain::mFar8PalettenOptimierungExecute() { GearBefehl(Op8Popularity); }
+
+void TfrmZelvanoMain::SetzeIsoFilter(int n)
+{
+    if (n < 1 || n > 8)
+        return;
+    GearBefehl(OpKanten, n);
+}
+
+void TfrmZelvanoMain::mFilterIsoPrewittExecute() { SetzeIsoFilter(1); }
+void TfrmZelvanoMain::mFilterIsoRobertsExecute() { SetzeIsoFilter(2); }
+void TfrmZelvanoMain::mFilterIsoSobelExecute() { SetzeIsoFilter(3); }
+void TfrmZelvanoMain::mFilterIsoLaplacianExecute() { SetzeIsoFilter(4); }
+void TfrmZelvanoMain::mFilterIsoHorizontalExecute() { SetzeIsoFilter(5); }
+void TfrmZelvanoMain::mFilterIsoVertikalExecute() { SetzeIsoFilter(6); }
+void TfrmZelvanoMain::mFilterIsoPositivSchraegExecute() { SetzeIsoFilter(7); }
+void TfrmZelvanoMain::mFilterIsoNegativSchraegExecute() { SetzeIsoFilter(8); }
+void TfrmZelvanoMain::mFilterPraegenExecute() { GearBefehl(OpPraegen); }
+void TfrmZelvanoMain::mFilterZerstreuenExecute() { GearBefehl(OpZerstreuen); }
+void TfrmZelvanoMain::mFilterVerwischenExecute() { GearBefehl(OpVerwischen); }
+void TfrmZelvanoMain::mFilterReliefExecute() { GearBefehl(OpRelief); }
+void TfrmZelvanoMain::mFilterPosterExecute() { GearBefehl(OpPoster); }
+void TfrmZelvanoMain::mFilterTwistExecute() { GearBefehl(OpTwist); }
+void TfrmZelvanoMain::mFilterStrukturglasExecute() { GearBefehl(OpStrukturglas); }
+void TfrmZelvanoMain::mFilterSchleierExecute() { GearBefehl(OpSchleier); }
+
+// ---- Without the control ---------------------------------------------------------
+
+void TfrmZelvanoMain::mFarFarbexpansion24Execute()
+{
+    // The working bitmap is 24-bit already; only the depth changes.
+    if (GearBeschaeftigt || OriginalBild.IsEmpty())
+        return;
+    RueckgaengigSpeichern();
+    BildFarbtiefe = 24;
+    BildBearbeitet = true;
+    MenuesSetzen();
+}
+
+void TfrmZelvanoMain::mFarInvertierenExecute()
+{
+    if (GearBeschaeftigt || OriginalBild.IsEmpty())
+        return;
+    RueckgaengigSpeichern();
+    AnzeigeBild->hide();
+    BitmapInvertieren(OriginalBild);
+    AnzeigeBild->SetBild(OriginalBild.Bild());
+    SetAnzeigeBild();
+    AnzeigeBild->show();
+    BildBearbeitet = true;
+    MenuesSetzen();
+}

@@ -1,0 +1,42 @@
+// The open command: the program's own open window and what follows it.
+#include "ZelvanoMain.h"
+#include <QAction>
+#include <QTimer>
+#include "AnzeigeBild.h"
+#include "Menuset.h"
+#include "files/Oeffnen.h"
+
+void TfrmZelvanoMain::OeffnenVerbinden()
+{
+    AktionVerbinden(mDatOeffnen, &TfrmZelvanoMain::mDatOeffnenExecute);
+}
+
+void TfrmZelvanoMain::mDatOeffnenExecute()
+{
+    if (!AchtungBearbeitet())
+        return;
+    AnzeigeTimer->stop();
+    AnzeigeBild->setVisible(false);
+    if (!frmOeffnen)
+        frmOeffnen = new TfrmOeffnen(this);
+    frmOeffnen->exec();
+
+    switch (OeffnenErgebnis) {
+    case 1:
+        BildIndex = 0;
+        BildAnzeigen();
+        break;
+    case 100:
+        // As a menu choice would: through the action, which acts only while
+        // it is enabled, so its state is brought up to date first.
+        MenuesSetzen();
+        mBeaEinfuegen->trigger();
+        break;
+    default:
+        // 200 (thumbnail browser) has no window to open yet.
+        break;
+    }
+
+    if (BildQuelle > BildQuelleKeine)
+        AnzeigeBild->setVisible(true);
+}

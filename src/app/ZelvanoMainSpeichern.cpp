@@ -1,0 +1,19 @@
+// The main window's save command.
+#include "ZelvanoMain.h"
+#include "AnzeigeBild.h"
+#include "Menuset.h"
+#include "files/Speichern.h"
+
+void TfrmZelvanoMain::mDatSpeichernalsExecute()
+{
+    emit SpeichernalsAngefordert();
+    if (!frmSpeichern)
+        frmSpeichern = new TfrmSpeichern(this);
+    frmSpeichern->ShellTreeView1Aktualisieren();
+    AnzeigeBild->setVisible(false);
+    // The window saves by itself; how it was closed does not matter here.
+    frmSpeichern->exec();
+    if (BildQuelle > 0)
+        AnzeigeBild->setVisible(true);
+    MenuesSetzen();
+}

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QScrollArea>
+#include <QKeyEvent>
+#include <QToolButton>
+#include "Einstellungen.h"
+#include "Gear.h"
+#include "Global.h"
+#include "Menuset.h"
+#include "Modi.h"
+#include "TestHilfen.h"
+#include "ZelvanoMain.h"
+
+namespace {
+
+class DispatchTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        TMeldungsFaenger faenger;
+        OeffnenFensterLaden = false;
+        new TfrmZelvanoMain();
+        // The stored settings read at creation may ask for the open dialog.
+        OeffnenFensterLaden = false;
+        frmZelvanoMain->FormShow({});
+    }
+    static void TearDownTestSuite() { delete frmZelvanoMain; }
+
+    void SetUp() override
+    {
+        f = frmZelvanoMain;
+        ASSERT_NE(f, nullptr);
+        MaxRueck = 20;
+        Ausschneiden = Fotoschnitt = Festschnitt = WinkelMessen = false;
+        const QString ordner = FrischerOrdner(QStringLiteral("dispatch"));
+        const QString pfad = ordner + QStringLiteral("/bild.png");
+        QImage bild(40, 30, QImage::Format_RGB888);
+        bild.fill(QColor(20, 120, 220));
+        ASSERT_TRUE(bild.save(pfad));
+        BildListe = QStringList{pfad};
+        BildIndex = 0;
+        f->BildAnzeigen();
+        BildBearbeitet = false;
+        MenuesSetzen();
+    }
+    void TearDown() override { Ausschneiden = Fotoschnitt = Festschnitt = WinkelMessen = false; }
+
+    // A crop frame as the crop-mode dialog leaves it.
+    void RahmenAn()
+    {
+        Fotoschnitt = true;
+        f->mBeaFotoschnitt->setCheckable(true);
+        f->mBeaFotoschnitt->setChecked(true);
+        f->pnlSchnittinfo->show();
+    }
+
+    TfrmZelvanoMain* f = nullptr;
+};
+
+TEST_F(DispatchTest, Befehl_BeendetDenRahmenmodusBevorErLaeuft)
+{
+    RahmenAn();
+    Festschnitt = true;
+    const bool statusleiste = Statusleiste;
+    Statusleiste = true;
+    bool rahmenImBefehl = true;
+    const auto verbindung = QObject::connect(f->Gear1, &TGear::OnStatusEvent, f,
+                                             [&](int&) { rahmenImBefehl = Fotoschnitt || Festschnitt; });
+    f->mFar8Oct->trigger();
+    QObject::disconnect(verbindung);
+    Statusleiste = statusleiste;
+    EXPECT_FALSE(rahmenImBefehl);
+    EXPECT_FALSE(Fotoschnitt);
+    EXPECT_FALSE(Festschnitt);
+    EXPECT_FALSE(f->pnlSchnittinfo->isVisibleTo(f));
+    EXPECT_FALSE(f->mBeaFotoschnitt->isChecked());
+    EXPECT_EQ(BildFarbtiefe, 8);
+}
+
+TEST_F(DispatchTest, Befehl_BeendetSchnittUndWinkelmodus)
+{
+    Ausschneiden = true;
+    WinkelMessen = true;
+    f->mFarInvertieren->trigger();
+    EXPECT_FALSE(Ausschneiden);
+    EXPECT_FALSE(WinkelMessen);
+}
+
+TEST_F(DispatchTest, Rahmenbefehl_LaesstSeinenEigenenModusStehen)
+{
+    RahmenAn();
+    WinkelMessen = true;
+    f->ActionManMainExecute(f->mBeaFotoschnitt);
+    EXPECT_TRUE(Fotoschnitt);
+    EXPECT_FALSE(WinkelMessen);
+    Ausschneiden = true;
+    f->ActionManMainExecute(f->mBeaAusschneiden);
+    EXPECT_TRUE(Ausschneiden);
+    EXPECT_FALSE(Fotoschnitt) << "the cut command still ends the crop frame";
+}
+
+TEST_F(DispatchTest, Befehl_SetztDenProgrammcursorZurueck)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    f->mFarInvertieren->trigger();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(DispatchTest, Beschaeftigt_AktionWirdAbgewiesen)
+{
+    const int vorher = RueckgaengigAnzahl;
+    f->GearBeschaeftigt = true;
+    RahmenAn();
+    f->mFarInvertieren->trigger();
+    f->GearBeschaeftigt = false;
+    EXPECT_EQ(RueckgaengigAnzahl, vorher);
+    EXPECT_TRUE(Fotoschnitt) << "a refused command does not run the pre-step either";
+}
+
+TEST_F(DispatchTest, Zwischenablage_HaeltEinfuegenAktuell)
+{
+    QClipboard* ablage = QApplication::clipboard();
+    QImage bild(4, 4, QImage::Format_RGB32);
+    bild.fill(Qt::red);
+    ablage->setImage(bild);
+    QCoreApplication::processEvents();
+    if (!AktionVerfuegbar(f->mBeaEinfuegen)) {
+        // Not yet part of the program: it stays disabled whatever is offered.
+        EXPECT_FALSE(f->mBeaEinfuegen->isEnabled());
+        return;
+    }
+    EXPECT_TRUE(f->mBeaEinfuegen->isEnabled());
+    ablage->setText(QStringLiteral("kein Bild"));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(f->mBeaEinfuegen->isEnabled());
+}
+
+TEST_F(DispatchTest, Esc_FragtNachDemUngespeichertenBild)
+{
+    BildBearbeitet = true;
+    TMeldungsFaenger faenger(mbAbbrechen);
+    QKeyEvent druck(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(f, &druck);
+    ASSERT_EQ(faenger.texte.size(), 1);
+    EXPECT_TRUE(faenger.texte.first().startsWith(QStringLiteral("Das Bild in der Anzeige wurde noch nicht gespeichert.")));
+    BildBearbeitet = false;
+}
+
+TEST_F(DispatchTest, Tastendruck_WirdImModusGeschluckt)
+{
+    Ausschneiden = true;
+    const int vorher = BildIndex;
+    QKeyEvent druck(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    const bool geschluckt = QApplication::sendEvent(f->AnzeigeBox, &druck);
+    EXPECT_TRUE(geschluckt);
+    EXPECT_EQ(BildIndex, vorher);
+    EXPECT_TRUE(Ausschneiden);
+}
+
+TEST_F(DispatchTest, Hilfe_OhneDateiMeldetDenPfad)
+{
+    const QString hilfe = PfadVerbinden(QCoreApplication::applicationDirPath(), QStringLiteral("zelvano.chm"));
+    ASSERT_FALSE(QFileInfo::exists(hilfe));
+    TMeldungsFaenger faenger;
+    ASSERT_TRUE(f->mHilfeInhalt->isEnabled());
+    f->mHilfeInhalt->trigger();
+    ASSERT_EQ(faenger.texte.size(), 1);
+    // The box shows the carriage return as a line break.
+    QString text = faenger.texte.first();
+    text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    EXPECT_EQ(text, QStringLiteral("Hilfe-Datei nicht gefunden\r") + hilfe);
+}
+
+TEST_F(DispatchTest, Programminfo_BleibtGesperrt)
+{
+    EXPECT_FALSE(f->mHilfeInfo->isEnabled());
+}
+
+} // namespace
