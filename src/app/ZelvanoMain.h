@@ -256,7 +256,6 @@ public:
     // The one sequence of every command computed by Gear1; operation writes
     // the control's members (wert is handed on). False when nothing changed.
     bool GearBefehl(void (*operation)(TGear&, int), int wert = 0);
-    QObject* m_tastenDruck = nullptr;
     // (end of block C)
 
     // ---- Saving (block S) ----

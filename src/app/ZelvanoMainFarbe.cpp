@@ -22,31 +22,6 @@
 
 namespace {
 
-// Every key press on the main window goes to FormKeyDown, before the
-// focused control sees it.
-class TTastenDruck : public QObject {
-public:
-    explicit TTastenDruck(TfrmZelvanoMain* fenster) : QObject(fenster), m_fenster(fenster) {}
-
-protected:
-    bool eventFilter(QObject* ziel, QEvent* ereignis) override
-    {
-        if (ereignis->type() != QEvent::KeyPress)
-            return false;
-        auto* widget = qobject_cast<QWidget*>(ziel);
-        if (!widget || widget->window() != m_fenster || QApplication::activeModalWidget()
-            || QApplication::activePopupWidget())
-            return false;
-        auto* taste = static_cast<QKeyEvent*>(ereignis);
-        int code = taste->key();
-        m_fenster->FormKeyDown(code, taste->modifiers());
-        return true;
-    }
-
-private:
-    TfrmZelvanoMain* m_fenster;
-};
-
 // While Gear1 works, its progress event pumps messages. The user's input to
 // the main window must not start anything on the half-finished image then:
 // keys, clicks, wheel, drops and closing are held back. Installed last, so
@@ -213,10 +188,6 @@ void TfrmZelvanoMain::FarbeVerbinden()
     // The six colour-dialog pages and the program-info box stay disabled
     // until their windows are part of the program.
 
-    if (!m_tastenDruck) {
-        m_tastenDruck = new TTastenDruck(this);
-        qApp->installEventFilter(m_tastenDruck);
-    }
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TfrmZelvanoMain::ActionManMainUpdate);
     ActionManMainUpdate();
 }

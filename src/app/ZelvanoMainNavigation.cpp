@@ -19,8 +19,8 @@
 
 namespace {
 
-// The main window sees every key release before its controls do, so a
-// focused child cannot take the navigation keys away.
+// The main window sees every key before its controls do, so a focused child
+// cannot take the keys away: presses go to FormKeyDown, releases to FormKeyUp.
 class TTastenVorschau : public QObject {
 public:
     explicit TTastenVorschau(TfrmZelvanoMain* fenster) : QObject(fenster), m_fenster(fenster) {}
@@ -28,13 +28,19 @@ public:
 protected:
     bool eventFilter(QObject* ziel, QEvent* ereignis) override
     {
-        if (ereignis->type() != QEvent::KeyRelease)
+        const bool druck = ereignis->type() == QEvent::KeyPress;
+        if (!druck && ereignis->type() != QEvent::KeyRelease)
             return false;
         auto* widget = qobject_cast<QWidget*>(ziel);
         if (!widget || widget->window() != m_fenster || QApplication::activeModalWidget()
             || QApplication::activePopupWidget())
             return false;
         auto* taste = static_cast<QKeyEvent*>(ereignis);
+        if (druck) {
+            int code = taste->key();
+            m_fenster->FormKeyDown(code, taste->modifiers());
+            return true;
+        }
         // One step per press: a held key repeats, but only the real release counts.
         if (taste->isAutoRepeat())
             return false;
