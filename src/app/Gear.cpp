@@ -1,5 +1,6 @@
 #include "Gear.h"
 #include "gear/GearBmp.h"
+#include "files/SicherErsetzen.h"
 #include "pixelops/Bitmap.h"
 #include "gear/GearCodec.h"
 #include "gear/GearFarbtiefe.h"
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QThread>
 #include <algorithm>
 
@@ -186,14 +186,8 @@ void TGear::SaveImage(const QString& pfad)
     }
     // Written beside the target and renamed over it: a failed write leaves
     // the previous file as it was.
-    QSaveFile datei(pfad);
-    if (!datei.open(QIODevice::WriteOnly)) {
-        Fehlschlag(QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden (%2).").arg(pfad, datei.errorString()));
-        return;
-    }
-    if (datei.write(daten) != daten.size() || !datei.commit()) {
-        const QString grund = datei.errorString();
-        datei.cancelWriting();
+    QString grund;
+    if (!DateiSicherErsetzen(pfad, daten, grund)) {
         Fehlschlag(QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden (%2).").arg(pfad, grund));
         return;
     }
