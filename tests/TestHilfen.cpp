@@ -1,4 +1,6 @@
 #include "TestHilfen.h"
+#include "Einstellungen.h"
+#include "ZelvanoMain.h"
 #include <QDir>
 #include <QFile>
 #include <QUuid>
@@ -62,4 +64,12 @@ TModalSchliesser::TModalSchliesser() : m_timer(new QTimer)
 TModalSchliesser::~TModalSchliesser()
 {
     delete m_timer;
+}
+
+void HauptfensterFuerTestAnlegen()
+{
+    TMeldungsFaenger faenger;   // the start-up's help-file message, if any
+    new TfrmZelvanoMain();
+    OeffnenFensterLaden = false;
+    frmZelvanoMain->FormShow({});
 }

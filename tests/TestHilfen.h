@@ -11,6 +11,11 @@ QString FrischerOrdner(const QString& name);
 QByteArray DateiBytes(const QString& pfad);
 void DateiSchreiben(const QString& pfad, const QByteArray& daten);
 
+// Creates the main window (global frmZelvanoMain) and runs its show-time
+// start-up without a command line. The settings read at creation may ask for
+// the open dialog, which would wait for a user: that is switched off first.
+void HauptfensterFuerTestAnlegen();
+
 // While it lives, every modal dialog that opens is closed again (rejected)
 // at once, so a command that opens one never waits for a user.
 class TModalSchliesser {

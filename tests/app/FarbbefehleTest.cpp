@@ -18,12 +18,7 @@ class FarbbefehleTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        TMeldungsFaenger faenger;
-        OeffnenFensterLaden = false;
-        new TfrmZelvanoMain();
-        // The stored settings read at creation may ask for the open dialog.
-        OeffnenFensterLaden = false;
-        frmZelvanoMain->FormShow({});
+        HauptfensterFuerTestAnlegen();
     }
     static void TearDownTestSuite() { delete frmZelvanoMain; }
 

@@ -20,11 +20,7 @@ class KommandozeileTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        TMeldungsFaenger faenger;
-        OeffnenFensterLaden = false;
-        new TfrmZelvanoMain();
-        OeffnenFensterLaden = false;   // the settings read at creation turn it on
-        frmZelvanoMain->FormShow({});
+        HauptfensterFuerTestAnlegen();
     }
     static void TearDownTestSuite() { delete frmZelvanoMain; }
 

@@ -24,11 +24,7 @@ class MenusetTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        TMeldungsFaenger faenger;
-        OeffnenFensterLaden = false;
-        new TfrmZelvanoMain();
-        OeffnenFensterLaden = false;   // the settings read at creation turn it on
-        frmZelvanoMain->FormShow({});
+        HauptfensterFuerTestAnlegen();
     }
     static void TearDownTestSuite() { delete frmZelvanoMain; }
 

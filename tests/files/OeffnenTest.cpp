@@ -477,12 +477,7 @@ class OeffnenBefehlTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        TMeldungsFaenger faenger;
-        OeffnenFensterLaden = false;
-        new TfrmZelvanoMain();
-        // The stored settings read at creation may ask for the open window.
-        OeffnenFensterLaden = false;
-        frmZelvanoMain->FormShow({});
+        HauptfensterFuerTestAnlegen();
     }
     static void TearDownTestSuite()
     {

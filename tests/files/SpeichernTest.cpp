@@ -103,12 +103,7 @@ class SpeichernTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        TMeldungsFaenger faenger;
-        OeffnenFensterLaden = false;
-        new TfrmZelvanoMain();
-        // The settings read at creation may ask for the open window at start.
-        OeffnenFensterLaden = false;
-        frmZelvanoMain->FormShow({});
+        HauptfensterFuerTestAnlegen();
     }
     static void TearDownTestSuite() { delete frmZelvanoMain; }
 

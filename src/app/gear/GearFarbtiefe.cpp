@@ -67,14 +67,15 @@ const TMatrix8& HalbtonMatrix()
     return m;
 }
 
-// Grey value v is white where v > 4 * rank + 2: 0 stays black, 255 white, 128 half.
-void OrdnetMono(TGearSeite& seite, const TMatrix8& matrix, const TFortschritt& fs)
+// Maps every pixel's luminance to an index of a new palette page, by row bands.
+template <class F>
+void HelligkeitAbbilden(TGearSeite& seite, const QList<QRgb>& palette, int bpp, const TFortschritt& fs, F index)
 {
     if (!SeiteLesbar(seite))
         return;
     const TZeilenLeser leser(seite.bild);
     const int w = leser.Breite(), h = leser.Hoehe();
-    QImage aus = IndexBild(w, h, kSchwarzWeiss);
+    QImage aus = IndexBild(w, h, palette);
     if (aus.isNull())
         return;
     uint8_t* basis = aus.bits();
@@ -85,12 +86,19 @@ void OrdnetMono(TGearSeite& seite, const TMatrix8& matrix, const TFortschritt& f
         for (int y = y0; y < y1; ++y) {
             const uint8_t* z = leser.Zeile(y, puffer.data());
             uint8_t* ziel = basis + qsizetype(y) * bpl;
-            const auto& reihe = matrix[y & 7];
             for (int x = 0; x < w; ++x, z += 3)
-                ziel[x] = Luma(z[2], z[1], z[0]) > 4 * reihe[x & 7] + 2 ? 1 : 0;
+                ziel[x] = index(Luma(z[2], z[1], z[0]), x, y);
         }
     });
-    Uebernehmen(seite, std::move(aus), 1);
+    Uebernehmen(seite, std::move(aus), bpp);
+}
+
+// Grey value v is white where v > 4 * rank + 2: 0 stays black, 255 white, 128 half.
+void OrdnetMono(TGearSeite& seite, const TMatrix8& matrix, const TFortschritt& fs)
+{
+    HelligkeitAbbilden(seite, kSchwarzWeiss, 1, fs, [&matrix](int v, int x, int y) -> uint8_t {
+        return v > 4 * matrix[y & 7][x & 7] + 2 ? 1 : 0;
+    });
 }
 
 // ---------------------------------------------------------------- error diffusion
@@ -691,27 +699,8 @@ void GearPromoteColor(TGearSeite& seite, int tiefe)
 
 void GearGrau(TGearSeite& seite, const TFortschritt& fs)
 {
-    if (!SeiteLesbar(seite))
-        return;
     QList<QRgb> grau(256);
     for (int i = 0; i < 256; ++i)
         grau[i] = qRgb(i, i, i);
-    const TZeilenLeser leser(seite.bild);
-    const int w = leser.Breite(), h = leser.Hoehe();
-    QImage aus = IndexBild(w, h, grau);
-    if (aus.isNull())
-        return;
-    uint8_t* basis = aus.bits();
-    const qsizetype bpl = aus.bytesPerLine();
-    TFortschrittsMelder melder(fs);
-    ZeilenBaender(h, Pixel(aus), melder, 0, 100, [&](int y0, int y1) {
-        std::vector<uint8_t> puffer(size_t(w) * 3);
-        for (int y = y0; y < y1; ++y) {
-            const uint8_t* z = leser.Zeile(y, puffer.data());
-            uint8_t* ziel = basis + qsizetype(y) * bpl;
-            for (int x = 0; x < w; ++x, z += 3)
-                ziel[x] = uint8_t(Luma(z[2], z[1], z[0]));
-        }
-    });
-    Uebernehmen(seite, std::move(aus), 8);
+    HelligkeitAbbilden(seite, grau, 8, fs, [](int v, int, int) { return uint8_t(v); });
 }
