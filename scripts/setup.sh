@@ -16,6 +16,7 @@ PAKETE=(
   python3-pil python3-numpy libvips-tools
   xvfb xauth x11-apps
   fonts-dejavu-core locales
+  poppler-utils
   fp-utils-3.2.2
 )
 
@@ -30,8 +31,8 @@ if [ ${#fehlend[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${fehlend[@]}"
+  $SUDO apt-get update -qq -o DPkg::Lock::Timeout=600
+  $SUDO apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 "${fehlend[@]}"
 fi
 
 # German locale for the tests and the program.
