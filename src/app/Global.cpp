@@ -416,6 +416,7 @@ QString RueckgaengigPrefix;
 QString TempBitmapDatei;
 QString TempOptiDatei;
 int RueckgaengigAnzahl = 0;
+bool RueckgaengigVerworfen = false;
 
 // This instance's claim on the shared folder: "<pid>.lock", held from
 // TempNamenAnlegen to TempAufraeumen. Other instances count it as long as
@@ -815,6 +816,7 @@ bool RueckgaengigSpeichern()
         QFile::rename(RueckgaengigDatei(d + 1 + j), ziel);
     }
     RueckgaengigAnzahl = MaxRueck;
+    RueckgaengigVerworfen = true;
     return true;
 }
 
@@ -825,5 +827,6 @@ void RueckgaengigLoeschen()
             if (QFileInfo::exists(RueckgaengigDatei(k)))
                 DateiLoeschen(RueckgaengigDatei(k));
     RueckgaengigAnzahl = 0;
+    RueckgaengigVerworfen = false;
     g_rueckgaengigGewarnt = false;
 }

@@ -41,6 +41,9 @@ extern QString RueckgaengigPrefix;
 extern QString TempBitmapDatei;
 extern QString TempOptiDatei;
 extern int RueckgaengigAnzahl;
+// Set once the full store has dropped older steps since the image was loaded
+// or saved: undoing every stored step then no longer reaches the file.
+extern bool RueckgaengigVerworfen;
 
 // Undo store: numbered BMP files at the image's own depth, newest highest.
 // RueckgaengigSpeichern returns false (and keeps the count) when the step

@@ -14,6 +14,22 @@ void SetzeMeldungHaken(TMeldungHaken haken)
     Haken() = std::move(haken);
 }
 
+static QString& Titel()
+{
+    static QString titel;
+    return titel;
+}
+
+void SetzeAnwendungsTitel(const QString& titel)
+{
+    Titel() = titel;
+}
+
+QString AnwendungsTitel()
+{
+    return Titel().isEmpty() ? QStringLiteral("Zelvano") : Titel();
+}
+
 int Meldung(const QString& text, TMeldungArt art, int knoepfe)
 {
     QString gezeigt = text;
@@ -25,8 +41,7 @@ int Meldung(const QString& text, TMeldungArt art, int knoepfe)
     box.setText(gezeigt);
     switch (art) {
     case TMeldungArt::Schlicht:
-        box.setWindowTitle(QApplication::applicationName().isEmpty() ? QStringLiteral("Zelvano")
-                                                                     : QApplication::applicationDisplayName());
+        box.setWindowTitle(AnwendungsTitel());
         box.setIcon(QMessageBox::NoIcon);
         break;
     case TMeldungArt::Warnung:

@@ -19,3 +19,8 @@ int Meldung(const QString& text, TMeldungArt art = TMeldungArt::Schlicht, int kn
 // The hook gets the text as shown ("\r" already turned into line breaks).
 using TMeldungHaken = std::function<int(const QString& text, TMeldungArt art, int knoepfe)>;
 void SetzeMeldungHaken(TMeldungHaken haken);
+
+// The program's title ("Zelvano 1.0"), the caption of plain message boxes;
+// "Zelvano" until the main window has set it.
+void SetzeAnwendungsTitel(const QString& titel);
+QString AnwendungsTitel();

@@ -23,12 +23,24 @@
 #include "Meldung.h"
 #include "Menuset.h"
 #include "Modi.h"
+#include "ZelvanoMainSperre.h"
+#include "gear/GearScan.h"
 #include <QToolButton>
+#include <algorithm>
+#include <cmath>
 
 
 static void Pumpen()
 {
     QCoreApplication::processEvents();
+}
+
+// An icon set's size in device pixels as the logical size Qt scales up again.
+static int SymbolGroesseLogisch(int geraetePixel)
+{
+    const QScreen* schirm = QGuiApplication::primaryScreen();
+    const qreal verhaeltnis = schirm ? schirm->devicePixelRatio() : 1.0;
+    return std::max(1, int(std::lround(geraetePixel / std::max<qreal>(verhaeltnis, 1.0))));
 }
 
 TfrmZelvanoMain::TfrmZelvanoMain(QWidget* parent) : QMainWindow(parent)
@@ -40,6 +52,9 @@ TfrmZelvanoMain::TfrmZelvanoMain(QWidget* parent) : QMainWindow(parent)
 
 TfrmZelvanoMain::~TfrmZelvanoMain()
 {
+    // SANE's back-ends must be shut down while their libraries are still
+    // loaded, not from an exit handler after static objects are gone.
+    GearScanBeenden();
     delete AktExifDaten;
     AktExifDaten = nullptr;
     if (frmZelvanoMain == this)
@@ -117,12 +132,17 @@ void TfrmZelvanoMain::FormCreate()
     AktionenAnlegen();
     AnzeigeVerbinden();
 
-    // 2. Bars scaled to the screen; 3. icon sets by screen density.
+    // 2. Bars scaled to the screen; 3. icon sets by screen density. The set
+    // is chosen in device pixels; Qt scales logical sizes itself, so the
+    // icon size is given in logical pixels.
     const int knopf = DpiSkalieren(34, 96);
-    const int symbol = ButtonBilderListe();
+    const int symbol = SymbolGroesseLogisch(ButtonBilderListe());
     for (QToolBar* leiste : {ToolBar1, ToolBar2}) {
         leiste->setIconSize(QSize(symbol, symbol));
         leiste->setMinimumHeight(knopf);
+        // The settings store only the left, top and right docks and a
+        // floating position; a bar dragged elsewhere could not come back.
+        leiste->setMovable(false);
     }
     pnlSchnittinfo->resize(DpiSkalieren(200, 96), DpiSkalieren(60, 96));
     memoSchnittinfo->setGeometry(5, 5, pnlSchnittinfo->width() - 10, pnlSchnittinfo->height() - 10);
@@ -176,9 +196,10 @@ void TfrmZelvanoMain::FormCreate()
     EinstellungenLesen();
     Pumpen();
 
-    // 15. Title.
+    // 15. Title, also the caption of plain message boxes.
     QApplication::setApplicationDisplayName(QString());
-    setWindowTitle(QStringLiteral("Zelvano ") + ProgrammVersion(2));
+    SetzeAnwendungsTitel(QStringLiteral("Zelvano ") + ProgrammVersion(2));
+    setWindowTitle(AnwendungsTitel());
 }
 
 void TfrmZelvanoMain::FormShow(const QStringList& argumente)
@@ -239,8 +260,9 @@ void TfrmZelvanoMain::FormShow(const QStringList& argumente)
     }
     Pumpen();
 
-    // 7. Start zoom.
+    // 7. Start zoom: fit, or 100 %.
     Einpassen = BeiStartEinpassen;
+    ZoomFaktor = 1.0;
     MenuesSetzen();
 
     // 8. Command line, or the open dialog when there is none.
@@ -257,6 +279,9 @@ void TfrmZelvanoMain::FormResize()
 {
     if (panUnten && StatusBar1)
         panUnten->setFixedHeight(StatusBar1->sizeHint().height());
+    // A drawn line or frame corner belongs to the old layout.
+    ZeichenX = -1;
+    ZeichenY = -1;
 }
 
 bool TfrmZelvanoMain::AchtungBearbeitet()
@@ -268,8 +293,12 @@ bool TfrmZelvanoMain::AchtungBearbeitet()
                                 TMeldungArt::Bestaetigung, mbJa | mbNein | mbAbbrechen);
     if (antwort == mbNein)
         return true;
-    if (antwort == mbJa)
+    // Saving runs as the menu command would, after the common step before
+    // every action.
+    if (antwort == mbJa) {
+        ActionManMainExecute(mDatSpeichernals);
         mDatSpeichernalsExecute();
+    }
     return false;
 }
 
@@ -277,6 +306,11 @@ void TfrmZelvanoMain::closeEvent(QCloseEvent* ereignis)
 {
     if (m_geschlossen) {
         ereignis->accept();
+        return;
+    }
+    // A load or command in progress finishes first.
+    if (GearBeschaeftigt) {
+        ereignis->ignore();
         return;
     }
     // FormCloseQuery
@@ -299,6 +333,7 @@ void TfrmZelvanoMain::FormClose()
     Pumpen();
     // 4.
     Gear1->DelImage();
+    GearScanBeenden();
     Pumpen();
     // 5.
     EinstellungenSchreiben(FensterStatus(windowState()), geometry());
@@ -312,6 +347,12 @@ void TfrmZelvanoMain::BildAnzeigen()
 {
     if (BildListe.isEmpty() || BildIndex < 0 || BildIndex >= BildListe.size())
         return;
+    // The load pumps messages: nothing the user does meanwhile may start a
+    // second load, a delete or a save on the half-loaded image.
+    if (GearBeschaeftigt)
+        return;
+    TBeschaeftigt beschaeftigt(GearBeschaeftigt);
+    TBeschaeftigtSperre sperre(this);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SetzeArbeitsModus(true);

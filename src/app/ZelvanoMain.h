@@ -211,8 +211,9 @@ public:
     // (end of block B)
 
     // ---- Imaging-control commands, dispatch, keyboard, help (block C) ----
-    // True while a command computed by Gear1 runs; the progress event pumps
-    // messages, and meanwhile no other command may start.
+    // True while an image loads, a page changes or a command computed by
+    // Gear1 runs; the progress event pumps messages, and meanwhile no other
+    // command may start.
     bool GearBeschaeftigt = false;
     // Wires the colour, filter and help actions and the paste rule.
     void FarbeVerbinden();
@@ -253,6 +254,8 @@ public:
     void mFilterStrukturglasExecute();
     void mFilterSchleierExecute();
     void mHilfeInhaltExecute();
+    // Hands the help file to the desktop's viewer; says so when there is none.
+    bool HilfeDateiOeffnen(const QString& hilfe);
     // The one sequence of every command computed by Gear1; operation writes
     // the control's members (wert is handed on). False when nothing changed.
     bool GearBefehl(void (*operation)(TGear&, int), int wert = 0);
@@ -346,6 +349,8 @@ private:
     QObject* m_tastenVorschau = nullptr;
     // ---- private members of block Z ----
     void FesterZoom(double faktor);
+    // Wheel delta not yet turned into a zoom step (less than one notch).
+    int m_radRest = 0;
 
     bool m_formShowGelaufen = false;
     bool m_geschlossen = false;

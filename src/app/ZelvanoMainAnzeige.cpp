@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QScrollArea>
 #include <QWheelEvent>
+#include <cstdlib>
 #include "AnzeigeBild.h"
 #include "AnzeigeLayout.h"
 #include "Einstellungen.h"
@@ -328,12 +329,22 @@ void TfrmZelvanoMain::FormMouseWheel(QObject* sender, Qt::KeyboardModifiers umsc
         return;
     if (Fotoschnitt)
         return;   // the ratio frame takes the wheel to change its size
+    handled = true;
+    // Fine-grained wheels and touchpads send many small deltas: they add up
+    // to one step per notch of 120. A turn the other way starts afresh.
+    if ((m_radRest > 0 && wheelDelta < 0) || (m_radRest < 0 && wheelDelta > 0))
+        m_radRest = 0;
+    m_radRest += wheelDelta;
+    const int schritte = m_radRest / 120;
+    if (schritte == 0)
+        return;
+    m_radRest -= schritte * 120;
     Einpassen = false;
     ZeichenX = -1;
     ZeichenY = -1;
-    ZoomFaktor = MausradZoom(ZoomFaktor, wheelDelta);
+    for (int i = 0; i < std::abs(schritte); ++i)
+        ZoomFaktor = MausradZoom(ZoomFaktor, schritte);
     SetAnzeigeBild();
-    handled = true;
     MenuesSetzen();
 }
 

@@ -73,7 +73,9 @@ void TfrmZelvanoMain::mBeaRueckgaengigExecute()
     DateiLoeschen(datei);
     if (RueckgaengigAnzahl > 0)
         --RueckgaengigAnzahl;
-    BildBearbeitet = geladen ? RueckgaengigAnzahl > 0 : true;
+    // Once older steps were dropped, even the oldest stored step is not the
+    // file's own picture.
+    BildBearbeitet = geladen ? RueckgaengigAnzahl > 0 || RueckgaengigVerworfen : true;
 
     QCoreApplication::processEvents();
     MenuesSetzen();

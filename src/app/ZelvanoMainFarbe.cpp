@@ -15,62 +15,21 @@
 #include "AnzeigeBild.h"
 #include "Gear.h"
 #include "Global.h"
+#include "Einstellungen.h"
 #include "Meldung.h"
 #include "Menuset.h"
 #include "Modi.h"
+#include "ZelvanoMainSperre.h"
 #include "pixelops/Bitmap_Invertieren.h"
 
 namespace {
 
-// While Gear1 works, its progress event pumps messages. The user's input to
-// the main window must not start anything on the half-finished image then:
-// keys, clicks, wheel, drops and closing are held back. Installed last, so
-// it sees the events before the window's other filters.
-class TBeschaeftigtSperre : public QObject {
-public:
-    explicit TBeschaeftigtSperre(TfrmZelvanoMain* fenster) : m_fenster(fenster) { qApp->installEventFilter(this); }
-    ~TBeschaeftigtSperre() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* ziel, QEvent* ereignis) override
-    {
-        switch (ereignis->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::Shortcut:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseButtonRelease:
-        case QEvent::Wheel:
-        case QEvent::Drop:
-        case QEvent::Close:
-            break;
-        default:
-            return false;
-        }
-        auto* widget = qobject_cast<QWidget*>(ziel);
-        if (!widget || widget->window() != m_fenster)
-            return false;
-        ereignis->ignore();
-        return true;
-    }
-
-private:
-    TfrmZelvanoMain* m_fenster;
-};
-
-// Keeps the busy flag exact whichever way a command leaves.
-struct TBeschaeftigt {
-    explicit TBeschaeftigt(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~TBeschaeftigt() { m_flag = false; }
-    bool& m_flag;
-};
-
 // Removes the undo step a failed command wrote, so undo does not offer a
-// step that changes nothing.
-void UndoSchrittVerwerfen(int vorher)
+// step that changes nothing. With a full store the count did not grow, but
+// the newest step is still the one just written.
+void UndoSchrittVerwerfen(bool geschrieben)
 {
-    if (RueckgaengigAnzahl <= vorher || RueckgaengigPrefix.isEmpty())
+    if (!geschrieben || MaxRueck <= 0 || RueckgaengigAnzahl <= 0 || RueckgaengigPrefix.isEmpty())
         return;
     QFile::remove(RueckgaengigPrefix + QString::number(RueckgaengigAnzahl));
     --RueckgaengigAnzahl;
@@ -255,9 +214,21 @@ void TfrmZelvanoMain::mHilfeInhaltExecute()
         Meldung(QStringLiteral("Hilfe-Datei nicht gefunden\r") + hilfe);
         return;
     }
+    HilfeDateiOeffnen(hilfe);
+}
+
+bool TfrmZelvanoMain::HilfeDateiOeffnen(const QString& hilfe)
+{
     // The desktop's viewer opens the file at its contents page; there is no
-    // way to hand it a context number.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(hilfe));
+    // way to hand it a context number. A desktop without a viewer for the
+    // format would otherwise leave F1 without any answer.
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(hilfe)))
+        return true;
+    Meldung(QStringLiteral("Die Hilfe konnte nicht angezeigt werden.\r\r"
+                           "Für die Hilfe-Datei\r%1\rist auf diesem System kein Anzeigeprogramm eingerichtet.")
+                .arg(hilfe),
+            TMeldungArt::Warnung, mbOk);
+    return false;
 }
 
 // ---- Commands computed by Gear1 --------------------------------------------------
@@ -267,10 +238,9 @@ bool TfrmZelvanoMain::GearBefehl(void (*operation)(TGear&, int), int wert)
     if (GearBeschaeftigt || OriginalBild.IsEmpty() || !Gear1)
         return false;
     TBeschaeftigt beschaeftigt(GearBeschaeftigt);
-    const int vorher = RueckgaengigAnzahl;
     // A step that cannot be written has been reported by the store; the
     // command itself still runs, as with undo switched off.
-    RueckgaengigSpeichern();
+    const bool schrittGeschrieben = RueckgaengigSpeichern();
     AnzeigeBild->hide();
     bool gelungen = true;
     QString grund;
@@ -308,7 +278,7 @@ bool TfrmZelvanoMain::GearBefehl(void (*operation)(TGear&, int), int wert)
         // The depth first, so the redisplay applies the gamma by the new one.
         BildFarbtiefe = tiefe;
     } else {
-        UndoSchrittVerwerfen(vorher);
+        UndoSchrittVerwerfen(schrittGeschrieben);
     }
     AnzeigeBild->SetBild(OriginalBild.Bild());
     SetAnzeigeBild();

@@ -16,6 +16,7 @@
 #include "Global.h"
 #include "Menuset.h"
 #include "Modi.h"
+#include "ZelvanoMainSperre.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ void TfrmZelvanoMain::FormKeyUp(int& taste, Qt::KeyboardModifiers umschalt)
 
 void TfrmZelvanoMain::mAnsBildWeiterExecute()
 {
-    if (!AchtungBearbeitet() || AnzeigeBeschaeftigt)
+    if (GearBeschaeftigt || AnzeigeBeschaeftigt || !AchtungBearbeitet())
         return;
     if (BildIndex + 1 < BildListe.size()) {
         ++BildIndex;
@@ -108,7 +109,7 @@ void TfrmZelvanoMain::mAnsBildWeiterExecute()
 
 void TfrmZelvanoMain::mAnsBildZurueckExecute()
 {
-    if (!AchtungBearbeitet() || AnzeigeBeschaeftigt)
+    if (GearBeschaeftigt || AnzeigeBeschaeftigt || !AchtungBearbeitet())
         return;
     if (BildIndex > 0) {
         --BildIndex;
@@ -134,9 +135,16 @@ void TfrmZelvanoMain::SeiteWechseln(int schritt)
 {
     // Another page replaces the working image, so an unsaved edit is asked
     // about first, as for another file; Cancel or Yes keep the page.
+    if (GearBeschaeftigt)
+        return;
     const bool warBearbeitet = BildBearbeitet;
     if (!AchtungBearbeitet())
         return;
+    // Decoding the page pumps messages, as a load does.
+    TBeschaeftigt beschaeftigt(GearBeschaeftigt);
+    TBeschaeftigtSperre sperre(this);
+    // The steps belong to the page left behind.
+    RueckgaengigLoeschen();
     Gear1->SetPage(Gear1->Page() + schritt);
     BildFarbtiefe = Gear1->ImageBitsPerPixel();
     GearZuBitmap(*Gear1, OriginalBild);
@@ -233,8 +241,9 @@ void TfrmZelvanoMain::dropEvent(QDropEvent* ereignis)
 
 void TfrmZelvanoMain::DateienEmpfangen(const QStringList& pfade)
 {
-    // Nothing that names a local file: the list and the image stay.
-    if (pfade.isEmpty())
+    // Nothing that names a local file: the list and the image stay. Nor
+    // may a drop replace the list while an image is still being loaded.
+    if (pfade.isEmpty() || GearBeschaeftigt)
         return;
     // Paths are taken whole and unchecked; a folder shows as the error picture.
     BildListe = pfade;

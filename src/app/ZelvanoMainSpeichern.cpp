@@ -1,6 +1,7 @@
 // The main window's save command.
 #include "ZelvanoMain.h"
 #include "AnzeigeBild.h"
+#include "Global.h"
 #include "Menuset.h"
 #include "files/Speichern.h"
 
@@ -13,6 +14,9 @@ void TfrmZelvanoMain::mDatSpeichernalsExecute()
     AnzeigeBild->setVisible(false);
     // The window saves by itself; how it was closed does not matter here.
     frmSpeichern->exec();
+    // Saved: the file now holds the picture on screen.
+    if (!BildBearbeitet)
+        RueckgaengigVerworfen = false;
     if (BildQuelle > 0)
         AnzeigeBild->setVisible(true);
     MenuesSetzen();

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include "OrdnerBaum.h"
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -262,15 +263,8 @@ QString TfrmOeffnen::BaumPfad() const
 
 void TfrmOeffnen::BaumPfadSetzen(const QString& pfad)
 {
-    QString sauber = QDir::cleanPath(pfad);
-    const QModelIndex ziel = ShellModell->index(sauber);
-    if (!ziel.isValid())
-        return;
     m_baumSetzen = true;
-    for (QModelIndex vorfahr = ziel.parent(); vorfahr.isValid(); vorfahr = vorfahr.parent())
-        ShellTreeView1->expand(vorfahr);
-    ShellTreeView1->setCurrentIndex(ziel);
-    ShellTreeView1->scrollTo(ziel);
+    OrdnerBaumZeigen(ShellTreeView1, ShellModell, pfad);
     m_baumSetzen = false;
 }
 

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include "OrdnerBaum.h"
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -326,11 +327,7 @@ void TfrmSpeichern::lvSaveTypSelectItem(QTreeWidgetItem* eintrag)
 
 void TfrmSpeichern::BaumAufOrdner(const QString& ordner)
 {
-    const QModelIndex index = ShellModell->index(QDir::cleanPath(ordner));
-    if (!index.isValid())
-        return;
-    ShellTreeView1->setCurrentIndex(index);
-    ShellTreeView1->scrollTo(index);
+    OrdnerBaumZeigen(ShellTreeView1, ShellModell, ordner);
 }
 
 void TfrmSpeichern::DateilisteLesen(const QString& ordner)

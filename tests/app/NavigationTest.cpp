@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QLabel>
 #include <QStatusBar>
 #include <Magick++.h>
@@ -263,3 +268,89 @@ TEST_F(NavigationTest, Menue_WeiterUndZurueckUeberDieAktionen)
     MenuesSetzen();
     EXPECT_FALSE(f->mAnsBildZurueck->isEnabled());
 }
+
+namespace {
+
+TEST_F(NavigationTest, LadenLaesstSichNichtUnterbrechen)
+{
+    // A picture large enough to report its progress row band by row band.
+    const QString gross = ordner + QStringLiteral("/gross.png");
+    {
+        QImage bild(2400, 1600, QImage::Format_RGB888);
+        for (int y = 0; y < bild.height(); ++y)
+            for (int x = 0; x < bild.width(); ++x)
+                bild.setPixel(x, y, qRgb(x % 251, y % 241, (x * y) % 239));
+        ASSERT_TRUE(bild.save(gross));
+    }
+    const QString fremd = ordner + QStringLiteral("/fremd.png");
+    {
+        QImage bild(70, 7, QImage::Format_RGB888);
+        bild.fill(Qt::red);
+        ASSERT_TRUE(bild.save(fremd));
+    }
+    BildListe.insert(1, gross);
+    const QStringList liste = BildListe;
+    ASSERT_EQ(BildQuelle, BildQuelleDatei);
+
+    // At 3 % the user presses the arrow, drops a file, asks to delete the
+    // file and to close the window.
+    QMimeData* abgelegt = new QMimeData;
+    abgelegt->setUrls({QUrl::fromLocalFile(fremd)});
+    bool gesendet = false;
+    int meldungen = 0;
+    TMeldungsFaenger faenger(mbJa);
+    const auto verbindung = QObject::connect(f->Gear1, &TGear::OnStatusEvent, f, [&](int& prozent) {
+        if (gesendet || prozent < 3)
+            return;
+        gesendet = true;
+        QCoreApplication::postEvent(f, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier));
+        QCoreApplication::postEvent(f, new QDropEvent(QPointF(5, 5), Qt::CopyAction, abgelegt, Qt::LeftButton,
+                                                      Qt::NoModifier));
+        QCoreApplication::postEvent(f, new QCloseEvent);
+        f->mBeaLoeschen->trigger();
+        meldungen = int(faenger.texte.size());
+    });
+    BildIndex = 1;
+    f->BildAnzeigen();
+    QCoreApplication::processEvents();
+    QObject::disconnect(verbindung);
+    delete abgelegt;
+
+    ASSERT_TRUE(gesendet);
+    EXPECT_EQ(meldungen, 0) << "no delete question during the load";
+    EXPECT_TRUE(QFileInfo::exists(gross));
+    EXPECT_EQ(BildListe, liste);
+    ASSERT_EQ(BildIndex, 1);
+    EXPECT_EQ(f->OriginalBild.Width(), 2400);
+    EXPECT_EQ(f->OriginalBild.Bild().pixel(250, 240), qRgb(250, 240, (250 * 240) % 239));
+    EXPECT_EQ(f->StatusPanel[0]->text(), QStringLiteral("Bild 2 von 4"));
+    EXPECT_EQ(f->StatusPanel[5]->text(), QStringLiteral("gross.png"));
+    EXPECT_FALSE(f->GearBeschaeftigt);
+    EXPECT_TRUE(f->mAnsBildWeiter->isEnabled());
+
+    // Input after the load acts again.
+    Loslassen(Qt::Key_Right);
+    EXPECT_EQ(BildIndex, 2);
+    EXPECT_EQ(f->OriginalBild.Width(), 20);
+}
+
+TEST_F(NavigationTest, Seiten_AndereSeiteLeertDenRueckgaengigSpeicher)
+{
+    DreiSeitenZeigen();
+    f->mFarInvertieren->trigger();
+    ASSERT_TRUE(BildBearbeitet);
+    ASSERT_GT(RueckgaengigAnzahl, 0);
+    // Storing the step went through the control; give it the file's pages back.
+    f->Gear1->LoadImage(BildListe.at(0));
+    ASSERT_EQ(f->Gear1->PageCount(), 3);
+    TMeldungsFaenger faenger(mbNein);
+    f->mAnsSeiteVorExecute();
+    ASSERT_EQ(f->Gear1->Page(), 2);
+    EXPECT_EQ(RueckgaengigAnzahl, 0);
+    EXPECT_FALSE(f->mBeaRueckgaengig->isEnabled());
+    // Undo cannot bring the first page's pixels onto the second.
+    f->mBeaRueckgaengigExecute();
+    EXPECT_EQ(f->OriginalBild.Width(), 41);
+}
+
+} // namespace

@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QSet>
+#include <stdexcept>
 #include "Einstellungen.h"
 #include "Gear.h"
 #include "Global.h"
@@ -93,7 +94,9 @@ TEST_F(Rueckgaengig, ZehnUndosFuehrenZumZweitenSchrittUndSperrenDenBefehl)
         ASSERT_TRUE(AktionRegelFrei(f->mBeaRueckgaengig)) << i;
         f->mBeaRueckgaengigExecute();
         EXPECT_EQ(Grau(f->OriginalBild), (10 - i) * 10) << i;
-        EXPECT_EQ(BildBearbeitet, i < 9) << i;
+        // The first of eleven steps was dropped: even the oldest stored
+        // picture is not the file's.
+        EXPECT_TRUE(BildBearbeitet) << i;
     }
     EXPECT_EQ(RueckgaengigAnzahl, 0);
     EXPECT_FALSE(AktionRegelFrei(f->mBeaRueckgaengig));
@@ -236,7 +239,7 @@ TEST_F(Rueckgaengig, NeuesBildLeertDenSpeicher)
     EXPECT_FALSE(DateiDa(2));
 }
 
-TEST_F(Rueckgaengig, LetzterSchrittLoeschtBearbeitetAuchNachVerworfenenSchritten)
+TEST_F(Rueckgaengig, NachVerworfenenSchrittenBleibtBearbeitetGesetzt)
 {
     MaxRueck = 2;
     for (int n = 1; n <= 4; ++n)
@@ -244,8 +247,55 @@ TEST_F(Rueckgaengig, LetzterSchrittLoeschtBearbeitetAuchNachVerworfenenSchritten
     f->mBeaRueckgaengigExecute();
     EXPECT_TRUE(BildBearbeitet);
     f->mBeaRueckgaengigExecute();
-    EXPECT_FALSE(BildBearbeitet);
+    EXPECT_EQ(RueckgaengigAnzahl, 0);
     EXPECT_EQ(Grau(f->OriginalBild), 20);
+    // 20 is not the loaded file: closing or paging must still ask.
+    EXPECT_TRUE(BildBearbeitet);
+}
+
+TEST_F(Rueckgaengig, OhneVerworfeneSchritteFuehrtDasLetzteUndoZurDatei)
+{
+    MaxRueck = 3;
+    for (int n = 1; n <= 3; ++n)
+        Bearbeiten(n * 10);
+    for (int i = 0; i < 3; ++i)
+        f->mBeaRueckgaengigExecute();
+    EXPECT_FALSE(BildBearbeitet);
+}
+
+TEST_F(Rueckgaengig, NeuesLadenVergisstVerworfeneSchritte)
+{
+    MaxRueck = 1;
+    Bearbeiten(10);
+    Bearbeiten(20);
+    ASSERT_TRUE(RueckgaengigVerworfen);
+    f->BildAnzeigen();
+    EXPECT_FALSE(RueckgaengigVerworfen);
+    Bearbeiten(30);
+    f->mBeaRueckgaengigExecute();
+    EXPECT_FALSE(BildBearbeitet);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Rueckgaengig, FehlgeschlagenerBefehlBeiVollemSpeicherNimmtSeinenSchrittZurueck)
+{
+    MaxRueck = 2;
+    Bearbeiten(10);
+    Bearbeiten(20);
+    ASSERT_EQ(RueckgaengigAnzahl, 2);
+    TMeldungsFaenger faenger;
+    EXPECT_FALSE(f->GearBefehl([](TGear&, int) { throw std::runtime_error("kaputt"); }));
+    EXPECT_FALSE(faenger.texte.isEmpty());
+    EXPECT_EQ(Grau(f->OriginalBild), 20);
+    // The step of the failed command would undo to the picture on screen.
+    ASSERT_EQ(RueckgaengigAnzahl, 1);
+    EXPECT_FALSE(DateiDa(2));
+    f->mBeaRueckgaengigExecute();
+    EXPECT_EQ(Grau(f->OriginalBild), 10);
+    EXPECT_TRUE(BildBearbeitet);
 }
 
 } // namespace

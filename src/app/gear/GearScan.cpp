@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QGuiApplication>
 #include <QFormLayout>
 #include <QInputDialog>
 #include <QLocale>
@@ -16,13 +18,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 #include <poll.h>
 
 namespace {
 
+// Written by the device probe's worker thread only while the GUI thread
+// waits for it.
 bool g_gestartet = false;
-bool g_beendenAngemeldet = false;
 // Set while a scan or a device query runs: the message loop turns between
 // reads, and a second scan must not start on top of the first.
 bool g_beschaeftigt = false;
@@ -66,11 +70,9 @@ bool Starten(QString& fehler)
         fehler = QStringLiteral("Die Scanner-Schnittstelle konnte nicht gestartet werden: ") + StatusText(s);
         return false;
     }
+    // Shut down by the main window as it closes (GearScanBeenden): an exit
+    // handler would run after the back-ends' own static objects are gone.
     g_gestartet = true;
-    if (!g_beendenAngemeldet) {
-        g_beendenAngemeldet = true;
-        std::atexit(GearScanBeenden);
-    }
     return true;
 }
 
@@ -104,6 +106,29 @@ std::vector<TGeraet> Geraete(QString& fehler)
     }
     if (liste.empty())
         fehler = QStringLiteral("Es wurde kein Scanner gefunden.");
+    return liste;
+}
+
+// Starting SANE and asking for the devices takes seconds with network
+// back-ends. That runs on a worker thread under the busy cursor, while the
+// GUI thread keeps repainting; the user's input waits until it is done.
+std::vector<TGeraet> GeraeteSuchen(QString& fehler)
+{
+    std::vector<TGeraet> liste;
+    QString grund;
+    QEventLoop warten;
+    std::thread arbeiter([&] {
+        liste = Geraete(grund);
+        QMetaObject::invokeMethod(&warten, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    const bool mitCursor = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+    if (mitCursor)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    warten.exec(QEventLoop::ExcludeUserInputEvents);
+    arbeiter.join();
+    if (mitCursor)
+        QGuiApplication::restoreOverrideCursor();
+    fehler = grund;
     return liste;
 }
 
@@ -506,7 +531,7 @@ QStringList GearScanQuellen(QString& fehler)
         return texte;
     }
     TBeschaeftigt beschaeftigt;
-    for (const TGeraet& g : Geraete(fehler))
+    for (const TGeraet& g : GeraeteSuchen(fehler))
         texte << g.anzeige;
     return texte;
 }
@@ -521,7 +546,7 @@ bool GearScanQuelleWaehlen(QWidget* eltern, QString& gewaehlt, QString& fehler)
     std::vector<TGeraet> geraete;
     {
         TBeschaeftigt beschaeftigt;
-        geraete = Geraete(fehler);
+        geraete = GeraeteSuchen(fehler);
     }
     if (geraete.empty())
         return false;
@@ -565,7 +590,7 @@ bool GearScannen(const QString& geraet, bool dialogZeigen, QWidget* eltern, TGea
 
     QByteArray name = geraet.toUtf8();
     if (name.isEmpty()) {
-        const std::vector<TGeraet> geraete = Geraete(fehler);
+        const std::vector<TGeraet> geraete = GeraeteSuchen(fehler);
         if (geraete.empty())
             return false;
         name = geraete.front().name;
@@ -639,6 +664,11 @@ bool GearScannen(const QString& geraet, bool dialogZeigen, QWidget* eltern, TGea
     }
     melder.Melde(100);
     return true;
+}
+
+bool GearScanGestartet()
+{
+    return g_gestartet;
 }
 
 void GearScanBeenden()

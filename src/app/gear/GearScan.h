@@ -6,8 +6,9 @@
 class QWidget;
 
 // Scanning through SANE. The library is started on first use (so a caller can
-// set SANE_CONFIG_DIR before) and shut down at program end. All functions run
-// on the GUI thread.
+// set SANE_CONFIG_DIR before) and shut down by the main window as it closes.
+// All functions are called on the GUI thread; the device probe runs on a
+// worker thread meanwhile.
 
 // The scanners SANE finds, each as "vendor model (name)". An empty list comes
 // with the German reason in fehler.
@@ -29,5 +30,8 @@ bool GearScannen(const QString& geraet, bool dialogZeigen, QWidget* eltern, TGea
                  QString& fehler, const TFortschritt& fs = {});
 
 // Shuts SANE down now; the next call starts it again and rereads its
-// configuration. Called at program end; does nothing while a scan runs.
+// configuration. Called as the main window closes; does nothing while a scan
+// runs.
 void GearScanBeenden();
+// Whether SANE is started (and still to be shut down).
+bool GearScanGestartet();

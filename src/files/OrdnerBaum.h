@@ -1,0 +1,13 @@
+#pragma once
+#include <QString>
+
+class QTreeView;
+class QFileSystemModel;
+
+// Makes pfad the current folder of a folder tree and keeps it in view. The
+// model fills its rows in the background, so rows above the folder arrive
+// after it was first scrolled to and push it off-screen; each time the model
+// reports a folder on the way as loaded, the tree is scrolled again, for as
+// long as that folder stays the current one. False when the model does not
+// know pfad.
+bool OrdnerBaumZeigen(QTreeView* baum, QFileSystemModel* modell, const QString& pfad);
