@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QUuid>
+#include <QElapsedTimer>
+#include <QFileSystemModel>
 #include <QApplication>
 #include <QDialog>
 #include <QTimer>
@@ -72,4 +74,16 @@ void HauptfensterFuerTestAnlegen()
     new TfrmZelvanoMain();
     OeffnenFensterLaden = false;
     frmZelvanoMain->FormShow({});
+}
+
+bool OrdnerGeladenAbwarten(QFileSystemModel* modell, const QString& ordner, int zeilen)
+{
+    QElapsedTimer uhr;
+    uhr.start();
+    while (modell->rowCount(modell->index(ordner)) < zeilen && uhr.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    // The model sorts the new rows a moment later; the tree follows that.
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return modell->rowCount(modell->index(ordner)) >= zeilen;
 }

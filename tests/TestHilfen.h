@@ -10,6 +10,9 @@ QString MusterPfad(const QString& name);
 QString FrischerOrdner(const QString& name);
 QByteArray DateiBytes(const QString& pfad);
 void DateiSchreiben(const QString& pfad, const QByteArray& daten);
+// A folder tree's rows arrive in the background: true once the model holds
+// at least zeilen rows below ordner, with the events that follow handled too.
+bool OrdnerGeladenAbwarten(class QFileSystemModel* modell, const QString& ordner, int zeilen);
 
 // Creates the main window (global frmZelvanoMain) and runs its show-time
 // start-up without a command line. The settings read at creation may ask for

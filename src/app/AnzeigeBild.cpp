@@ -34,8 +34,10 @@ void TAnzeigeBild::paintEvent(QPaintEvent* ereignis)
         maler.fillRect(ziel, palette().window());
         return;
     }
+    // The picture may carry a device-pixel ratio: its pixels are then screen
+    // pixels, and the drawing below maps them to the logical size.
     const int bw = m_bild.width(), bh = m_bild.height();
-    if (bw == width() && bh == height()) {
+    if (bw == width() && bh == height() && m_bild.devicePixelRatio() == 1.0) {
         maler.drawImage(ziel.topLeft(), m_bild, ziel);
         return;
     }

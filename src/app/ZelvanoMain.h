@@ -288,6 +288,8 @@ public:
     // calls it once after creating AnzeigeBox, AnzeigeBild and AnzeigeTimer.
     void AnzeigeVerbinden();
     void CursorSetzen();
+    // Device pixels per logical pixel of the display (1 on unscaled screens).
+    qreal GeraetePixelVerhaeltnis() const;
     // The main window's wheel handler; mausPos in global coordinates.
     void FormMouseWheel(QObject* sender, Qt::KeyboardModifiers umschalt, int wheelDelta, const QPoint& mausPos,
                         bool& handled);
@@ -351,6 +353,8 @@ private:
     void FesterZoom(double faktor);
     // Wheel delta not yet turned into a zoom step (less than one notch).
     int m_radRest = 0;
+    // The display's size in device pixels as the last layout computed it.
+    QSize m_anzeigeGroesse;
 
     bool m_formShowGelaufen = false;
     bool m_geschlossen = false;

@@ -11,6 +11,8 @@
 #include <QPixmap>
 #include <QScrollArea>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include "AnzeigeBild.h"
 #include "AnzeigeLayout.h"
@@ -218,33 +220,46 @@ void TfrmZelvanoMain::SetAnzeigeBild()
         ~TFrei() { flag = false; }
     } frei{AnzeigeBeschaeftigt};
 
+    // The zoom counts the screen's device pixels: 100 % puts one image pixel
+    // on one screen pixel also on a scaled screen. The layout is computed in
+    // device pixels and placed in the widgets' logical ones.
+    const qreal dpr = GeraetePixelVerhaeltnis();
+    auto geraet = [dpr](int logisch) { return int(std::lround(logisch * dpr)); };
+    auto logisch = [dpr](int geraet) { return int(std::lround(geraet / dpr)); };
     TAnzeigeLage lage;
     lage.BildBreite = OriginalBild.Width();
     lage.BildHoehe = OriginalBild.Height();
-    lage.BoxBreite = box->width();
-    lage.BoxHoehe = box->height();
+    lage.BoxBreite = geraet(box->width());
+    lage.BoxHoehe = geraet(box->height());
     lage.Einpassen = Einpassen;
     lage.ZoomFaktor = ZoomFaktor;
-    lage.AltBreite = AnzeigeBild->width();
-    lage.AltHoehe = AnzeigeBild->height();
+    // The exact device size of the last layout, while the display still has it.
+    const bool alteGroesseGilt = !m_anzeigeGroesse.isEmpty()
+        && QSize(logisch(m_anzeigeGroesse.width()), logisch(m_anzeigeGroesse.height())) == AnzeigeBild->size();
+    lage.AltBreite = alteGroesseGilt ? m_anzeigeGroesse.width() : geraet(AnzeigeBild->width());
+    lage.AltHoehe = alteGroesseGilt ? m_anzeigeGroesse.height() : geraet(AnzeigeBild->height());
     // Whatever the caller (menu, wheel, key), the point under the cursor stays.
     const QPoint maus = QCursor::pos();
     const QPoint imBild = AnzeigeBild->mapFromGlobal(maus);
     const QPoint inBox = box->mapFromGlobal(maus);
-    lage.MausX = imBild.x();
-    lage.MausY = imBild.y();
-    lage.MausBoxX = inBox.x();
-    lage.MausBoxY = inBox.y();
+    lage.MausX = geraet(imBild.x());
+    lage.MausY = geraet(imBild.y());
+    lage.MausBoxX = geraet(inBox.x());
+    lage.MausBoxY = geraet(inBox.y());
 
     const TAnzeigeErgebnis e = AnzeigeLayoutBerechnen(lage);
     ZoomFaktor = e.ZoomFaktor;
-    AnzeigeBild->setGeometry(e.Links, e.Oben, e.Breite, e.Hoehe);
+    m_anzeigeGroesse = QSize(e.Breite, e.Hoehe);
+    AnzeigeBild->setGeometry(logisch(e.Links), logisch(e.Oben), std::max(1, logisch(e.Breite)),
+                             std::max(1, logisch(e.Hoehe)));
 
     if (ZoomFaktor >= 1.0) {
         TBitmap kopie = OriginalBild;
         if (AnzeigeGamma != 0 && BildFarbtiefe == 24)
             BitmapDichte(kopie, AnzeigeGamma);
-        AnzeigeBild->SetBild(kopie.Bild());
+        QImage bild = kopie.Bild();
+        bild.setDevicePixelRatio(dpr);
+        AnzeigeBild->SetBild(bild);
     } else if (!AnzeigeTimer->isActive()) {
         // Until the timer fires the picture is stretched as it is. A running
         // timer is not restarted.
@@ -260,11 +275,24 @@ void TfrmZelvanoMain::AnzeigeTimerTimer()
     AnzeigeTimer->stop();
     if (OriginalBild.IsEmpty())
         return;
+    // Reduced straight to the device pixels the display covers.
+    const qreal dpr = GeraetePixelVerhaeltnis();
+    QSize ziel(int(std::lround(AnzeigeBild->width() * dpr)), int(std::lround(AnzeigeBild->height() * dpr)));
+    if (!m_anzeigeGroesse.isEmpty() && std::abs(m_anzeigeGroesse.width() - ziel.width()) <= dpr
+        && std::abs(m_anzeigeGroesse.height() - ziel.height()) <= dpr)
+        ziel = m_anzeigeGroesse;
     TBitmap klein;
-    BitmapVerkleinern(OriginalBild, klein, AnzeigeBild->width(), AnzeigeBild->height());
+    BitmapVerkleinern(OriginalBild, klein, std::max(1, ziel.width()), std::max(1, ziel.height()));
     if (AnzeigeGamma != 0 && BildFarbtiefe == 24)
         BitmapDichte(klein, AnzeigeGamma);
-    AnzeigeBild->SetBild(klein.Bild());
+    QImage bild = klein.Bild();
+    bild.setDevicePixelRatio(dpr);
+    AnzeigeBild->SetBild(bild);
+}
+
+qreal TfrmZelvanoMain::GeraetePixelVerhaeltnis() const
+{
+    return std::max<qreal>(1.0, AnzeigeBox->viewport()->devicePixelRatioF());
 }
 
 void TfrmZelvanoMain::CursorSetzen()

@@ -13,12 +13,15 @@ public:
     {
         setObjectName(QStringLiteral("BaumFolger"));
         connect(modell, &QFileSystemModel::directoryLoaded, this, &TBaumFolger::Geladen);
+        // The model sorts a loaded folder's rows a moment later.
+        connect(modell, &QAbstractItemModel::layoutChanged, this, &TBaumFolger::Sortiert);
     }
 
     void Folgen(const QString& pfad)
     {
         m_pfad = pfad;
         m_ziel = m_modell->index(pfad);
+        m_sortierungAbwarten = false;
         Zeigen();
     }
 
@@ -33,7 +36,18 @@ private:
         const QString geladen = QDir::cleanPath(ordner);
         const bool aufDemWeg = geladen == m_pfad || geladen == QStringLiteral("/")
                                || m_pfad.startsWith(geladen + QLatin1Char('/'));
-        if (aufDemWeg)
+        if (aufDemWeg) {
+            m_sortierungAbwarten = true;
+            Zeigen();
+        }
+    }
+
+    void Sortiert()
+    {
+        if (!m_sortierungAbwarten)
+            return;
+        m_sortierungAbwarten = false;
+        if (m_ziel.isValid() && m_baum->currentIndex() == QModelIndex(m_ziel))
             Zeigen();
     }
 
@@ -50,6 +64,7 @@ private:
     QFileSystemModel* m_modell;
     QString m_pfad;
     QPersistentModelIndex m_ziel;
+    bool m_sortierungAbwarten = false;
 };
 
 } // namespace

@@ -3,12 +3,17 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QProcess>
+#include <QToolBar>
+#include <QLabel>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QThread>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <random>
+#include <cmath>
+#include "Global.h"
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
 #include "Modi.h"
@@ -285,3 +290,79 @@ TEST_F(Anzeige, HandNurWennDasBildGroesserIstAlsDasPanel)
     fenster->CursorSetzen();
     EXPECT_EQ(Bild()->cursor().shape(), Qt::BlankCursor);
 }
+
+namespace {
+
+// The checks of a scaled screen need QT_SCALE_FACTOR before the application
+// starts: this program runs the test again in a child with a factor of 2.
+bool ImKindSkaliertLaufen(const char* test)
+{
+    if (qEnvironmentVariable("QT_SCALE_FACTOR") == QLatin1String("2"))
+        return false;
+    QProcess kind;
+    QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+    umgebung.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    kind.setProcessEnvironment(umgebung);
+    kind.setProcessChannelMode(QProcess::MergedChannels);
+    kind.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=") + QLatin1String(test)});
+    const bool fertig = kind.waitForFinished(120000);
+    const QByteArray ausgabe = kind.readAll();
+    EXPECT_TRUE(fertig);
+    EXPECT_EQ(kind.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(kind.exitCode(), 0) << ausgabe.toStdString();
+    EXPECT_TRUE(ausgabe.contains("[  PASSED  ] 1 test")) << ausgabe.toStdString();
+    return true;
+}
+
+TEST_F(Anzeige, SkaliertZaehltDerZoomGeraetepixel)
+{
+    if (ImKindSkaliertLaufen("Anzeige.SkaliertZaehltDerZoomGeraetepixel"))
+        return;
+    ASSERT_DOUBLE_EQ(Box()->devicePixelRatioF(), 2.0);
+
+    // 100 %: one image pixel on one screen pixel.
+    const TBitmap bild = Zufall(640, 480);
+    Zeigen(bild, false, 1.0);
+    EXPECT_EQ(Bild()->size(), QSize(320, 240));
+    EXPECT_EQ(Bild()->Bild().devicePixelRatio(), 2.0);
+    const QImage schirm = Bild()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(schirm.size(), QSize(640, 480));
+    EXPECT_EQ(schirm, bild.Bild().convertToFormat(QImage::Format_RGB32));
+
+    // 50 %: the reduction is made at the screen's resolution, not stretched.
+    Zeigen(bild, false, 0.5);
+    fenster->AnzeigeTimerTimer();
+    EXPECT_EQ(Bild()->size(), QSize(160, 120));
+    TBitmap erwartet;
+    BitmapVerkleinern(bild, erwartet, 320, 240);
+    QImage erwartetBild = erwartet.Bild();
+    erwartetBild.setDevicePixelRatio(2.0);
+    EXPECT_EQ(Bild()->Bild(), erwartetBild);
+
+    // Icons are chosen in device pixels and shown at that size, not twice it.
+    EXPECT_EQ(fenster->ToolBar1->iconSize().width() * 2, ButtonBilderListe());
+}
+
+TEST_F(Anzeige, MausradZaehltKleineSchritteZusammen)
+{
+    Zeigen(Zufall(400, 300), false, 1.0);
+    // A touchpad's eight small deltas make one notch.
+    for (int i = 0; i < 7; ++i) {
+        Rad(15);
+        EXPECT_DOUBLE_EQ(ZoomFaktor, 1.0) << i;
+    }
+    Rad(15);
+    EXPECT_NEAR(ZoomFaktor, 7.0 / 6.0, 1e-12);
+    // Two notches at once, two steps.
+    Rad(240);
+    EXPECT_NEAR(ZoomFaktor, 7.0 / 6.0 * 7.0 / 6.0 * 7.0 / 6.0, 1e-12);
+    // Half a notch back, then a turn forward again: the rest is dropped.
+    Rad(-60);
+    Rad(60);
+    Rad(60);
+    EXPECT_NEAR(ZoomFaktor, std::pow(7.0 / 6.0, 4), 1e-12);
+    Rad(-120);
+    EXPECT_NEAR(ZoomFaktor, std::pow(7.0 / 6.0, 4) * 7.0 / 8.0, 1e-12);
+}
+
+} // namespace

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QTextBrowser>
+#include <QUrl>
 #include <QFileInfo>
 #include <QScrollArea>
 #include <QKeyEvent>
@@ -174,6 +177,34 @@ TEST_F(DispatchTest, Hilfe_OhneDateiMeldetDenPfad)
 TEST_F(DispatchTest, Programminfo_BleibtGesperrt)
 {
     EXPECT_FALSE(f->mHilfeInfo->isEnabled());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DispatchTest, Hilfe_OhneAnzeigeprogrammKommtEineMeldung)
+{
+    const QString hilfe = FrischerOrdner(QStringLiteral("hilfe")) + QStringLiteral("/zelvano.chm");
+    DateiSchreiben(hilfe, QByteArray("ITSF"));
+    {
+        // The offscreen desktop has no viewer for any file.
+        TMeldungsFaenger faenger;
+        EXPECT_FALSE(f->HilfeDateiOeffnen(hilfe));
+        ASSERT_EQ(faenger.texte.size(), 1);
+        EXPECT_TRUE(faenger.texte.first().startsWith(QStringLiteral("Die Hilfe konnte nicht angezeigt werden.")));
+        EXPECT_TRUE(faenger.texte.first().contains(hilfe));
+    }
+    {
+        // With a viewer the file goes to it, without a message.
+        QTextBrowser betrachter;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &betrachter, "setSource");
+        TMeldungsFaenger faenger;
+        EXPECT_TRUE(f->HilfeDateiOeffnen(hilfe));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        EXPECT_TRUE(faenger.texte.isEmpty());
+        EXPECT_EQ(betrachter.source(), QUrl::fromLocalFile(hilfe));
+    }
 }
 
 } // namespace

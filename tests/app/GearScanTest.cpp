@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QProcess>
 #include <QProgressDialog>
@@ -361,4 +362,27 @@ TEST_F(GearScan, AbbruchWaehrendDesLesensUndKeinZweiterScanDaneben)
     EXPECT_TRUE(fehler.isEmpty());
     EXPECT_TRUE(seite.Leer());
     EXPECT_EQ(zweiter, QStringLiteral("Es läuft bereits ein Scanvorgang."));
+}
+
+TEST_F(GearScan, GeraetesucheLaesstDasFensterZeichnenUnterDerSanduhr)
+{
+    Konfigurieren("mode Gray\n", true, 1);
+    bool gelaufen = false;
+    int cursor = -1;
+    // Stands for a repaint: it can only run while the search lets the
+    // message loop turn.
+    QTimer::singleShot(0, qApp, [&] {
+        gelaufen = true;
+        if (const QCursor* c = QGuiApplication::overrideCursor())
+            cursor = c->shape();
+    });
+    QString fehler;
+    EXPECT_EQ(GearScanQuellen(fehler).size(), 1);
+    EXPECT_TRUE(fehler.isEmpty());
+    EXPECT_TRUE(gelaufen);
+    EXPECT_EQ(cursor, int(Qt::WaitCursor));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(GearScanGestartet());
+    GearScanBeenden();
+    EXPECT_FALSE(GearScanGestartet());
 }

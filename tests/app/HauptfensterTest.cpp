@@ -3,6 +3,12 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QAction>
+#include <QTimer>
+#include <QToolBar>
+#include "Meldung.h"
+#include "Modi.h"
+#include "gear/GearScan.h"
 #include "Einstellungen.h"
 #include "Gear.h"
 #include "Global.h"
@@ -145,3 +151,77 @@ TEST_F(HauptfensterTest, Laden_SchreibgeschuetztesJpegIstNichtDrehbar)
     fenster->BildAnzeigen();
     EXPECT_TRUE(JpgDrehbar);
 }
+
+namespace {
+
+TEST_F(HauptfensterTest, Schliessen_BeendetDieScannerSchnittstelle)
+{
+    // Any scanner command starts SANE; it must not be left to an exit
+    // handler that runs after the back-ends' static objects are gone.
+    QString fehler;
+    GearScanQuellen(fehler);
+    ASSERT_TRUE(GearScanGestartet());
+    TMeldungsFaenger faenger(mbNein);
+    ASSERT_TRUE(Schliessen());
+    EXPECT_FALSE(GearScanGestartet());
+}
+
+TEST_F(HauptfensterTest, Schliessen_JaLaeuftDurchDenGemeinsamenSchrittDerBefehle)
+{
+    BildBearbeitet = true;
+    Fotoschnitt = true;
+    TMeldungsFaenger faenger(mbJa);
+    TModalSchliesser schliesser;
+    EXPECT_FALSE(Schliessen());
+    // The common step ends the crop-frame mode before saving.
+    EXPECT_FALSE(Fotoschnitt);
+    Fotoschnitt = false;
+}
+
+TEST_F(HauptfensterTest, Meldung_SchlichteTraegtDenProgrammtitel)
+{
+    QString titel;
+    QTimer abfrage;
+    QObject::connect(&abfrage, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            titel = box->windowTitle();
+            box->done(0);
+        }
+    });
+    abfrage.start(10);
+    Meldung(QStringLiteral("Hallo"));
+    EXPECT_EQ(titel, QStringLiteral("Zelvano ") + ProgrammVersion(2));
+    EXPECT_EQ(AnwendungsTitel(), fenster->windowTitle());
+}
+
+TEST_F(HauptfensterTest, Werkzeugleisten_LassenSichNichtVerschieben)
+{
+    // The settings store only the docks left, top and right and floating.
+    EXPECT_FALSE(fenster->ToolBar1->isMovable());
+    EXPECT_FALSE(fenster->ToolBar2->isMovable());
+}
+
+TEST_F(HauptfensterTest, Groessenaenderung_VergisstDenZeichenpunkt)
+{
+    ZeichenX = 12;
+    ZeichenY = 34;
+    fenster->show();
+    fenster->resize(fenster->width() + 40, fenster->height() + 30);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ZeichenX, -1);
+    EXPECT_EQ(ZeichenY, -1);
+}
+
+TEST(HauptfensterStart, OhneEinpassenIstHundertProzentGehakt)
+{
+    TMeldungsFaenger start;
+    ZoomFaktor = 0.0;   // as at program start
+    TfrmZelvanoMain fenster;
+    OeffnenFensterLaden = false;
+    BeiStartEinpassen = false;
+    fenster.FormShow({});
+    EXPECT_FALSE(fenster.mAnsZoomEinpassen->isChecked());
+    EXPECT_TRUE(fenster.mAnsZoom100->isChecked());
+}
+
+} // namespace

@@ -595,3 +595,28 @@ TEST_F(OeffnenBefehlTest, UngespeichertesBild_AbbruchDerFrageOeffnetNichts)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(OeffnenTest, Baum_ZeigtDenGewaehltenOrdnerNachDemLaden)
+{
+    // Many sibling folders ahead of the chosen one push it down once loaded.
+    const QString eltern = ordner + QStringLiteral("/viele");
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(QDir().mkpath(eltern + QStringLiteral("/o%1").arg(i, 3, 10, QLatin1Char('0'))));
+    const QString ziel = eltern + QStringLiteral("/o250");
+    LadeVerzeichnis = MitTrenner(ziel);
+    d->resize(500, 400);
+    Zeigen();
+    ASSERT_TRUE(OrdnerGeladenAbwarten(d->ShellModell, eltern, 300));
+    const QModelIndex aktuell = d->ShellTreeView1->currentIndex();
+    ASSERT_EQ(QDir::cleanPath(d->ShellModell->filePath(aktuell)), ziel);
+    EXPECT_GT(d->ShellModell->rowCount(aktuell.parent()), 250);
+    const QRect zeile = d->ShellTreeView1->visualRect(aktuell);
+    // In view from top to bottom; deep folders may lie beyond the right edge.
+    const int mitte = zeile.center().y();
+    EXPECT_TRUE(mitte >= 0 && mitte < d->ShellTreeView1->viewport()->height())
+        << zeile.y() << " of " << d->ShellTreeView1->viewport()->height();
+}
+
+} // namespace

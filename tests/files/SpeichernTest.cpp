@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QFileSystemModel>
+#include <QTreeView>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -628,3 +630,29 @@ TEST_F(SpeichernTest, Befehl_VerbirgtAnzeigeWaehrendDesFensters)
     EXPECT_FALSE(sichtbarWaehrend);
     EXPECT_FALSE(f->AnzeigeBild->isHidden());
 }
+
+namespace {
+
+TEST_F(SpeichernTest, Baum_ZeigtDenZielordnerNachDemLaden)
+{
+    // Many sibling folders ahead of the chosen one push it down once loaded.
+    const QString eltern = ordner + QStringLiteral("/viele");
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(QDir().mkpath(eltern + QStringLiteral("/o%1").arg(i, 3, 10, QLatin1Char('0'))));
+    const QString ziel = eltern + QStringLiteral("/o250");
+    SpeicherVerzeichnis = MitTrenner(ziel);
+    AblageBild();
+    fenster->resize(600, 450);
+    Oeffnen();
+    ASSERT_TRUE(OrdnerGeladenAbwarten(fenster->ShellModell, eltern, 300));
+    const QModelIndex aktuell = fenster->ShellTreeView1->currentIndex();
+    ASSERT_EQ(QDir::cleanPath(fenster->ShellModell->filePath(aktuell)), ziel);
+    const QRect zeile = fenster->ShellTreeView1->visualRect(aktuell);
+    // In view from top to bottom; deep folders may lie beyond the right edge.
+    const int mitte = zeile.center().y();
+    EXPECT_TRUE(mitte >= 0 && mitte < fenster->ShellTreeView1->viewport()->height())
+        << zeile.y() << " of " << fenster->ShellTreeView1->viewport()->height();
+    fenster->reject();
+}
+
+} // namespace
