@@ -656,3 +656,37 @@ TEST_F(SpeichernTest, Baum_ZeigtDenZielordnerNachDemLaden)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SpeichernTest, Befehl_GespeichertVergisstVerworfeneRueckgaengigSchritte)
+{
+    AblageBild();
+    BildBearbeitet = true;
+    RueckgaengigVerworfen = true;
+    // Closed without saving: the picture still differs from any file.
+    QTimer::singleShot(50, [] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            d->reject();
+    });
+    f->mDatSpeichernalsExecute();
+    EXPECT_TRUE(RueckgaengigVerworfen);
+    // Saved: the file holds the picture on screen.
+    QTimer::singleShot(50, [this] {
+        if (auto* d = qobject_cast<TfrmSpeichern*>(QApplication::activeModalWidget())) {
+            d->ediZielverz->setText(ordner);
+            d->ediDateiname->setText(QStringLiteral("gesichert"));
+            d->btnSpeichernClick();
+            if (d->isVisible())
+                d->reject();
+        }
+    });
+    TMeldungsFaenger faenger(mbJa);
+    f->mDatSpeichernalsExecute();
+    EXPECT_TRUE(QFileInfo(ordner + QStringLiteral("/gesichert.bmp")).isFile());
+    EXPECT_FALSE(BildBearbeitet);
+    EXPECT_FALSE(RueckgaengigVerworfen);
+    RueckgaengigVerworfen = false;
+}
+
+} // namespace
