@@ -40,7 +40,7 @@ static int SymbolGroesseLogisch(int geraetePixel)
 {
     const QScreen* schirm = QGuiApplication::primaryScreen();
     const qreal verhaeltnis = schirm ? schirm->devicePixelRatio() : 1.0;
-    return std::max(1, int(std::lround(geraetePixel / std::max<qreal>(verhaeltnis, 1.0))));
+    return std::max(1, int(std::lround(geraetePixel / (verhaeltnis > 0 ? verhaeltnis : 1.0))));
 }
 
 TfrmZelvanoMain::TfrmZelvanoMain(QWidget* parent) : QMainWindow(parent)

@@ -292,7 +292,8 @@ void TfrmZelvanoMain::AnzeigeTimerTimer()
 
 qreal TfrmZelvanoMain::GeraetePixelVerhaeltnis() const
 {
-    return std::max<qreal>(1.0, AnzeigeBox->viewport()->devicePixelRatioF());
+    const qreal verhaeltnis = AnzeigeBox->viewport()->devicePixelRatioF();
+    return verhaeltnis > 0 ? verhaeltnis : 1.0;
 }
 
 void TfrmZelvanoMain::CursorSetzen()
