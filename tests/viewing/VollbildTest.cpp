@@ -186,6 +186,7 @@ TEST_F(VollbildTest, Rad_ImEinpassmodusAbDerEinpassgroesse)
 TEST_F(VollbildTest, Ziehen_NurBisZumRandUndNurMitEinerTaste)
 {
     Bild(1000, 1000);
+    v->SetVollBild();
     v->popVEinpassenClick();   // fit off: 100 %
     ASSERT_EQ(Lage().topLeft(), QPoint(-100, -200));
     v->VAnzeigeBildMouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 500, 500);
