@@ -309,6 +309,8 @@ void TfrmDrucken::FormCreate()
     knoepfe->addWidget(btnAbbrechen);
     haupt->addLayout(knoepfe, 2, 0, 1, 2);
     haupt->setSizeConstraint(QLayout::SetFixedSize);
+    // Sized before the first show, so the native window starts at its size.
+    resize(sizeHint());
 
     // Wiring: programmatic changes run the handlers as a click would.
     connect(btnDrucken, &QPushButton::clicked, this, &TfrmDrucken::btnDruckenClick);

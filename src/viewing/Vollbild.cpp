@@ -134,6 +134,8 @@ void TfrmVollbild::FormShow()
     setCursor(Qt::BlankCursor);
     VAnzeigeBild->setCursor(Qt::BlankCursor);
     VollbildMenueSetzen();
+    raise();
+    activateWindow();
     setFocus();
 }
 
