@@ -42,6 +42,9 @@ extern TExifDaten* AktExifDaten;
 extern QString ZielTyp;
 extern int ZielBreite, ZielHoehe;
 extern bool NurVerkleinern;
+// Full-screen view: the user chose to quit there; the view starts its show.
+extern bool ProgrammBeenden;
+extern bool AutoShowStarten;
 
 class TfrmZelvanoMain : public QMainWindow {
     Q_OBJECT
@@ -265,6 +268,16 @@ public:
     // mDatSpeichernalsExecute (among the public slots) opens the save window
     // modally with the display hidden.
     // (end of block S)
+
+    // ---- Full screen, slide show and printing (block V) ----
+    // BildIndex when the full-screen view opened.
+    int VollbildStartIndex = -1;
+    // Wires mAnsVollbild, mAnsAutoShow and mDatDrucken.
+    void VollbildVerbinden();
+    void mAnsVollbildExecute();
+    void mAnsAutoShowExecute();
+    void mDatDruckenExecute();
+    // (end of block V)
 
     // ---- Display and zoom (block Z) ----
     // Set while SetAnzeigeBild runs: nested calls, the image-stepping
