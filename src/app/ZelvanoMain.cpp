@@ -1,4 +1,5 @@
 #include "ZelvanoMain.h"
+#include "viewing/Vorschau.h"
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -301,7 +302,7 @@ void TfrmZelvanoMain::FormClose()
     Gear1->DelImage();
     Pumpen();
     // 5.
-    EinstellungenSchreiben(FensterStatus(windowState()), geometry());
+    EinstellungenSchreiben(FensterStatus(windowState()), geometry(), VorschauFensterGrenzen());
     // 6.
     if (AktExifDaten)
         AktExifDaten->Leeren();

@@ -4,8 +4,10 @@
 #include <Magick++.h>
 #include "ZelvanoMain.h"
 #include "files/Formatoption.h"
+#include "files/JpgDrehen.h"
 #include "files/Oeffnen.h"
 #include "files/Speichern.h"
+#include "viewing/Vorschau.h"
 
 int main(int argc, char** argv)
 {
@@ -21,6 +23,8 @@ int main(int argc, char** argv)
     frmOeffnen = new TfrmOeffnen(hauptfenster);
     frmSpeichern = new TfrmSpeichern(hauptfenster);
     frmFormatOption = new TfrmFormatOption(hauptfenster);
+    frmJpgDrehen = new TfrmJpgDrehen(hauptfenster);
+    frmVorschau = new TfrmVorschau(hauptfenster);
 
     hauptfenster->show();
     QStringList argumente = QCoreApplication::arguments();
