@@ -47,8 +47,16 @@ QImage JpegDekodieren(const QString& pfad, int s)
     const auto* puffer = reinterpret_cast<const unsigned char*>(daten.constData());
     const auto groesse = static_cast<unsigned long>(daten.size());
     int w = 0, h = 0, unterabtastung = 0, farbraum = 0;
-    if (tjDecompressHeader3(handle.h, puffer, groesse, &w, &h, &unterabtastung, &farbraum) != 0)
+    // After a fatal error the decompressor is left mid-way; a fresh one
+    // serves the next file.
+    auto erneuern = [] {
+        tjDestroy(handle.h);
+        handle.h = tjInitDecompress();
+    };
+    if (tjDecompressHeader3(handle.h, puffer, groesse, &w, &h, &unterabtastung, &farbraum) != 0) {
+        erneuern();
         return {};
+    }
     const tjscalingfactor faktor{1, JpegSkalierung(w, h, s)};
     const int sw = TJSCALED(w, faktor), sh = TJSCALED(h, faktor);
     if (!GroesseZulaessig(sw, sh))
@@ -60,8 +68,12 @@ QImage JpegDekodieren(const QString& pfad, int s)
                                  TJPF_BGR, TJFLAG_ACCURATEDCT);
     // A warning (for example a truncated file) still gives the rows decoded
     // so far, as an image viewer shows them; a fatal error gives nothing.
-    if (rc != 0 && tjGetErrorCode(handle.h) != TJERR_WARNING)
-        return {};
+    if (rc != 0) {
+        const bool warnung = tjGetErrorCode(handle.h) == TJERR_WARNING;
+        erneuern();
+        if (!warnung)
+            return {};
+    }
     return bild;
 }
 
@@ -215,15 +227,16 @@ QSize VorschauGroesseFuer(int w, int h, int s)
 {
     if (w <= 0 || h <= 0)
         return {};
-    // Extended precision, as a quotient can sit exactly on a whole number.
-    const long double q = static_cast<long double>(w) / h;
+    // The ratio is held as a double and the size computed from it in
+    // extended precision, so 100 x 300 gives 49 x 150, not 50 x 150.
+    const double q = static_cast<double>(w) / h;
     int tw, th;
     if (q > 1) {
         tw = std::min(s, w);
-        th = static_cast<int>(tw / q);
+        th = static_cast<int>(static_cast<long double>(tw) / q);
     } else {
         th = std::min(s, h);
-        tw = static_cast<int>(th * q);
+        tw = static_cast<int>(static_cast<long double>(th) * q);
     }
     return {std::max(1, tw), std::max(1, th)};
 }
