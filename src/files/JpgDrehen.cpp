@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -16,7 +17,7 @@
 #include "DatumZeitSetzen.h"
 #include "Global.h"
 #include "Meldung.h"
-#include "SicherErsetzen.h"
+#include "Kopieren.h"
 #include "ZelvanoMain.h"
 
 TfrmJpgDrehen* frmJpgDrehen = nullptr;
@@ -106,38 +107,15 @@ bool JpgDateiDrehen(const QString& pfad, uint8_t code, uint8_t kopierModus, bool
 
     bool ergebnis = !zwischen.isEmpty() && JpgTransformieren(pfad, zwischen, code, kopierModus, trimmen);
     if (ergebnis) {
-        // The modification time before the change, in two-second steps; it
-        // becomes access and modification time of the new content, which
-        // replaces the file only once it is complete on disk.
+        // The modification time before the change becomes creation, access
+        // and modification time again, set only once the new content has
+        // completely replaced the file.
         TDateiZeiten alt{};
-        std::optional<timespec> zeit;
-        if (DateiZeitenLesen(pfad, alt))
-            zeit = DatumZuDateizeit(QDateTime::fromSecsSinceEpoch(alt.geschrieben.tv_sec));
-        TZeitenBehalten behalten(TZeitenBehalten::VomZiel);
-        if (zeit) {
-            TDateiZeiten neu{};
-            neu.zugriff = *zeit;
-            neu.geschrieben = *zeit;
-            behalten = TZeitenBehalten(neu);
-        }
-        QFile ein(zwischen);
-        QString grund;
-        ergebnis = ein.open(QIODevice::ReadOnly) &&
-                   DateiSicherErsetzen(
-                       pfad,
-                       [&ein](QIODevice& aus, QString& fehler) {
-                           QByteArray block;
-                           while (!(block = ein.read(1 << 20)).isEmpty())
-                               if (aus.write(block) != block.size())
-                                   return false;
-                           if (ein.error() != QFileDevice::NoError) {
-                               fehler = ein.errorString();
-                               return false;
-                           }
-                           return true;
-                       },
-                       grund, behalten);
-        ein.close();
+        const bool zeitGelesen = DateiZeitenLesen(pfad, alt);
+        ergebnis = DateiKopieren(zwischen, pfad, false);
+        QCoreApplication::processEvents();
+        if (ergebnis && zeitGelesen)
+            DateiDatumSetzen(pfad, true, true, true, QDateTime::fromSecsSinceEpoch(alt.geschrieben.tv_sec));
     }
     QCoreApplication::processEvents();
     if (!zwischen.isEmpty() && QFile::exists(zwischen))
@@ -178,6 +156,9 @@ void TfrmJpgDrehen::FormCreate()
         return l;
     };
     PngBitBtnDrehMinus90 = knopf("PngBitBtnDrehMinus90", QStyle::SP_BrowserReload);
+    // Turning the other way: the same arrow, mirrored.
+    PngBitBtnDrehMinus90->setIcon(QPixmap::fromImage(
+        style()->standardIcon(QStyle::SP_BrowserReload).pixmap(32).toImage().mirrored(true, false)));
     PngBitBtnDrehPlus90 = knopf("PngBitBtnDrehPlus90", QStyle::SP_BrowserReload);
     PngBitBtnDreh180 = knopf("PngBitBtnDreh180", QStyle::SP_BrowserReload);
     PngBitBtnDrehHorizontal = knopf("PngBitBtnDrehHorizontal", QStyle::SP_ArrowRight);

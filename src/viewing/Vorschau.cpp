@@ -197,6 +197,12 @@ void TfrmVorschau::BaumVorbereiten()
     connect(stvVorschau->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TfrmVorschau::stvVorschauChange);
     connect(stvVorschau, &QTreeView::clicked, this, &TfrmVorschau::stvVorschauClick);
+    // The folders load in the background: keep the chosen one in view once
+    // its parent's entries have arrived.
+    connect(m_modell, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (stvVorschau->currentIndex().isValid())
+            stvVorschau->scrollTo(stvVorschau->currentIndex());
+    });
 }
 
 QString TfrmVorschau::BaumPfad() const
