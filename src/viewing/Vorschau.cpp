@@ -295,7 +295,8 @@ QStringList TfrmVorschau::OrdnerListen(const QString& ordner) const
     }
     QDir verzeichnis(ordner);
     verzeichnis.setNameFilters(muster);
-    return verzeichnis.entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    // The order of the open window's file list.
+    return verzeichnis.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
 }
 
 void TfrmVorschau::ZellenLeeren()
