@@ -299,6 +299,18 @@ QStringList TfrmVorschau::OrdnerListen(const QString& ordner) const
     return verzeichnis.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
 }
 
+QStringList TfrmVorschau::OrdnerStand(const QString& ordner, const QStringList& namen) const
+{
+    QStringList stand;
+    stand.reserve(namen.size());
+    for (const QString& name : namen) {
+        const QFileInfo info(ordner + name);
+        stand << name + QLatin1Char('\n') + QString::number(info.lastModified().toMSecsSinceEpoch()) +
+                     QLatin1Char('\n') + QString::number(info.size());
+    }
+    return stand;
+}
+
 void TfrmVorschau::ZellenLeeren()
 {
     for (QObject* kind : SBoxInhalt->children())
@@ -391,6 +403,7 @@ void TfrmVorschau::BilderAnzeigen()
     // 3.
     flbVorschau = OrdnerListen(VorschauOrdner);
     VorschauAnzahl = int(flbVorschau.size());
+    m_stand = OrdnerStand(VorschauOrdner, flbVorschau);
     VorschauBilder.fill(nullptr, VorschauAnzahl);
     VorschauRahmen.fill(nullptr, VorschauAnzahl);
     VorschauNamen.fill(nullptr, VorschauAnzahl);
@@ -586,9 +599,11 @@ void TfrmVorschau::OrdnerGeaendertPruefen()
 {
     if (!isVisible() || VorschauLaedt)
         return;
-    // Only a change of the listed images rebuilds; the folder itself may
-    // have gone, and then the shown thumbnails stay.
-    if (!QFileInfo(VorschauOrdner).isDir() || OrdnerListen(VorschauOrdner) == flbVorschau)
+    // Only a change of the listed images (added, removed, rewritten, as by
+    // the lossless rotation) rebuilds; the folder itself may have gone, and
+    // then the shown thumbnails stay.
+    if (!QFileInfo(VorschauOrdner).isDir() ||
+        OrdnerStand(VorschauOrdner, OrdnerListen(VorschauOrdner)) == m_stand)
         return;
     BaumPfadSetzen(VorschauOrdner);
     BilderAnzeigen();

@@ -87,12 +87,15 @@ private:
     void OrdnerBeobachten();
     void OrdnerGeaendertPruefen();
     QStringList OrdnerListen(const QString& ordner) const;
+    // Names with their modification times: what a change must differ in.
+    QStringList OrdnerStand(const QString& ordner, const QStringList& namen) const;
     int Schriftpixel() const;
 
     QFileSystemModel* m_modell = nullptr;
     QFileSystemWatcher* m_waechter = nullptr;
     QTimer* m_aenderungsTimer = nullptr;
     bool m_pfadWirdGesetzt = false;
+    QStringList m_stand;
 };
 
 extern TfrmVorschau* frmVorschau;

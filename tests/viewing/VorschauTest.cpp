@@ -22,6 +22,7 @@
 #include <QTreeView>
 #include <Magick++.h>
 #include <gtest/gtest.h>
+#include <cstdio>
 
 namespace {
 
@@ -316,6 +317,17 @@ TEST_F(VorschauTest, Ordner_NeueDateiWirdBemerkt)
     Bild(QStringLiteral("g.png"), 50, 50);
     EXPECT_TRUE(Warten([] { return VorschauAnzahl == 7 && !VorschauLaedt; }, 5000));
     EXPECT_EQ(v->lblBildAnzahl->text(), QStringLiteral("7"));
+    // A file replaced by renaming (as the lossless rotation replaces it) is
+    // drawn anew.
+    QImage hoch(80, 100, QImage::Format_RGB888);
+    hoch.fill(Qt::red);
+    hoch.save(ordner + QStringLiteral("neu.tmp"), "BMP");
+    ASSERT_EQ(std::rename(QFile::encodeName(ordner + QStringLiteral("neu.tmp")).constData(),
+                          QFile::encodeName(ordner + QStringLiteral("c.bmp")).constData()),
+              0);
+    EXPECT_TRUE(Warten([this] { return v->VorschauBilder.size() == 7 && v->VorschauBilder[2] &&
+                                       v->VorschauBilder[2]->size() == QSize(80, 100) && !VorschauLaedt; },
+                       5000));
 }
 
 TEST_F(VorschauTest, Rad_RolltUmEineZelle)
