@@ -104,6 +104,8 @@ void TfrmVorschau::FormCreate()
     stvVorschau->setObjectName(QStringLiteral("stvVorschau"));
     stvVorschau->setHeaderHidden(true);
     stvVorschau->setRootIsDecorated(true);
+    stvVorschau->setSelectionMode(QAbstractItemView::SingleSelection);
+    stvVorschau->setEditTriggers(QAbstractItemView::NoEditTriggers);
     pnlSchalter = new QWidget(pnlLinks);
     pnlSchalter->setObjectName(QStringLiteral("pnlSchalter"));
     pnlSchalter->setFixedHeight(71);

@@ -7,6 +7,7 @@
 #include <QThread>
 #include <algorithm>
 #include <cstring>
+#include <semaphore>
 #include <gif_lib.h>
 #include <png.h>
 #include <turbojpeg.h>
@@ -22,6 +23,30 @@ bool GroesseZulaessig(qint64 w, qint64 h)
 {
     return w > 0 && h > 0 && w * h <= MaxBildpunkte;
 }
+
+// Pictures decoded at full size take their whole memory at once: of the
+// very large ones only two are held at a time, whatever the thread count.
+constexpr qint64 GrossAb = qint64(1) << 25;
+std::counting_semaphore<2> GrossePlaetze(2);
+
+class TGrosserPlatz {
+public:
+    explicit TGrosserPlatz(qint64 bildpunkte) : m_belegt(bildpunkte >= GrossAb)
+    {
+        if (m_belegt)
+            GrossePlaetze.acquire();
+    }
+    ~TGrosserPlatz()
+    {
+        if (m_belegt)
+            GrossePlaetze.release();
+    }
+    TGrosserPlatz(const TGrosserPlatz&) = delete;
+    TGrosserPlatz& operator=(const TGrosserPlatz&) = delete;
+
+private:
+    bool m_belegt;
+};
 
 // One decompressor per thread, kept for the whole run.
 struct TJpegHandle {
@@ -89,6 +114,7 @@ QImage PngDekodieren(const QString& pfad)
         return {};
     }
     bild.format = PNG_FORMAT_BGR;
+    const TGrosserPlatz platz(qint64(bild.width) * bild.height);
     QImage ergebnis(int(bild.width), int(bild.height), QImage::Format_BGR888);
     if (ergebnis.isNull()) {
         png_image_free(&bild);
@@ -183,9 +209,12 @@ QImage BmpDekodieren(const QString& pfad)
 {
     QImageReader leser(pfad, "bmp");
     leser.setDecideFormatFromContent(false);
+    // The size is checked here against the program's own bound.
+    leser.setAllocationLimit(0);
     const QSize groesse = leser.size();
     if (groesse.isValid() && !GroesseZulaessig(groesse.width(), groesse.height()))
         return {};
+    const TGrosserPlatz platz(groesse.isValid() ? qint64(groesse.width()) * groesse.height() : 0);
     const QImage bild = leser.read();
     if (bild.isNull())
         return {};

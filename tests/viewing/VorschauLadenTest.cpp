@@ -258,3 +258,20 @@ TEST_F(VorschauLadenTest, Vorlader_ErgebnisseInListenreihenfolgeWieEinzeln)
     vorlader.Stoppen();
     EXPECT_FALSE(vorlader.Holen(pfade.size() - 1, e, 50));
 }
+
+TEST_F(VorschauLadenTest, Vorlader_SehrGrosseBilderNacheinanderOhneStillstand)
+{
+    // Above the size of which only two are decoded at a time: five of them
+    // on four threads all arrive.
+    const QString pfad = Pfad(QStringLiteral("riesig.bmp"));
+    ASSERT_TRUE(Einfarbig(5800, 5800, QColor(0, 128, 255)).save(pfad, "BMP"));
+    const QStringList pfade(5, pfad);
+    TVorschauVorlader vorlader(pfade, 150, 4, 5);
+    for (int k = 0; k < pfade.size(); ++k) {
+        TVorschauErgebnis e;
+        ASSERT_TRUE(vorlader.Holen(k, e, 60000)) << k;
+        EXPECT_EQ(e.bild.size(), QSize(150, 150)) << k;
+        EXPECT_TRUE(Nahe(Pixel(e.bild, 70, 70), QColor(0, 128, 255), 2)) << k;
+    }
+    QFile::remove(pfad);
+}
