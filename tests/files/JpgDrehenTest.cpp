@@ -23,7 +23,7 @@
 namespace {
 
 // A photo-like picture: gradients and a little noise, so every block differs.
-QByteArray JpegErzeugen(int w, int h, int unterabtastung, int qualitaet = 90)
+QByteArray JpegErzeugen(int w, int h, int unterabtastung, int qualitaet = 90, int flags = 0)
 {
     std::vector<unsigned char> rgb(size_t(w) * h * 3);
     uint32_t z = 12345;
@@ -38,7 +38,7 @@ QByteArray JpegErzeugen(int w, int h, int unterabtastung, int qualitaet = 90)
     tjhandle h_ = tjInitCompress();
     unsigned char* daten = nullptr;
     unsigned long groesse = 0;
-    tjCompress2(h_, rgb.data(), w, 0, h, TJPF_RGB, &daten, &groesse, unterabtastung, qualitaet, 0);
+    tjCompress2(h_, rgb.data(), w, 0, h, TJPF_RGB, &daten, &groesse, unterabtastung, qualitaet, flags);
     QByteArray ergebnis(reinterpret_cast<const char*>(daten), qsizetype(groesse));
     tjFree(daten);
     tjDestroy(h_);
@@ -150,9 +150,16 @@ protected:
 TEST_F(JpgDrehenTest, Transformieren_ByteGleichMitJpegtranFuerJedeOperation)
 {
     // 100 x 75 is no multiple of the block size: trimming matters.
-    for (const int abtastung : {TJSAMP_420, TJSAMP_444}) {
+    struct Quelle {
+        int abtastung;
+        int flags;
+    };
+    for (const Quelle q : {Quelle{TJSAMP_420, 0}, Quelle{TJSAMP_444, 0}, Quelle{TJSAMP_422, TJFLAG_PROGRESSIVE},
+                           Quelle{TJSAMP_GRAY, 0}}) {
+        const int abtastung = q.abtastung;
         for (const bool exifZuerst : {false, true}) {
-            const QString quelle = Datei(QStringLiteral("q.jpg"), MitMarkern(JpegErzeugen(100, 75, abtastung), exifZuerst));
+            const QString quelle =
+                Datei(QStringLiteral("q.jpg"), MitMarkern(JpegErzeugen(100, 75, abtastung, 90, q.flags), exifZuerst));
             for (const uint8_t code : AlleCodes)
                 for (const bool trimmen : {false, true})
                     for (const uint8_t modus : {JpgKopiereKeine, JpgKopiereAlle}) {
