@@ -151,3 +151,7 @@ for name, zeit, unsere, ziel in zeilen:
     else:
         print(f"{name:46} {zeit:9.1f} {zeit / unsere:10.2f}x" + (f"  ({ziel})" if ziel else ""))
 EOF
+
+# Thumbnails of a folder of large JPEGs.
+echo
+(cd "$OLDPWD" && bash "$(dirname "$0")/compare_vorschau.sh" "$build")

@@ -1,4 +1,5 @@
 #include "ZelvanoMain.h"
+#include "viewing/Vorschau.h"
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -336,7 +337,7 @@ void TfrmZelvanoMain::FormClose()
     GearScanBeenden();
     Pumpen();
     // 5.
-    EinstellungenSchreiben(FensterStatus(windowState()), geometry());
+    EinstellungenSchreiben(FensterStatus(windowState()), geometry(), VorschauFensterGrenzen());
     // 6.
     if (AktExifDaten)
         AktExifDaten->Leeren();

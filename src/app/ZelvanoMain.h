@@ -189,9 +189,21 @@ public:
     // Wires mDatOeffnen.
     void OeffnenVerbinden();
     // Asks about an unsaved edit, shows the open window and acts on
-    // OeffnenErgebnis: 1 shows the list from its first file, 100 pastes.
+    // OeffnenErgebnis: 1 shows the list from its first file, 100 pastes,
+    // 200 shows the thumbnail browser.
     void mDatOeffnenExecute();
     // (end of block O)
+
+    // ---- Thumbnail browser and lossless JPEG rotation (block V) ----
+    // Wires mDatVorschau and mBeaJpgDrehen.
+    void VorschauVerbinden();
+    // Shows the thumbnail window without waiting (created on first use).
+    void VorschauZeigen();
+    // Asks about an unsaved edit, then shows the thumbnail window.
+    void mDatVorschauExecute();
+    // Opens the lossless rotation window modally with the display hidden.
+    void mBeaJpgDrehenExecute();
+    // (end of block V)
 
     // ---- Edit, clipboard, scanner and undo commands (block B) ----
     // One undoable edit of the working bitmap: pushes the undo step, runs

@@ -227,6 +227,7 @@ void TfrmZelvanoMain::AktionenAnlegen()
     AktionVerbinden(mAnsSeiteVor, &TfrmZelvanoMain::mAnsSeiteVorExecute);
     AktionVerbinden(mAnsSeiteZurueck, &TfrmZelvanoMain::mAnsSeiteZurueckExecute);
     OeffnenVerbinden();
+    VorschauVerbinden();
     BearbeitenVerbinden();
     FarbeVerbinden();
     VollbildVerbinden();

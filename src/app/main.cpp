@@ -4,10 +4,12 @@
 #include <Magick++.h>
 #include "ZelvanoMain.h"
 #include "files/Formatoption.h"
+#include "files/JpgDrehen.h"
 #include "files/Oeffnen.h"
 #include "files/Speichern.h"
 #include "printing/Drucken.h"
 #include "viewing/Vollbild.h"
+#include "viewing/Vorschau.h"
 
 int main(int argc, char** argv)
 {
@@ -25,6 +27,8 @@ int main(int argc, char** argv)
     frmFormatOption = new TfrmFormatOption(hauptfenster);
     frmDrucken = new TfrmDrucken(hauptfenster);
     frmVollbild = new TfrmVollbild(hauptfenster);
+    frmJpgDrehen = new TfrmJpgDrehen(hauptfenster);
+    frmVorschau = new TfrmVorschau(hauptfenster);
 
     hauptfenster->show();
     QStringList argumente = QCoreApplication::arguments();

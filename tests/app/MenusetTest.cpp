@@ -345,8 +345,8 @@ TEST_F(MenusetTest, NochNichtVerfuegbar_BleibtAusWasDieRegelnAuchSagen)
     EXPECT_FALSE(f->mBeaSkalieren->isEnabled());
 
     int ausgeloest = 0;
-    QObject::connect(f->mDatVorschau, &QAction::triggered, [&] { ++ausgeloest; });
-    f->mDatVorschau->trigger();
+    QObject::connect(f->mDatSuchen, &QAction::triggered, [&] { ++ausgeloest; });
+    f->mDatSuchen->trigger();
     EXPECT_EQ(ausgeloest, 0);
 }
 
