@@ -731,14 +731,19 @@ static int WirksameDpi()
     return dpi > 0 ? dpi : 96;
 }
 
-int MenueBilderListe()
+int BilderListenGroesse()
 {
     return BilderListenGroesse(WirksameDpi());
 }
 
-int ButtonBilderListe()
+TPngImageList* MenueBilderListe()
 {
-    return BilderListenGroesse(WirksameDpi());
+    return frmZelvanoMain ? frmZelvanoMain->MenueListe(BilderListenGroesse()) : nullptr;
+}
+
+TPngImageList* ButtonBilderListe()
+{
+    return frmZelvanoMain ? frmZelvanoMain->ButtonListe(BilderListenGroesse()) : nullptr;
 }
 
 bool DateiSchreibgeschuetzt(const QString& pfad)

@@ -114,16 +114,13 @@ void TfrmZelvanoMain::FormCreate()
     Gear1 = new TGear(this);
     Gear1->setObjectName(QStringLiteral("Gear1"));
 
+    // The icon lists first: the actions take their icons when created.
+    SymbolListenAnlegen();
     AktionenAnlegen();
     AnzeigeVerbinden();
 
     // 2. Bars scaled to the screen; 3. icon sets by screen density.
-    const int knopf = DpiSkalieren(34, 96);
-    const int symbol = ButtonBilderListe();
-    for (QToolBar* leiste : {ToolBar1, ToolBar2}) {
-        leiste->setIconSize(QSize(symbol, symbol));
-        leiste->setMinimumHeight(knopf);
-    }
+    SymboleAnwenden();
     pnlSchnittinfo->resize(DpiSkalieren(200, 96), DpiSkalieren(60, 96));
     memoSchnittinfo->setGeometry(5, 5, pnlSchnittinfo->width() - 10, pnlSchnittinfo->height() - 10);
     Pumpen();
