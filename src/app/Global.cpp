@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QLockFile>
 #include <QPainter>
+#include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStandardPaths>
@@ -35,6 +36,8 @@
 #include "Meldung.h"
 #include "Version.h"
 #include "ZelvanoMain.h"
+#include "Symbole.h"
+#include "widgets/PngImageList.h"
 #include "gear/GearBmp.h"
 #include "pixelops/Bitmap.h"
 
@@ -736,14 +739,24 @@ int BilderListenGroesse()
     return BilderListenGroesse(WirksameDpi());
 }
 
+// Before the main window exists (a dialog on its own), a list of the same
+// icons that lives as long as the application.
+static TPngImageList* ErsatzBilderListe()
+{
+    static QPointer<TPngImageList> liste;
+    if (!liste && QCoreApplication::instance())
+        liste = SymbolListeLaden(BilderListenGroesse(), QCoreApplication::instance());
+    return liste;
+}
+
 TPngImageList* MenueBilderListe()
 {
-    return frmZelvanoMain ? frmZelvanoMain->MenueListe(BilderListenGroesse()) : nullptr;
+    return frmZelvanoMain ? frmZelvanoMain->MenueListe(BilderListenGroesse()) : ErsatzBilderListe();
 }
 
 TPngImageList* ButtonBilderListe()
 {
-    return frmZelvanoMain ? frmZelvanoMain->ButtonListe(BilderListenGroesse()) : nullptr;
+    return frmZelvanoMain ? frmZelvanoMain->ButtonListe(BilderListenGroesse()) : ErsatzBilderListe();
 }
 
 bool DateiSchreibgeschuetzt(const QString& pfad)

@@ -75,9 +75,9 @@ int DpiSkalieren(int wert, int teiler, int dpi);
 int BilderListenGroesse(int dpi);
 // The same for this screen.
 int BilderListenGroesse();
-// The main window's menu and tool-button icon lists for this screen;
-// nullptr before the main window exists. PngAusListe (PngImageList.h) takes
-// a glyph out of them safely either way.
+// The main window's menu and tool-button icon lists for this screen (before
+// it exists, a list of the same icons). A dialog takes a glyph with
+// PngAusListe (PngImageList.h) and an index of TSymbol (Symbole.h).
 TPngImageList* MenueBilderListe();
 TPngImageList* ButtonBilderListe();
 int EigeneFensterZaehlen();

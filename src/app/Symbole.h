@@ -1,5 +1,8 @@
 #pragma once
 
+class QObject;
+class TPngImageList;
+
 // Positions of the icons in every menu and tool-bar icon list (42 each, the
 // same order at every size). Dialogs that take a glyph refer to these.
 enum TSymbol : int {
@@ -48,3 +51,7 @@ enum TSymbol : int {
     symAlleZeigen = 41,
     SymbolAnzahl = 42
 };
+
+// A list of the 42 icons at the given size (20, 25, 30, 35 or 40) from the
+// program's resources, owned by besitzer.
+TPngImageList* SymbolListeLaden(int groesse, QObject* besitzer);

@@ -51,36 +51,38 @@ static void SymbolRessourcenLaden()
     Q_UNUSED(geladen);
 }
 
-void TfrmZelvanoMain::SymbolListenAnlegen()
+TPngImageList* SymbolListeLaden(int groesse, QObject* besitzer)
 {
     SymbolRessourcenLaden();
+    auto* liste = new TPngImageList(besitzer);
+    liste->SetWidth(groesse);
+    liste->SetHeight(groesse);
+    const QColor clWindow = QPalette().color(QPalette::Base);
+    liste->BeginUpdate();
+    for (int i = 0; i < SymbolAnzahl; ++i) {
+        TPNGObject png;
+        // A missing resource keeps its place with an empty image, so the
+        // positions of all later icons stay right.
+        png.LoadFromFile(QStringLiteral(":/symbole/%1/%2.png").arg(groesse).arg(i, 2, 10, QLatin1Char('0')));
+        liste->AddPng(png);
+        liste->PngImages().GetItem(i)->SetBackground(clWindow);
+    }
+    liste->EndUpdate();
+    return liste;
+}
+
+void TfrmZelvanoMain::SymbolListenAnlegen()
+{
     TPngImageList** menue[5] = {&ImagesMenu20x20, &ImagesMenu25x25, &ImagesMenu30x30, &ImagesMenu35x35,
                                 &ImagesMenu40x40};
     TPngImageList** knopf[5] = {&ImagesButton20x20, &ImagesButton25x25, &ImagesButton30x30, &ImagesButton35x35,
                                 &ImagesButton40x40};
-    const QColor clWindow = QPalette().color(QPalette::Base);
     for (int stufe = 0; stufe < 5; ++stufe) {
-        const int groesse = Groessen[stufe];
-        for (auto* ziel : {menue[stufe], knopf[stufe]}) {
-            auto* liste = new TPngImageList(this);
-            liste->setObjectName(QStringLiteral("%1%2x%2")
-                                     .arg(ziel == menue[stufe] ? QStringLiteral("ImagesMenu")
-                                                               : QStringLiteral("ImagesButton"))
-                                     .arg(groesse));
-            liste->SetWidth(groesse);
-            liste->SetHeight(groesse);
-            liste->BeginUpdate();
-            for (int i = 0; i < SymbolAnzahl; ++i) {
-                TPNGObject png;
-                // A missing resource keeps its place with an empty image, so
-                // the positions of all later icons stay right.
-                png.LoadFromFile(QStringLiteral(":/symbole/%1/%2.png").arg(groesse).arg(i, 2, 10, QLatin1Char('0')));
-                liste->AddPng(png);
-                liste->PngImages().GetItem(i)->SetBackground(clWindow);
-            }
-            liste->EndUpdate();
-            *ziel = liste;
-        }
+        const QString groesse = QStringLiteral("%1x%1").arg(Groessen[stufe]);
+        *menue[stufe] = SymbolListeLaden(Groessen[stufe], this);
+        (*menue[stufe])->setObjectName(QStringLiteral("ImagesMenu") + groesse);
+        *knopf[stufe] = SymbolListeLaden(Groessen[stufe], this);
+        (*knopf[stufe])->setObjectName(QStringLiteral("ImagesButton") + groesse);
     }
 }
 
