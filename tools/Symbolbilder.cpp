@@ -53,6 +53,16 @@ QPainterPath Rechteck(qreal x, qreal y, qreal b, qreal h, qreal r = 1.5)
     return weg;
 }
 
+// A closed polygon through the points.
+QPainterPath Vieleck(std::initializer_list<QPointF> punkte)
+{
+    QPolygonF vieleck(punkte);
+    vieleck << vieleck.first();
+    QPainterPath weg;
+    weg.addPolygon(vieleck);
+    return weg;
+}
+
 // A sheet of paper with a folded corner.
 void Blatt(QPainter& p, qreal x, qreal y, qreal b, qreal h, const QColor& farbe = Papier)
 {
@@ -172,12 +182,7 @@ void Drucker(QPainter& p)
 void Scanner(QPainter& p)
 {
     Flaeche(p, Rechteck(2, 14, 28, 12, 2.5), Hellgrau);
-    QPainterPath deckel;
-    deckel.moveTo(3, 13);
-    deckel.lineTo(9, 5);
-    deckel.lineTo(29, 5);
-    deckel.lineTo(29, 13);
-    deckel.closeSubpath();
+    const QPainterPath deckel = Vieleck({{3, 13}, {9, 5}, {29, 5}, {29, 13}});
     Flaeche(p, deckel, Grau);
     p.setPen(Stift(QColor(60, 220, 90), 2.4));
     p.drawLine(QPointF(5, 19), QPointF(27, 19));
@@ -264,23 +269,12 @@ std::vector<Zeichner> Symbole()
         hinten.lineTo(26, 14);
         Flaeche(p, hinten, Gelb.darker(115));
         Blatt(p, 6, 4, 16, 16);
-        QPainterPath vorne;
-        vorne.moveTo(2, 27);
-        vorne.lineTo(7, 14);
-        vorne.lineTo(31, 14);
-        vorne.lineTo(26, 27);
-        vorne.closeSubpath();
+        const QPainterPath vorne = Vieleck({{2, 27}, {7, 14}, {31, 14}, {26, 27}});
         Flaeche(p, vorne, Gelb);
     };
     // 1 save as: a floppy disk.
     s[1] = [](QPainter& p) {
-        QPainterPath koerper;
-        koerper.moveTo(3, 3);
-        koerper.lineTo(25, 3);
-        koerper.lineTo(29, 7);
-        koerper.lineTo(29, 29);
-        koerper.lineTo(3, 29);
-        koerper.closeSubpath();
+        const QPainterPath koerper = Vieleck({{3, 3}, {25, 3}, {29, 7}, {29, 29}, {3, 29}});
         Flaeche(p, koerper, Blau);
         Flaeche(p, Rechteck(8, 3, 15, 9, 0.5), Hellgrau);
         p.setPen(Qt::NoPen);
@@ -362,11 +356,7 @@ std::vector<Zeichner> Symbole()
         bogen.cubicTo(31, 12, 31, 28, 19, 28);
         bogen.lineTo(12, 28);
         p.drawPath(bogen);
-        QPainterPath kopf;
-        kopf.moveTo(2, 12);
-        kopf.lineTo(11, 4);
-        kopf.lineTo(11, 20);
-        kopf.closeSubpath();
+        const QPainterPath kopf = Vieleck({{2, 12}, {11, 4}, {11, 20}});
         p.setPen(Qt::NoPen);
         p.setBrush(Blau.darker(120));
         p.drawPath(kopf);
@@ -406,12 +396,7 @@ std::vector<Zeichner> Symbole()
     };
     // 16 delete: a waste bin.
     s[16] = [](QPainter& p) {
-        QPainterPath eimer;
-        eimer.moveTo(7, 9);
-        eimer.lineTo(9, 30);
-        eimer.lineTo(23, 30);
-        eimer.lineTo(25, 9);
-        eimer.closeSubpath();
+        const QPainterPath eimer = Vieleck({{7, 9}, {9, 30}, {23, 30}, {25, 9}});
         Flaeche(p, eimer, Hellgrau);
         Flaeche(p, Rechteck(4, 5, 24, 4, 1), Grau);
         Flaeche(p, Rechteck(12, 2, 8, 3, 1), Grau);
@@ -553,11 +538,7 @@ std::vector<Zeichner> Symbole()
     s[33] = [](QPainter& p) {
         Flaeche(p, Rechteck(2, 4, 28, 20, 2), Umriss);
         Foto(p, QRectF(4.5, 6.5, 23, 15));
-        QPainterPath spiel;
-        spiel.moveTo(12, 8);
-        spiel.lineTo(23, 14);
-        spiel.lineTo(12, 20);
-        spiel.closeSubpath();
+        const QPainterPath spiel = Vieleck({{12, 8}, {23, 14}, {12, 20}});
         Flaeche(p, spiel, Gruen, Qt::white, 1.4);
         Flaeche(p, Rechteck(11, 25, 10, 4, 1), Grau);
     };
