@@ -3,7 +3,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
+#include <QGuiApplication>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 #include "Global.h"
@@ -108,13 +110,18 @@ void TfrmZelvanoMain::SymboleAnwenden()
     const TPngImageList* knopfListe = ButtonBilderListe();
     if (!menueListe || !knopfListe)
         return;
-    auto* stil = new TMenueStil(menueListe->Width());
+    // The lists are chosen by device pixels; Qt sizes widgets in logical
+    // ones, so on a scaled screen the same icon takes fewer of those.
+    const QScreen* schirm = QGuiApplication::primaryScreen();
+    const qreal verhaeltnis = schirm ? std::max<qreal>(1, schirm->devicePixelRatio()) : 1;
+    auto logisch = [verhaeltnis](int pixel) { return qRound(pixel / verhaeltnis); };
+    auto* stil = new TMenueStil(logisch(menueListe->Width()));
     stil->setParent(this);
     for (QMenu* menue : findChildren<QMenu*>())
         menue->setStyle(stil);
 
     const int knopf = DpiSkalieren(34, 96);
-    const QSize symbol(knopfListe->Width(), knopfListe->Height());
+    const QSize symbol(logisch(knopfListe->Width()), logisch(knopfListe->Height()));
     for (QToolBar* leiste : {ToolBar1, ToolBar2}) {
         leiste->setIconSize(symbol);
         leiste->setMinimumHeight(knopf);
