@@ -249,3 +249,30 @@ TEST(PngObjectTest, GestrecktGezeichnetFuelltDasRechteck)
     ErwarteFarbe(bild.pixel(0, 0), 0, 0, 255);
     ErwarteFarbe(bild.pixel(8, 8), 0, 0, 255);
 }
+
+TEST(PngObjectTest, ZufaelligVerdorbeneDatenStuerzenNichtAb)
+{
+    TPngBau bau{PNG_COLOR_TYPE_PALETTE, 8, 5, 5, std::vector<uint8_t>(25, 1)};
+    bau.palette = {{1, 2, 3}, {4, 5, 6}};
+    bau.trnsAlpha = {0, 90};
+    bau.gamma = 0.5;
+    const QByteArray gut = PngSchreiben(bau);
+    uint32_t zustand = 12345;
+    auto zufall = [&zustand](uint32_t n) {
+        zustand = zustand * 1103515245u + 12345u;
+        return (zustand >> 8) % n;
+    };
+    for (int runde = 0; runde < 400; ++runde) {
+        QByteArray daten = gut;
+        for (int k = 0; k < 1 + int(zufall(4)); ++k)
+            daten[int(zufall(uint32_t(daten.size())))] = char(zufall(256));
+        TPNGObject png;
+        if (png.LoadFromData(daten)) {
+            // Whatever was read is usable.
+            EXPECT_FALSE(png.ToImage().isNull());
+            png.SaveToData();
+        } else {
+            EXPECT_TRUE(png.Empty());
+        }
+    }
+}
