@@ -177,3 +177,30 @@ TEST_F(SymboleTest, FormatoptionenZeigenDasInfosymbolDerMenueliste)
                 EXPECT_EQ(ist.pixel(x, y), erwartet.pixel(x, y));
         }
 }
+
+TEST_F(SymboleTest, AbgeschalteterWerkzeugknopfIstAufEinenBlickBlasser)
+{
+    QAction* aktion = f->mBeaKopieren;
+    auto* knopf = qobject_cast<QToolButton*>(f->ToolBar2->widgetForAction(aktion));
+    ASSERT_NE(knopf, nullptr);
+    const bool vorher = aktion->isEnabled();
+    // How far the button's pixels stand from its face colour, summed.
+    auto abstand = [&](bool an) {
+        aktion->setEnabled(an);
+        const QImage bild = knopf->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRgb grund = bild.pixel(1, 1);
+        long summe = 0;
+        for (int y = 0; y < bild.height(); ++y)
+            for (int x = 0; x < bild.width(); ++x) {
+                const QRgb p = bild.pixel(x, y);
+                summe += std::abs(qRed(p) - qRed(grund)) + std::abs(qGreen(p) - qGreen(grund))
+                         + std::abs(qBlue(p) - qBlue(grund));
+            }
+        return summe;
+    };
+    const long an = abstand(true);
+    const long aus = abstand(false);
+    aktion->setEnabled(vorher);
+    EXPECT_GT(an, 2000);
+    EXPECT_LT(aus * 10, an * 7);
+}
