@@ -1,5 +1,6 @@
 #include <QPainter>
 #include <gtest/gtest.h>
+#include "PngTestHilfen.h"
 #include "widgets/PngImageList.h"
 
 namespace {
@@ -186,4 +187,18 @@ TEST_F(PngImageListTest, SammlungMeldetFremdenIndexAlsNichts)
     sammlung.Items().Add();
     EXPECT_EQ(sammlung.Items().Count(), 1);
     EXPECT_TRUE(sammlung.Items().GetItem(0)->PngImage()->Empty());
+}
+
+TEST_F(PngImageListTest, SymbolBehaeltEinzelfarbeUndTeiltransparenzDerPalette)
+{
+    TPngBau bau{PNG_COLOR_TYPE_PALETTE, 8, 3, 1, {0, 1, 2}};
+    bau.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    bau.trnsAlpha = {0, 128};
+    TPNGObject png;
+    ASSERT_TRUE(png.LoadFromData(PngSchreiben(bau)));
+    const int index = liste.AddPng(png);
+    const QImage bild = liste.Bild(index);
+    EXPECT_EQ(qAlpha(bild.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(bild.pixel(1, 0)), 128);   // not flattened to opaque
+    EXPECT_EQ(bild.pixel(2, 0), qRgba(0, 0, 255, 255));
 }
