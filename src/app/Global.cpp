@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QLockFile>
 #include <QPainter>
+#include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStandardPaths>
@@ -35,6 +36,8 @@
 #include "Meldung.h"
 #include "Version.h"
 #include "ZelvanoMain.h"
+#include "Symbole.h"
+#include "widgets/PngImageList.h"
 #include "gear/GearBmp.h"
 #include "pixelops/Bitmap.h"
 
@@ -732,14 +735,29 @@ static int WirksameDpi()
     return dpi > 0 ? dpi : 96;
 }
 
-int MenueBilderListe()
+int BilderListenGroesse()
 {
     return BilderListenGroesse(WirksameDpi());
 }
 
-int ButtonBilderListe()
+// Before the main window exists (a dialog on its own), a list of the same
+// icons that lives as long as the application.
+static TPngImageList* ErsatzBilderListe()
 {
-    return BilderListenGroesse(WirksameDpi());
+    static QPointer<TPngImageList> liste;
+    if (!liste && QCoreApplication::instance())
+        liste = SymbolListeLaden(BilderListenGroesse(), QCoreApplication::instance());
+    return liste;
+}
+
+TPngImageList* MenueBilderListe()
+{
+    return frmZelvanoMain ? frmZelvanoMain->MenueListe(BilderListenGroesse()) : ErsatzBilderListe();
+}
+
+TPngImageList* ButtonBilderListe()
+{
+    return frmZelvanoMain ? frmZelvanoMain->ButtonListe(BilderListenGroesse()) : ErsatzBilderListe();
 }
 
 bool DateiSchreibgeschuetzt(const QString& pfad)

@@ -7,6 +7,7 @@
 class TGear;
 class TBitmap;
 class QTreeWidget;
+class TPngImageList;
 
 // ---- Image-format table ------------------------------------------------
 constexpr int FormatZeilenAnzahl = 48;
@@ -75,8 +76,13 @@ int DpiSkalieren(int wert, int teiler);
 int DpiSkalieren(int wert, int teiler, int dpi);
 // Icon size of the list chosen for a screen: 20, 25, 30, 35 or 40 pixels.
 int BilderListenGroesse(int dpi);
-int MenueBilderListe();
-int ButtonBilderListe();
+// The same for this screen.
+int BilderListenGroesse();
+// The main window's menu and tool-button icon lists for this screen (before
+// it exists, a list of the same icons). A dialog takes a glyph with
+// PngAusListe (PngImageList.h) and an index of TSymbol (Symbole.h).
+TPngImageList* MenueBilderListe();
+TPngImageList* ButtonBilderListe();
 int EigeneFensterZaehlen();
 // Whether a file's owner write bit is clear (true for root too).
 bool DateiSchreibgeschuetzt(const QString& pfad);

@@ -18,6 +18,7 @@ class QPlainTextEdit;
 class TGear;
 class TAnzeigeBild;
 class TExifDaten;
+class TPngImageList;
 
 // ---- Shared state of the whole program -----------------------------------
 constexpr int BildQuelleKeine = 0;
@@ -291,6 +292,25 @@ public:
     void mDatDruckenExecute();
     // (end of block V)
 
+    // ---- Icon lists (block I) ----
+    // Menu and tool-bar icons at 20, 25, 30, 35 and 40 pixels, 42 each in
+    // the order of TSymbol (Symbole.h); MenueBilderListe and
+    // ButtonBilderListe (Global.h) pick the pair for the screen.
+    TPngImageList* ImagesMenu20x20 = nullptr;
+    TPngImageList* ImagesMenu25x25 = nullptr;
+    TPngImageList* ImagesMenu30x30 = nullptr;
+    TPngImageList* ImagesMenu35x35 = nullptr;
+    TPngImageList* ImagesMenu40x40 = nullptr;
+    TPngImageList* ImagesButton20x20 = nullptr;
+    TPngImageList* ImagesButton25x25 = nullptr;
+    TPngImageList* ImagesButton30x30 = nullptr;
+    TPngImageList* ImagesButton35x35 = nullptr;
+    TPngImageList* ImagesButton40x40 = nullptr;
+    // The list of the given icon size (20 ... 40); nullptr for another size.
+    TPngImageList* MenueListe(int groesse) const;
+    TPngImageList* ButtonListe(int groesse) const;
+    // (end of block I)
+
     // ---- Display and zoom (block Z) ----
     // Set while SetAnzeigeBild runs: nested calls, the image-stepping
     // commands and panning do nothing meanwhile.
@@ -370,10 +390,17 @@ private:
     // ---- private members of block A ----
     QAction* AktionAnlegen(const char* name, const QString& text, const QKeySequence& taste,
                            const QIcon& symbol);
+    // symbol: the icon's position in the icon lists (TSymbol), -1 for none.
+    QAction* AktionAnlegen(const char* name, const QString& text, const QKeySequence& taste, int symbol);
     void AktionVerbinden(QAction* aktion, void (TfrmZelvanoMain::*handler)());
     void SeiteWechseln(int schritt);
     void TastenVorschauAnlegen();
     QObject* m_tastenVorschau = nullptr;
+    // ---- private members of block I ----
+    void SymbolListenAnlegen();
+    // Menus show the menu list's size, the bars the button list's, with
+    // buttons 34 x 34 at 96 dpi.
+    void SymboleAnwenden();
     // ---- private members of block Z ----
     void FesterZoom(double faktor);
     // Wheel delta not yet turned into a zoom step (less than one notch).
