@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QThread>
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -91,7 +92,10 @@ bool AlsSeite(Magick::Image& bild, TGearSeite& seite, QString& fehler)
     using namespace MagickCore;
     const Image* img = bild.constImage();
     const int w = int(img->columns), h = int(img->rows);
-    ExceptionInfo* exc = AcquireExceptionInfo();
+    // Freed on every way out, also when a colour-space change throws.
+    const std::unique_ptr<ExceptionInfo, ExceptionInfo* (*)(ExceptionInfo*)> ausnahme(AcquireExceptionInfo(),
+                                                                                    DestroyExceptionInfo);
+    ExceptionInfo* exc = ausnahme.get();
     bool ok = true;
     if (img->storage_class == PseudoClass && img->colors > 0 && img->colors <= 256 && img->colormap) {
         QImage q = GearNeuesBild(w, h, QImage::Format_Indexed8, fehler);
@@ -154,7 +158,6 @@ bool AlsSeite(Magick::Image& bild, TGearSeite& seite, QString& fehler)
             fehler = QStringLiteral("Das Bild kann nicht gelesen werden.");
         }
     }
-    DestroyExceptionInfo(exc);
     return ok;
 }
 
