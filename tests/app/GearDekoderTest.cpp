@@ -237,4 +237,32 @@ TEST(GearDekoder, TgaJedeUrsprungsEckeKommtAufrecht)
     }
 }
 
+TEST(GearDekoder, TgaWirdMitObererZeileZuerstUndPassendemUrsprungGeschrieben)
+{
+    QImage b(5, 3, QImage::Format_BGR888);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            b.setPixel(x, y, qRgb(40 * x, 100 * y, 7));
+    TGear g;
+    g.SetPicture(b);
+    g.SetSaveFormat(39);
+    const QString pfad = FrischerOrdner(QStringLiteral("tgaschreiben")) + QStringLiteral("/s.tga");
+    g.SaveImage(pfad);
+    ASSERT_EQ(g.ErrCount(), 0);
+    const QByteArray d = DateiBytes(pfad);
+    ASSERT_GE(d.size(), 18 + 3);
+    const int idLaenge = uint8_t(d[0]);
+    const bool obenZuerst = uint8_t(d[17]) & 0x20;
+    // The first stored pixel is the top-left one exactly when the header says so.
+    const QByteArray erstes = d.mid(18 + idLaenge, 3);
+    const QByteArray obenLinks = QByteArray() + char(7) + char(0) + char(0);
+    EXPECT_EQ(erstes == obenLinks, obenZuerst);
+    TGear l;
+    l.LoadImage(pfad);
+    ASSERT_EQ(l.ErrCount(), 0);
+    EXPECT_EQ(l.Picture().pixel(4, 0) & 0xFFFFFF, qRgb(160, 0, 7) & 0xFFFFFF);
+    EXPECT_EQ(l.Picture().pixel(0, 2) & 0xFFFFFF, qRgb(0, 200, 7) & 0xFFFFFF);
+}
+
 } // namespace
+

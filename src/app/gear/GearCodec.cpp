@@ -172,13 +172,13 @@ bool GearDekodieren(const QByteArray& daten, const QString& endung, TGearDokumen
         return true;
     }
     case TSignatur::Gif:
-        if (!GifDekodieren(daten, dok.seiten, fehler, fortschritt))
+        if (!GifDekodieren(daten, dok, fehler, fortschritt))
             return false;
         dok.typ = QStringLiteral("GIF");
         dok.kompression = QStringLiteral("LZW");
         return true;
     case TSignatur::Tiff:
-        if (!TiffDekodieren(daten, dok.seiten, dok.kompression, fehler, fortschritt))
+        if (!TiffDekodieren(daten, dok, fehler, fortschritt))
             return false;
         dok.typ = QStringLiteral("TIFF");
         return true;

@@ -311,6 +311,9 @@ bool MagickKodieren(const TGearSeite& seite, const QString& coder, bool ascii, Q
         Magick::Image bild(img);
         bild.quiet(true);
         bild.magick(coder.toStdString());
+        // The rows are handed over top row first; coders that store an
+        // origin (TGA) must say so, or other readers turn the picture over.
+        bild.orientation(Magick::TopLeftOrientation);
         if (ascii)
             bild.compressType(Magick::NoCompression);
         MagickCore::SetImageProgressMonitor(bild.image(), Monitor, &monitor);
