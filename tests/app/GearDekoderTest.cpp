@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <tiffio.h>
+#include <map>
 
 namespace {
 
@@ -45,12 +47,12 @@ QByteArray RleKopf(int w, int h, int kompression)
 
 TEST(GearDekoder, BmpRleMitMillionenLaeufenAufEinerZeileIstBeschaedigt)
 {
-    // 8.4 million runs of 255 pixels on one row of 16 would push a 32-bit
+    // 8.45 million runs of 255 pixels on one row of 16 push a 32-bit
     // column counter past its range; the file is refused, nothing is written.
     for (int kompression : {1, 2}) {
         QByteArray d = RleKopf(16, 4, kompression);
         const qsizetype kopf = d.size();
-        const qsizetype laeufe = 8'400'000;
+        const qsizetype laeufe = 8'450'000;
         d.resize(kopf + 2 * laeufe + 2);
         char* p = d.data() + kopf;
         for (qsizetype i = 0; i < laeufe; ++i) {
@@ -262,6 +264,477 @@ TEST(GearDekoder, TgaWirdMitObererZeileZuerstUndPassendemUrsprungGeschrieben)
     ASSERT_EQ(l.ErrCount(), 0);
     EXPECT_EQ(l.Picture().pixel(4, 0) & 0xFFFFFF, qRgb(160, 0, 7) & 0xFFFFFF);
     EXPECT_EQ(l.Picture().pixel(0, 2) & 0xFFFFFF, qRgb(0, 200, 7) & 0xFFFFFF);
+}
+
+// ---- GIF -------------------------------------------------------------------------
+
+// LZW codes packed low bit first; the minimum code size is 8.
+class TLzw {
+public:
+    // volleTabelle: when all 4,096 codes are used, go on with 12-bit codes
+    // and send the clear code only nachVoll codes later.
+    QByteArray Kodieren(const std::vector<uint8_t>& px, bool volleTabelle, int nachVoll = 300)
+    {
+        const int loeschen = 256, ende = 257;
+        Neu();
+        Code(loeschen);
+        int voll = -1;
+        int prefix = px[0];
+        for (size_t i = 1; i < px.size(); ++i) {
+            const uint32_t schluessel = (uint32_t(prefix) << 8) | px[i];
+            const auto it = m_tabelle.find(schluessel);
+            if (it != m_tabelle.end()) {
+                prefix = it->second;
+                continue;
+            }
+            Code(prefix);
+            if (m_naechster < 4096) {
+                m_tabelle[schluessel] = m_naechster++;
+                if (m_naechster - 1 == (1 << m_breite) && m_breite < 12)
+                    ++m_breite;
+            } else if (!volleTabelle || (voll >= 0 && ++voll > nachVoll)) {
+                Code(loeschen);
+                Neu();
+                voll = -1;
+                ++m_volleTabellen;
+            } else if (voll < 0) {
+                voll = 0;
+            }
+            prefix = px[i];
+        }
+        Code(prefix);
+        Code(ende);
+        if (m_anzahl > 0)
+            m_bytes += char(m_puffer);
+        QByteArray aus(1, char(8));
+        for (int p = 0; p < m_bytes.size(); p += 255) {
+            const QByteArray stueck = m_bytes.mid(p, 255);
+            aus += char(stueck.size());
+            aus += stueck;
+        }
+        aus += char(0);
+        return aus;
+    }
+    int m_volleTabellen = 0;
+
+private:
+    void Neu()
+    {
+        m_tabelle.clear();
+        m_naechster = 258;
+        m_breite = 9;
+    }
+    void Code(int c)
+    {
+        m_puffer |= uint32_t(c) << m_anzahl;
+        m_anzahl += m_breite;
+        while (m_anzahl >= 8) {
+            m_bytes += char(m_puffer & 0xFF);
+            m_puffer >>= 8;
+            m_anzahl -= 8;
+        }
+    }
+    std::map<uint32_t, int> m_tabelle;
+    int m_naechster = 258, m_breite = 9;
+    uint32_t m_puffer = 0;
+    int m_anzahl = 0;
+    QByteArray m_bytes;
+};
+
+struct TGifTeil {
+    int x = 0, y = 0, w = 0, h = 0;
+    std::vector<uint8_t> px;
+    QList<QRgb> karte;          // empty: the global map
+    int verzoegerung = 0;
+    int entsorgung = 0;
+    int transparent = -1;
+    bool volleTabelle = false;
+};
+
+QByteArray Farbkarte(QList<QRgb> t)
+{
+    t.resize(256, qRgb(0, 0, 0));
+    QByteArray d;
+    for (QRgb c : t)
+        d += QByteArray() + char(qRed(c)) + char(qGreen(c)) + char(qBlue(c));
+    return d;
+}
+
+QByteArray Gif(int w, int h, const QList<QRgb>& global, const std::vector<TGifTeil>& teile)
+{
+    QByteArray d("GIF89a");
+    d += QByteArray(7, '\0');
+    Le16(d, 6, uint32_t(w));
+    Le16(d, 8, uint32_t(h));
+    d[10] = char(0xF7);   // global map of 256 entries
+    d += Farbkarte(global);
+    for (const TGifTeil& t : teile) {
+        QByteArray gcb("\x21\xF9\x04\0\0\0\0\0", 8);
+        gcb[3] = char((t.entsorgung << 2) | (t.transparent >= 0 ? 1 : 0));
+        Le16(gcb, 4, uint32_t(t.verzoegerung));
+        gcb[6] = char(std::max(0, t.transparent));
+        d += gcb;
+        QByteArray desc(10, '\0');
+        desc[0] = ',';
+        Le16(desc, 1, uint32_t(t.x));
+        Le16(desc, 3, uint32_t(t.y));
+        Le16(desc, 5, uint32_t(t.w));
+        Le16(desc, 7, uint32_t(t.h));
+        desc[9] = char(t.karte.isEmpty() ? 0 : 0x87);
+        d += desc;
+        if (!t.karte.isEmpty())
+            d += Farbkarte(t.karte);
+        TLzw lzw;
+        d += lzw.Kodieren(t.px, t.volleTabelle);
+    }
+    d += ';';
+    return d;
+}
+
+TGifTeil Flaeche(int x, int y, int w, int h, uint8_t index)
+{
+    TGifTeil t;
+    t.x = x;
+    t.y = y;
+    t.w = w;
+    t.h = h;
+    t.px.assign(size_t(w * h), index);
+    return t;
+}
+
+const QList<QRgb> Grundfarben = {qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
+
+TEST(GearDekoder, GifMitAllenViertausendCodesVorDemLoeschcode)
+{
+    // Noise fills the code table quickly; the encoder keeps sending 12-bit
+    // codes with a full table before it clears, as the format allows.
+    const int w = 160, h = 120;
+    TGifTeil t = Flaeche(0, 0, w, h, 0);
+    uint32_t z = 12345;
+    for (uint8_t& p : t.px) {
+        z = z * 1103515245u + 12345u;
+        p = uint8_t((z >> 16) % 200);
+    }
+    t.volleTabelle = true;
+    TLzw probe;
+    probe.Kodieren(t.px, true);
+    ASSERT_GT(probe.m_volleTabellen, 0);
+    QList<QRgb> karte;
+    for (int i = 0; i < 256; ++i)
+        karte.append(qRgb(i, 255 - i, (i * 7) & 255));
+    TGear g;
+    g.LoadImage(Ablegen(QStringLiteral("gifvoll"), QStringLiteral("v.gif"), Gif(w, h, karte, {t})));
+    ASSERT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
+    const QImage b = g.Picture();
+    int falsch = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            falsch += (b.pixel(x, y) & 0xFFFFFF) != (karte[t.px[size_t(y * w + x)]] & 0xFFFFFF);
+    EXPECT_EQ(falsch, 0);
+}
+
+// Page 1: a red ground, an overlapping block with its own colour map and a
+// blue block with one transparent pixel, all without delay but the last one,
+// which is to be restored afterwards. Page 2: a green corner on what lay
+// under the blue block.
+std::vector<TGifTeil> Bloecke()
+{
+    std::vector<TGifTeil> v;
+    v.push_back(Flaeche(0, 0, 8, 6, 1));
+    TGifTeil b = Flaeche(2, 1, 4, 3, 0);
+    b.karte = {qRgb(255, 255, 0), qRgb(255, 255, 255)};
+    for (size_t i = 0; i < b.px.size(); ++i)
+        b.px[i] = uint8_t(i & 1);
+    v.push_back(b);
+    TGifTeil c = Flaeche(4, 3, 4, 3, 3);
+    c.px[0] = 0;
+    c.transparent = 0;
+    c.verzoegerung = 10;
+    c.entsorgung = 3;
+    v.push_back(c);
+    TGifTeil d = Flaeche(0, 0, 2, 2, 2);
+    d.verzoegerung = 10;
+    v.push_back(d);
+    return v;
+}
+
+QRgb SeiteSoll(int seite, int x, int y)
+{
+    if (seite == 2 && x < 2 && y < 2)
+        return qRgb(0, 255, 0);
+    if (seite == 1 && x >= 4 && y >= 3 && !(x == 4 && y == 3))
+        return qRgb(0, 0, 255);
+    if (x >= 2 && x < 6 && y >= 1 && y < 4)
+        return ((y - 1) * 4 + (x - 2)) & 1 ? qRgb(255, 255, 255) : qRgb(255, 255, 0);
+    return qRgb(255, 0, 0);
+}
+
+TEST(GearDekoder, GifBloeckeOhneVerzoegerungWerdenEinBild)
+{
+    TGear g;
+    g.LoadImage(Ablegen(QStringLiteral("gifbloecke"), QStringLiteral("b.gif"), Gif(8, 6, Grundfarben, Bloecke())));
+    ASSERT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
+    EXPECT_EQ(g.PageCount(), 2);
+    // Forward, back to the start, and forward again from there.
+    for (int seite : {1, 2, 1, 2}) {
+        g.SetPage(seite);
+        ASSERT_EQ(g.ErrCount(), 0);
+        const QImage b = g.Picture();
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 8; ++x)
+                EXPECT_EQ(b.pixel(x, y) & 0xFFFFFF, SeiteSoll(seite, x, y) & 0xFFFFFF)
+                    << "Seite " << seite << " bei " << x << "," << y;
+    }
+}
+
+TEST(GearDekoder, GifSeitenWerdenErstBeimBlaetternGelesen)
+{
+    // 60 frames on a 1000 x 1000 screen: all of them as pages would need
+    // 60 MB, the budget has 8.
+    std::vector<TGifTeil> v;
+    for (int i = 0; i < 60; ++i) {
+        TGifTeil t = Flaeche(i * 10, i * 10, 10, 10, uint8_t(1 + i % 3));
+        t.verzoegerung = 5;
+        v.push_back(t);
+    }
+    const QString pfad = Ablegen(QStringLiteral("gifseiten"), QStringLiteral("s.gif"), Gif(1000, 1000, Grundfarben, v));
+    GearSpeicherGrenzeSetzen(8 << 20);
+    TGear g;
+    g.LoadImage(pfad);
+    ASSERT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
+    EXPECT_EQ(g.PageCount(), 60);
+    g.SetPage(60);
+    EXPECT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
+    EXPECT_EQ(g.Page(), 60);
+    const QImage b = g.Picture();
+    EXPECT_EQ(b.pixel(595, 595) & 0xFFFFFF, Grundfarben[1 + 59 % 3] & 0xFFFFFF);
+    EXPECT_EQ(b.pixel(5, 5) & 0xFFFFFF, Grundfarben[1] & 0xFFFFFF);
+    GearSpeicherGrenzeSetzen(0);
+}
+
+TEST(GearDekoder, GifDessenKopieNichtInDenSpeicherPasstGibtFehler)
+{
+    // The canvas fits the budget, the copy kept for "restore previous" does
+    // not: a clear message, no crash, and no page.
+    TGifTeil t = Flaeche(0, 0, 4, 4, 1);
+    t.entsorgung = 3;
+    const QString pfad = Ablegen(QStringLiteral("gifkopie"), QStringLiteral("k.gif"), Gif(4000, 4000, Grundfarben, {t}));
+    GearSpeicherGrenzeSetzen(20 << 20);
+    TGear g;
+    g.LoadImage(pfad);
+    GearSpeicherGrenzeSetzen(0);
+    EXPECT_GT(g.ErrCount(), 0);
+    EXPECT_TRUE(g.LetzterFehler().contains(QStringLiteral("Arbeitsspeicher"))) << g.LetzterFehler().toStdString();
+    EXPECT_EQ(g.ImageHeight(), 0);
+}
+
+// ---- Declared sizes the data cannot fill, and the memory budget ---------------
+
+QByteArray KleinesJpeg(int w, int h)
+{
+    QImage b(w, h, QImage::Format_BGR888);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            b.setPixel(x, y, qRgb((x * 13) & 255, (y * 7) & 255, (x ^ y) & 255));
+    TGear g;
+    g.SetPicture(b);
+    g.SetSaveFormat(21);
+    QByteArray d;
+    EXPECT_TRUE(g.SaveToBytes(d));
+    return d;
+}
+
+TEST(GearDekoder, JpegMitRiesigerAngabeUndWenigDatenWirdAbgelehnt)
+{
+    // The frame header of a 32 x 32 JPEG claims 65,500 x 8,192 pixels.
+    QByteArray d = KleinesJpeg(32, 32);
+    const int sof = d.indexOf(QByteArray("\xFF\xC0", 2));
+    ASSERT_GT(sof, 0);
+    d[sof + 5] = char(8192 >> 8);
+    d[sof + 6] = char(8192 & 255);
+    d[sof + 7] = char(65500 >> 8);
+    d[sof + 8] = char(65500 & 255);
+    TGear g;
+    g.LoadImage(Ablegen(QStringLiteral("jpgriesig"), QStringLiteral("r.jpg"), d));
+    EXPECT_GT(g.ErrCount(), 0);
+    EXPECT_TRUE(g.LetzterFehler().contains(QStringLiteral("zu wenig Bilddaten"))) << g.LetzterFehler().toStdString();
+}
+
+TEST(GearDekoder, JpegOhneOderMitLeeremScanWirdAbgelehnt)
+{
+    const QByteArray d = KleinesJpeg(64, 64);
+    const int sos = d.indexOf(QByteArray("\xFF\xDA", 2));
+    ASSERT_GT(sos, 0);
+    const int kopf = 2 + ((uint8_t(d[sos + 2]) << 8) | uint8_t(d[sos + 3]));
+    const QByteArray eoi("\xFF\xD9", 2);
+    const QByteArray faelle[] = {d.left(sos) + eoi, d.left(sos + kopf) + eoi};
+    int i = 0;
+    for (const QByteArray& f : faelle) {
+        TGear g;
+        g.LoadImage(Ablegen(QStringLiteral("jpgleer"), QStringLiteral("l%1.jpg").arg(i++), f));
+        EXPECT_GT(g.ErrCount(), 0) << i;
+    }
+}
+
+TEST(GearDekoder, JpegDessenScanVorzeitigEndetWirdAbgelehnt)
+{
+    // The scan stops half way at the end marker: enough data for the size
+    // check, but the lower rows were never in the file.
+    const QByteArray d = KleinesJpeg(256, 256);
+    const int sos = d.indexOf(QByteArray("\xFF\xDA", 2));
+    QByteArray kurz = d.left(sos + (d.size() - sos) / 2);
+    while (kurz.endsWith(char(0xFF)))
+        kurz.chop(1);
+    kurz += QByteArray("\xFF\xD9", 2);
+    TGear g;
+    g.LoadImage(Ablegen(QStringLiteral("jpghalb"), QStringLiteral("h.jpg"), kurz));
+    EXPECT_GT(g.ErrCount(), 0);
+    TGear ganz;
+    ganz.LoadImage(Ablegen(QStringLiteral("jpgganz"), QStringLiteral("g.jpg"), d));
+    EXPECT_EQ(ganz.ErrCount(), 0);
+}
+
+// A TIFF whose single strip holds stripBytes bytes for a w x h picture.
+QString TiffMitStreifen(const QString& name, uint32_t w, uint32_t h, uint16_t kompression, int stripBytes)
+{
+    const QString pfad = FrischerOrdner(QStringLiteral("tiffgross")) + QLatin1Char('/') + name;
+    TIFF* tif = TIFFOpen(pfad.toLocal8Bit().constData(), "w");
+    EXPECT_NE(tif, nullptr);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(3));
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, kompression);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, h);
+    std::vector<uint8_t> roh(size_t(stripBytes), 0);
+    TIFFWriteRawStrip(tif, 0, roh.data(), tmsize_t(roh.size()));
+    TIFFWriteDirectory(tif);
+    TIFFClose(tif);
+    return pfad;
+}
+
+TEST(GearDekoder, TiffMitRiesigerAngabeUndWenigDatenWirdAbgelehnt)
+{
+    for (uint16_t k : {uint16_t(COMPRESSION_NONE), uint16_t(COMPRESSION_LZW), uint16_t(COMPRESSION_PACKBITS)}) {
+        TGear g;
+        g.LoadImage(TiffMitStreifen(QStringLiteral("g%1.tif").arg(k), 20000, 20000, k, 3000));
+        EXPECT_GT(g.ErrCount(), 0) << k;
+        EXPECT_TRUE(g.LetzterFehler().contains(QStringLiteral("zu wenig Bilddaten"))) << g.LetzterFehler().toStdString();
+    }
+    // A strip that holds the picture is read.
+    TGear g;
+    g.LoadImage(TiffMitStreifen(QStringLiteral("passt.tif"), 10, 10, COMPRESSION_NONE, 300));
+    EXPECT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
+}
+
+TEST(GearDekoder, BildGroesserAlsDerFreieSpeicherGibtDeutscheMeldung)
+{
+    QImage b(1200, 1000, QImage::Format_BGR888);
+    b.fill(Qt::darkCyan);
+    TGear s;
+    s.SetPicture(b);
+    s.SetSaveFormat(2);
+    const QString pfad = FrischerOrdner(QStringLiteral("speicher")) + QStringLiteral("/p.bmp");
+    s.SaveImage(pfad);
+    ASSERT_EQ(s.ErrCount(), 0);
+    GearSpeicherGrenzeSetzen(2 << 20);
+    TGear g;
+    g.LoadImage(pfad);
+    GearSpeicherGrenzeSetzen(0);
+    EXPECT_GT(g.ErrCount(), 0);
+    EXPECT_EQ(g.LetzterFehler(),
+              QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht: es braucht 4 MB, frei sind 2 MB."));
+    TGear wieder;
+    wieder.LoadImage(pfad);
+    EXPECT_EQ(wieder.ErrCount(), 0);
+}
+
+// ---- TIFF orientation -----------------------------------------------------------
+
+TEST(GearDekoder, TiffOrientierungBestimmtZeilenUndSpalten)
+{
+    // Stored rows of a 3 x 2 grey picture; each orientation must give the
+    // same upright picture  10 20 30 / 40 50 60.
+    const uint8_t aufrecht[2][3] = {{10, 20, 30}, {40, 50, 60}};
+    for (uint16_t o = 1; o <= 8; ++o) {
+        const bool quer = o >= 5;
+        const uint32_t w = quer ? 2 : 3, h = quer ? 3 : 2;
+        std::vector<uint8_t> roh(size_t(w * h));
+        for (uint32_t r = 0; r < h; ++r)
+            for (uint32_t c = 0; c < w; ++c) {
+                // Where stored (r, c) lands in the upright picture.
+                int x = 0, y = 0;
+                switch (o) {
+                case 1: x = int(c); y = int(r); break;
+                case 2: x = int(w - 1 - c); y = int(r); break;
+                case 3: x = int(w - 1 - c); y = int(h - 1 - r); break;
+                case 4: x = int(c); y = int(h - 1 - r); break;
+                case 5: x = int(r); y = int(c); break;
+                case 6: x = int(h - 1 - r); y = int(c); break;
+                case 7: x = int(h - 1 - r); y = int(w - 1 - c); break;
+                case 8: x = int(r); y = int(w - 1 - c); break;
+                }
+                roh[r * w + c] = aufrecht[y][x];
+            }
+        const QString pfad = FrischerOrdner(QStringLiteral("tifforient")) + QStringLiteral("/o%1.tif").arg(o);
+        TIFF* tif = TIFFOpen(pfad.toLocal8Bit().constData(), "w");
+        ASSERT_NE(tif, nullptr);
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+        TIFFSetField(tif, TIFFTAG_ORIENTATION, o);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, h);
+        TIFFWriteEncodedStrip(tif, 0, roh.data(), tmsize_t(roh.size()));
+        TIFFWriteDirectory(tif);
+        TIFFClose(tif);
+        TGear g;
+        g.LoadImage(pfad);
+        ASSERT_EQ(g.ErrCount(), 0) << o << ": " << g.LetzterFehler().toStdString();
+        const QImage b = g.Picture();
+        ASSERT_EQ(b.width(), 3) << o;
+        ASSERT_EQ(b.height(), 2) << o;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(qRed(b.pixel(x, y)), aufrecht[y][x]) << "Orientierung " << o << " bei " << x << "," << y;
+    }
+}
+
+TEST(GearDekoder, TiffSeitenWerdenErstBeimBlaetternGelesen)
+{
+    // 40 pages of 1000 x 1000 grey: together 40 MB, the budget has 8.
+    const QString pfad = FrischerOrdner(QStringLiteral("tiffseiten")) + QStringLiteral("/s.tif");
+    TIFF* tif = TIFFOpen(pfad.toLocal8Bit().constData(), "w");
+    ASSERT_NE(tif, nullptr);
+    std::vector<uint8_t> zeile(1000);
+    for (int s = 0; s < 40; ++s) {
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 1000u);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 1000u);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 100u);
+        std::fill(zeile.begin(), zeile.end(), uint8_t(s * 5));
+        for (uint32_t y = 0; y < 1000; ++y)
+            TIFFWriteScanline(tif, zeile.data(), y, 0);
+        TIFFWriteDirectory(tif);
+    }
+    TIFFClose(tif);
+    GearSpeicherGrenzeSetzen(8 << 20);
+    TGear g;
+    g.LoadImage(pfad);
+    ASSERT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
+    EXPECT_EQ(g.PageCount(), 40);
+    for (int seite : {40, 7, 8}) {
+        g.SetPage(seite);
+        EXPECT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
+        EXPECT_EQ(qRed(g.Picture().pixel(500, 500)), (seite - 1) * 5) << seite;
+    }
+    GearSpeicherGrenzeSetzen(0);
 }
 
 } // namespace
