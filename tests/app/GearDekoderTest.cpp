@@ -8,12 +8,20 @@
 #include <QDir>
 #include <QFile>
 #include <tiffio.h>
+#include <malloc.h>
 #include <map>
 
 namespace {
 
 void Le16(QByteArray& d, int i, uint32_t v) { d[i] = char(v); d[i + 1] = char(v >> 8); }
 void Le32(QByteArray& d, int i, uint32_t v) { for (int k = 0; k < 4; ++k) d[i + k] = char(v >> (8 * k)); }
+
+// Bytes the heap holds now, mapped blocks included.
+qint64 BelegterSpeicher()
+{
+    const struct mallinfo2 m = mallinfo2();
+    return qint64(m.uordblks) + qint64(m.hblkhd);
+}
 
 QString Ablegen(const QString& ordner, const QString& name, const QByteArray& d)
 {
@@ -268,20 +276,21 @@ TEST(GearDekoder, TgaWirdMitObererZeileZuerstUndPassendemUrsprungGeschrieben)
 
 // ---- GIF -------------------------------------------------------------------------
 
-// LZW codes packed low bit first; the minimum code size is 8.
+// LZW codes packed low bit first.
 class TLzw {
 public:
+    explicit TLzw(int minimum = 8) : m_minimum(minimum) {}
     // volleTabelle: when all 4,096 codes are used, go on with 12-bit codes
     // and send the clear code only nachVoll codes later.
     QByteArray Kodieren(const std::vector<uint8_t>& px, bool volleTabelle, int nachVoll = 300)
     {
-        const int loeschen = 256, ende = 257;
+        const int loeschen = 1 << m_minimum, ende = loeschen + 1;
         Neu();
         Code(loeschen);
         int voll = -1;
         int prefix = px[0];
         for (size_t i = 1; i < px.size(); ++i) {
-            const uint32_t schluessel = (uint32_t(prefix) << 8) | px[i];
+            const uint32_t schluessel = (uint32_t(prefix) << 8) | px[i];   // codes < 4096, pixels < 256
             const auto it = m_tabelle.find(schluessel);
             if (it != m_tabelle.end()) {
                 prefix = it->second;
@@ -296,9 +305,9 @@ public:
                 Code(loeschen);
                 Neu();
                 voll = -1;
-                ++m_volleTabellen;
-            } else if (voll < 0) {
-                voll = 0;
+            } else {
+                voll = std::max(voll, 0);
+                ++m_beiVollerTabelle;
             }
             prefix = px[i];
         }
@@ -306,7 +315,7 @@ public:
         Code(ende);
         if (m_anzahl > 0)
             m_bytes += char(m_puffer);
-        QByteArray aus(1, char(8));
+        QByteArray aus(1, char(m_minimum));
         for (int p = 0; p < m_bytes.size(); p += 255) {
             const QByteArray stueck = m_bytes.mid(p, 255);
             aus += char(stueck.size());
@@ -315,14 +324,14 @@ public:
         aus += char(0);
         return aus;
     }
-    int m_volleTabellen = 0;
+    int m_beiVollerTabelle = 0;   // codes sent while all 4,096 were in use
 
 private:
     void Neu()
     {
         m_tabelle.clear();
-        m_naechster = 258;
-        m_breite = 9;
+        m_naechster = (1 << m_minimum) + 2;
+        m_breite = m_minimum + 1;
     }
     void Code(int c)
     {
@@ -334,8 +343,9 @@ private:
             m_anzahl -= 8;
         }
     }
+    int m_minimum;
     std::map<uint32_t, int> m_tabelle;
-    int m_naechster = 258, m_breite = 9;
+    int m_naechster = 0, m_breite = 0;
     uint32_t m_puffer = 0;
     int m_anzahl = 0;
     QByteArray m_bytes;
@@ -349,6 +359,7 @@ struct TGifTeil {
     int entsorgung = 0;
     int transparent = -1;
     bool volleTabelle = false;
+    int minimum = 8;
 };
 
 QByteArray Farbkarte(QList<QRgb> t)
@@ -384,7 +395,7 @@ QByteArray Gif(int w, int h, const QList<QRgb>& global, const std::vector<TGifTe
         d += desc;
         if (!t.karte.isEmpty())
             d += Farbkarte(t.karte);
-        TLzw lzw;
+        TLzw lzw(t.minimum);
         d += lzw.Kodieren(t.px, t.volleTabelle);
     }
     d += ';';
@@ -406,31 +417,35 @@ const QList<QRgb> Grundfarben = {qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0)
 
 TEST(GearDekoder, GifMitAllenViertausendCodesVorDemLoeschcode)
 {
-    // Noise fills the code table quickly; the encoder keeps sending 12-bit
-    // codes with a full table before it clears, as the format allows.
-    const int w = 160, h = 120;
-    TGifTeil t = Flaeche(0, 0, w, h, 0);
-    uint32_t z = 12345;
-    for (uint8_t& p : t.px) {
-        z = z * 1103515245u + 12345u;
-        p = uint8_t((z >> 16) % 200);
-    }
-    t.volleTabelle = true;
-    TLzw probe;
-    probe.Kodieren(t.px, true);
-    ASSERT_GT(probe.m_volleTabellen, 0);
+    // The encoder keeps sending 12-bit codes with a full table before it
+    // clears, as the format allows: noise at 8 bits, two colours at the
+    // smallest code size, and one colour whose strings grow longest.
     QList<QRgb> karte;
     for (int i = 0; i < 256; ++i)
         karte.append(qRgb(i, 255 - i, (i * 7) & 255));
-    TGear g;
-    g.LoadImage(Ablegen(QStringLiteral("gifvoll"), QStringLiteral("v.gif"), Gif(w, h, karte, {t})));
-    ASSERT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
-    const QImage b = g.Picture();
-    int falsch = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            falsch += (b.pixel(x, y) & 0xFFFFFF) != (karte[t.px[size_t(y * w + x)]] & 0xFFFFFF);
-    EXPECT_EQ(falsch, 0);
+    struct T { int minimum, farben, w, h; };
+    for (const T& f : {T{8, 200, 160, 120}, T{2, 2, 160, 400}, T{2, 1, 4000, 2200}}) {
+        TGifTeil t = Flaeche(0, 0, f.w, f.h, 0);
+        t.minimum = f.minimum;
+        t.volleTabelle = true;
+        uint32_t z = 12345;
+        for (uint8_t& p : t.px) {
+            z = z * 1103515245u + 12345u;
+            p = uint8_t((z >> 16) % uint32_t(f.farben));
+        }
+        TLzw probe(f.minimum);
+        probe.Kodieren(t.px, true);
+        ASSERT_GT(probe.m_beiVollerTabelle, 0) << f.minimum << "/" << f.farben;
+        TGear g;
+        g.LoadImage(Ablegen(QStringLiteral("gifvoll"), QStringLiteral("v.gif"), Gif(t.w, t.h, karte, {t})));
+        ASSERT_EQ(g.ErrCount(), 0) << f.farben << ": " << g.LetzterFehler().toStdString();
+        const QImage b = g.Picture();
+        int falsch = 0;
+        for (int y = 0; y < t.h; ++y)
+            for (int x = 0; x < t.w; ++x)
+                falsch += (b.pixel(x, y) & 0xFFFFFF) != (karte[t.px[size_t(y * t.w + x)]] & 0xFFFFFF);
+        EXPECT_EQ(falsch, 0) << f.farben;
+    }
 }
 
 // Page 1: a red ground, an overlapping block with its own colour map and a
@@ -489,25 +504,27 @@ TEST(GearDekoder, GifBloeckeOhneVerzoegerungWerdenEinBild)
 
 TEST(GearDekoder, GifSeitenWerdenErstBeimBlaetternGelesen)
 {
-    // 60 frames on a 1000 x 1000 screen: all of them as pages would need
-    // 60 MB, the budget has 8.
+    // 60 frames on a 2000 x 2000 screen: all of them as pages would hold
+    // 240 MB; one page and the canvas need 8, the budget has 16.
     std::vector<TGifTeil> v;
     for (int i = 0; i < 60; ++i) {
-        TGifTeil t = Flaeche(i * 10, i * 10, 10, 10, uint8_t(1 + i % 3));
+        TGifTeil t = Flaeche(i * 30, i * 30, 10, 10, uint8_t(1 + i % 3));
         t.verzoegerung = 5;
         v.push_back(t);
     }
-    const QString pfad = Ablegen(QStringLiteral("gifseiten"), QStringLiteral("s.gif"), Gif(1000, 1000, Grundfarben, v));
-    GearSpeicherGrenzeSetzen(8 << 20);
+    const QString pfad = Ablegen(QStringLiteral("gifseiten"), QStringLiteral("s.gif"), Gif(2000, 2000, Grundfarben, v));
+    GearSpeicherGrenzeSetzen(16 << 20);
+    const qint64 vorher = BelegterSpeicher();
     TGear g;
     g.LoadImage(pfad);
     ASSERT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
     EXPECT_EQ(g.PageCount(), 60);
     g.SetPage(60);
     EXPECT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
+    EXPECT_LT(BelegterSpeicher() - vorher, qint64(40) << 20);
     EXPECT_EQ(g.Page(), 60);
     const QImage b = g.Picture();
-    EXPECT_EQ(b.pixel(595, 595) & 0xFFFFFF, Grundfarben[1 + 59 % 3] & 0xFFFFFF);
+    EXPECT_EQ(b.pixel(59 * 30 + 5, 59 * 30 + 5) & 0xFFFFFF, Grundfarben[1 + 59 % 3] & 0xFFFFFF);
     EXPECT_EQ(b.pixel(5, 5) & 0xFFFFFF, Grundfarben[1] & 0xFFFFFF);
     GearSpeicherGrenzeSetzen(0);
 }
@@ -705,35 +722,38 @@ TEST(GearDekoder, TiffOrientierungBestimmtZeilenUndSpalten)
 
 TEST(GearDekoder, TiffSeitenWerdenErstBeimBlaetternGelesen)
 {
-    // 40 pages of 1000 x 1000 grey: together 40 MB, the budget has 8.
+    // 20 pages of 2000 x 2000 grey: together 80 MB, one page 4.
     const QString pfad = FrischerOrdner(QStringLiteral("tiffseiten")) + QStringLiteral("/s.tif");
     TIFF* tif = TIFFOpen(pfad.toLocal8Bit().constData(), "w");
     ASSERT_NE(tif, nullptr);
-    std::vector<uint8_t> zeile(1000);
-    for (int s = 0; s < 40; ++s) {
-        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 1000u);
-        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 1000u);
+    std::vector<uint8_t> zeile(2000);
+    for (int s = 0; s < 20; ++s) {
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 2000u);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 2000u);
         TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
         TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
         TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
         TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 100u);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 200u);
         std::fill(zeile.begin(), zeile.end(), uint8_t(s * 5));
-        for (uint32_t y = 0; y < 1000; ++y)
+        for (uint32_t y = 0; y < 2000; ++y)
             TIFFWriteScanline(tif, zeile.data(), y, 0);
         TIFFWriteDirectory(tif);
     }
     TIFFClose(tif);
-    GearSpeicherGrenzeSetzen(8 << 20);
+    GearSpeicherGrenzeSetzen(16 << 20);
+    const qint64 vorher = BelegterSpeicher();
     TGear g;
     g.LoadImage(pfad);
     ASSERT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
-    EXPECT_EQ(g.PageCount(), 40);
-    for (int seite : {40, 7, 8}) {
+    EXPECT_EQ(g.PageCount(), 20);
+    EXPECT_LT(BelegterSpeicher() - vorher, qint64(30) << 20);
+    for (int seite : {20, 7, 8}) {
         g.SetPage(seite);
         EXPECT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
-        EXPECT_EQ(qRed(g.Picture().pixel(500, 500)), (seite - 1) * 5) << seite;
+        EXPECT_EQ(qRed(g.Picture().pixel(1000, 1000)), (seite - 1) * 5) << seite;
     }
+    EXPECT_LT(BelegterSpeicher() - vorher, qint64(30) << 20);
     GearSpeicherGrenzeSetzen(0);
 }
 

@@ -117,9 +117,11 @@ bool LzwDekodieren(const uint8_t* d, qint64 n, qint64 ab, Ziel&& ziel)
             vorgaenger[naechster] = uint16_t(alt);
             endzeichen[naechster] = erstes;
             ++naechster;
-            if (naechster == (1 << breite) && breite < 12)
-                ++breite;
         }
+        // Wider codes once the next entry no longer fits (with a minimum
+        // size of 1 already after the first code).
+        if (naechster == (1 << breite) && breite < 12)
+            ++breite;
         alt = code;
         while (k > 0)
             if (!ziel(stapel[--k]))
