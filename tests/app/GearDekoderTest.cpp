@@ -611,6 +611,31 @@ TEST(GearDekoder, JpegDessenScanVorzeitigEndetWirdAbgelehnt)
     EXPECT_EQ(ganz.ErrCount(), 0);
 }
 
+TEST(GearDekoder, GrauesJpegNachProgressivemIstVollstaendig)
+{
+    // The same encoder coded a progressive colour picture just before.
+    TGear p;
+    p.SetPicture(QImage(40, 30, QImage::Format_BGR888));
+    p.SetSaveFormat(21);
+    p.SetControlMode(1813);
+    p.SetControlValue(2);
+    QByteArray progressiv;
+    ASSERT_TRUE(p.SaveToBytes(progressiv));
+    QImage grau(20, 10, QImage::Format_Grayscale8);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x)
+            grau.scanLine(y)[x] = uint8_t(x * 12);
+    TGear g;
+    g.SetPicture(grau);
+    g.SetSaveFormat(21);
+    QByteArray d;
+    ASSERT_TRUE(g.SaveToBytes(d));
+    TGear l;
+    l.LoadImage(Ablegen(QStringLiteral("jpggrau"), QStringLiteral("g.jpg"), d));
+    ASSERT_EQ(l.ErrCount(), 0) << l.LetzterFehler().toStdString();
+    EXPECT_NEAR(qRed(l.Picture().pixel(19, 9)), 228, 8);
+}
+
 // A TIFF whose single strip holds stripBytes bytes for a w x h picture.
 QString TiffMitStreifen(const QString& name, uint32_t w, uint32_t h, uint16_t kompression, int stripBytes)
 {
@@ -663,6 +688,29 @@ TEST(GearDekoder, BildGroesserAlsDerFreieSpeicherGibtDeutscheMeldung)
     EXPECT_GT(g.ErrCount(), 0);
     EXPECT_EQ(g.LetzterFehler(),
               QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht: es braucht 4 MB, frei sind 2 MB."));
+    TGear wieder;
+    wieder.LoadImage(pfad);
+    EXPECT_EQ(wieder.ErrCount(), 0);
+}
+
+TEST(GearDekoder, ImageMagickBildGroesserAlsDerFreieSpeicherGibtDeutscheMeldung)
+{
+    // A PCX (read by ImageMagick) whose pixels need about 24 MB there.
+    QImage b(2000, 1500, QImage::Format_BGR888);
+    b.fill(Qt::darkRed);
+    TGear s;
+    s.SetPicture(b);
+    s.SetSaveFormat(31);
+    const QString pfad = FrischerOrdner(QStringLiteral("speicherim")) + QStringLiteral("/p.pcx");
+    s.SaveImage(pfad);
+    ASSERT_EQ(s.ErrCount(), 0);
+    GearSpeicherGrenzeSetzen(12 << 20);
+    TGear g;
+    g.LoadImage(pfad);
+    GearSpeicherGrenzeSetzen(0);
+    EXPECT_GT(g.ErrCount(), 0);
+    EXPECT_TRUE(g.LetzterFehler().startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht")))
+        << g.LetzterFehler().toStdString();
     TGear wieder;
     wieder.LoadImage(pfad);
     EXPECT_EQ(wieder.ErrCount(), 0);

@@ -263,5 +263,10 @@ bool JpegKodieren(const TGearSeite& seite, int typ, int qualitaet, QByteArray& a
     }
     aus = QByteArray(reinterpret_cast<const char*>(puffer), qsizetype(groesse));
     tjFree(puffer);
+    // A handle that coded progressively keeps part of that set-up, and the
+    // next baseline picture (a grey one in particular) comes out with a
+    // broken scan: it is not used again.
+    if (flags & TJFLAG_PROGRESSIVE)
+        handle.Verwerfen();
     return true;
 }

@@ -220,6 +220,26 @@ MagickCore::Image* AlsMagick(const TGearSeite& seite, QString& fehler)
     return img;
 }
 
+// The pixel cache ImageMagick will ask for, from the declared sizes of all
+// frames, taken from the load's memory budget before the pixels are read.
+bool PixelSpeicherReicht(const MagickCore::ImageInfo* vorlage, const QByteArray& daten, QString& fehler)
+{
+    using namespace MagickCore;
+    const std::unique_ptr<ImageInfo, ImageInfo* (*)(ImageInfo*)> info(CloneImageInfo(vorlage), DestroyImageInfo);
+    const std::unique_ptr<ExceptionInfo, ExceptionInfo* (*)(ExceptionInfo*)> exc(AcquireExceptionInfo(),
+                                                                               DestroyExceptionInfo);
+    if (!info || !exc)
+        return true;
+    SetImageInfoProgressMonitor(info.get(), nullptr, nullptr);
+    Image* liste = PingBlob(info.get(), daten.constData(), size_t(daten.size()), exc.get());
+    qint64 bytes = 0;
+    for (const Image* p = liste; p; p = p->next)
+        bytes += qint64(p->columns) * qint64(p->rows) * qint64(sizeof(PixelPacket) + sizeof(IndexPacket));
+    if (liste)
+        DestroyImageList(liste);
+    return GearSpeicherNehmen(bytes, fehler);
+}
+
 } // namespace
 
 QString MagickSignatur(const QByteArray& daten)
@@ -255,6 +275,8 @@ bool MagickDekodieren(const QByteArray& daten, const QString& hinweis, TGearDoku
         MagickCore::ImageInfo* info = optionen.imageInfo();
         MagickCore::CopyMagickString(info->magick, coder.toLatin1().constData(), MaxTextExtent);
         MagickCore::SetImageInfoProgressMonitor(info, Monitor, &monitor);
+        if (!PixelSpeicherReicht(info, daten, fehler))
+            return false;
         const Magick::Blob blob(daten.constData(), size_t(daten.size()));
         try {
             Magick::readImages(&bilder, blob, optionen);
