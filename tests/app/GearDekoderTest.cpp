@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <Magick++.h>
 #include <tiffio.h>
 #include <malloc.h>
 #include <map>
@@ -714,6 +715,54 @@ TEST(GearDekoder, ImageMagickBildGroesserAlsDerFreieSpeicherGibtDeutscheMeldung)
     TGear wieder;
     wieder.LoadImage(pfad);
     EXPECT_EQ(wieder.ErrCount(), 0);
+}
+
+// ---- ImageMagick -----------------------------------------------------------------
+
+// A CMYK JPEG written by ImageMagick with a few bytes changed: ImageMagick
+// reads it with a recorded error, and the change to RGB then throws.
+QByteArray BeschaedigtesCmykJpeg()
+{
+    Magick::Image v(Magick::Geometry(48, 40), Magick::Color("orange"));
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 48; ++x)
+            v.pixelColor(size_t(x), size_t(y),
+                         Magick::ColorRGB((x * 5 % 48) / 48.0, (y * 3 % 40) / 40.0, ((x ^ y) & 15) / 15.0));
+    v.colorSpace(Magick::CMYKColorspace);
+    v.magick("JPEG");
+    Magick::Blob blob;
+    v.write(&blob);
+    QByteArray d(static_cast<const char*>(blob.data()), qsizetype(blob.length()));
+    uint32_t z = 99 + 74 * 7919u;
+    for (int j = 0; j < 5; ++j) {
+        z = z * 1103515245u + 12345u;
+        const int pos = int((z >> 8) % uint32_t(d.size()));
+        z = z * 1103515245u + 12345u;
+        d[pos] = char(z >> 16);
+    }
+    return d;
+}
+
+TEST(GearDekoder, FehlgeschlagenesCmykJpegLaesstKeinenSpeicherZurueck)
+{
+    const QString pfad = FrischerOrdner(QStringLiteral("leck")) + QStringLiteral("/f.jpg");
+    DateiSchreiben(pfad, BeschaedigtesCmykJpeg());
+    {
+        TGear g;
+        g.LoadImage(pfad);
+        ASSERT_GT(g.ErrCount(), 0) << "die Datei muss beim Umrechnen nach RGB scheitern";
+    }
+    for (int r = 0; r < 20; ++r) {
+        TGear g;
+        g.LoadImage(pfad);
+    }
+    // 200 failed loads; a lost exception record per load would be 48 KB.
+    const qint64 vorher = BelegterSpeicher();
+    for (int r = 0; r < 200; ++r) {
+        TGear g;
+        g.LoadImage(pfad);
+    }
+    EXPECT_LT(BelegterSpeicher() - vorher, 20000);
 }
 
 // ---- TIFF orientation -----------------------------------------------------------
