@@ -101,6 +101,13 @@ void TGear::LoadImage(const QString& pfad)
         Fehlschlag(QStringLiteral("Die Datei „%1“ ist zu groß.").arg(pfad));
         return;
     }
+    // One budget for everything this load holds, the file's bytes included.
+    TGearSpeicherRahmen budget;
+    QString fehler;
+    if (!GearSpeicherNehmen(info.size(), fehler)) {
+        Fehlschlag(fehler);
+        return;
+    }
     // The bytes are read here; the decoders never see the name, so brackets,
     // colons or pipes in it are just characters.
     QFile datei(pfad);
@@ -114,10 +121,7 @@ void TGear::LoadImage(const QString& pfad)
         return;
     }
     datei.close();
-    // One budget for everything this load allocates.
-    TGearSpeicherRahmen budget;
     TGearDokument dok;
-    QString fehler;
     if (!GearDekodieren(daten, info.suffix(), dok, fehler, Fortschritt()) || dok.seiten.empty()) {
         Fehlschlag(fehler.isEmpty() ? QStringLiteral("Die Datei kann nicht gelesen werden.") : fehler);
         return;

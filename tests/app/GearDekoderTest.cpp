@@ -107,6 +107,57 @@ TEST(GearDekoder, BmpRleLaufUeberDieZeileHinausIstBeschaedigt)
     EXPECT_EQ(b.pixelIndex(0, 0), 0);
 }
 
+// ---- BMP row order ------------------------------------------------------------------
+
+// A BI_RGB BMP of 3 x 2 pixels at 24 or 8 bits; a negative height stores the
+// top row first.
+QByteArray Bmp(int bits, bool vonOben)
+{
+    const int w = 3, h = 2, farben = bits == 8 ? 256 : 0;
+    const int zeile = (w * bits / 8 + 3) / 4 * 4;
+    QByteArray d(54 + 4 * farben, '\0');
+    d[0] = 'B';
+    d[1] = 'M';
+    Le32(d, 10, uint32_t(d.size()));
+    Le32(d, 14, 40);
+    Le32(d, 18, uint32_t(w));
+    Le32(d, 22, uint32_t(vonOben ? -h : h));
+    Le16(d, 26, 1);
+    Le16(d, 28, uint32_t(bits));
+    for (int i = 0; i < farben; ++i) {
+        d[54 + 4 * i] = char(i);          // blue = index
+        d[54 + 4 * i + 2] = char(255 - i);
+    }
+    for (int r = 0; r < h; ++r) {
+        const int y = vonOben ? r : h - 1 - r;
+        QByteArray z(zeile, '\0');
+        for (int x = 0; x < w; ++x) {
+            const int wert = 10 * (y * w + x) + 10;
+            if (bits == 8)
+                z[x] = char(wert);
+            else
+                z[3 * x] = char(wert);    // blue
+        }
+        d += z;
+    }
+    return d;
+}
+
+TEST(GearDekoder, BmpZeilenfolgeAusDerHoehe)
+{
+    for (int bits : {8, 24})
+        for (bool vonOben : {false, true}) {
+            TGear g;
+            g.LoadImage(Ablegen(QStringLiteral("bmpfolge"), QStringLiteral("b.bmp"), Bmp(bits, vonOben)));
+            ASSERT_EQ(g.ErrCount(), 0) << bits << vonOben;
+            const QImage b = g.Picture();
+            ASSERT_EQ(b.size(), QSize(3, 2));
+            for (int y = 0; y < 2; ++y)
+                for (int x = 0; x < 3; ++x)
+                    EXPECT_EQ(qBlue(b.pixel(x, y)), 10 * (y * 3 + x) + 10) << bits << " " << vonOben << " " << x << "," << y;
+        }
+}
+
 // ---- TGA origins ----------------------------------------------------------------
 
 // The test picture: 7 x 5, uneven in both directions so any turn or mirror
