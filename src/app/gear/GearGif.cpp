@@ -444,15 +444,7 @@ bool TGifQuelle::Lesen(int index, TGearSeite& seite, QString& fehler, const TFor
 bool GifDekodieren(const QByteArray& daten, TGearDokument& dok, QString& fehler, const TFortschritt& fs)
 {
     auto quelle = std::make_shared<TGifQuelle>();
-    if (!quelle->Oeffnen(daten, fehler))
-        return false;
-    TGearSeite erste;
-    if (!quelle->Lesen(0, erste, fehler, fs))
-        return false;
-    dok.seiten.push_back(std::move(erste));
-    if (quelle->Anzahl() > 1)
-        dok.quelle = std::move(quelle);
-    return true;
+    return quelle->Oeffnen(daten, fehler) && GearErsteSeite(quelle, dok, fehler, fs);
 }
 
 bool GifKodieren(const TGearSeite& seite, QByteArray& aus, QString& fehler, const TFortschritt& fs)

@@ -84,6 +84,18 @@ QImage GearNeuesBild(qint64 breite, qint64 hoehe, QImage::Format format, QString
     return bild;
 }
 
+bool GearErsteSeite(std::shared_ptr<TGearSeitenQuelle> quelle, TGearDokument& dok, QString& fehler,
+                    const TFortschritt& fs)
+{
+    TGearSeite erste;
+    if (!quelle->Lesen(0, erste, fehler, fs))
+        return false;
+    dok.seiten.push_back(std::move(erste));
+    if (quelle->Anzahl() > 1)
+        dok.quelle = std::move(quelle);
+    return true;
+}
+
 int GearTiefeFuerFarben(int n)
 {
     if (n <= 2)

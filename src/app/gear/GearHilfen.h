@@ -61,6 +61,11 @@ bool GearPuffer(std::vector<T>& v, qint64 n, QString& fehler)
     return true;
 }
 
+// Decodes the first page of an opened page source into dok and keeps the
+// source there when more pages follow.
+bool GearErsteSeite(std::shared_ptr<TGearSeitenQuelle> quelle, TGearDokument& dok, QString& fehler,
+                    const TFortschritt& fs);
+
 // Depth of a palette with n colours: <= 2 -> 1, <= 16 -> 4, else 8.
 int GearTiefeFuerFarben(int n);
 // A file's own bit depth as the control reports it: 1 and 8 stay, 2..4 -> 4,

@@ -397,15 +397,9 @@ private:
 bool TiffDekodieren(const QByteArray& daten, TGearDokument& dok, QString& fehler, const TFortschritt& fs)
 {
     auto quelle = std::make_shared<TTiffQuelle>();
-    if (!quelle->Oeffnen(daten, fehler))
-        return false;
-    TGearSeite erste;
-    if (!quelle->Lesen(0, erste, fehler, fs))
+    if (!quelle->Oeffnen(daten, fehler) || !GearErsteSeite(quelle, dok, fehler, fs))
         return false;
     dok.kompression = quelle->m_kompression;
-    dok.seiten.push_back(std::move(erste));
-    if (quelle->Anzahl() > 1)
-        dok.quelle = std::move(quelle);
     return true;
 }
 
