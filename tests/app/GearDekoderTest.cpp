@@ -808,51 +808,61 @@ TEST(GearDekoder, FehlgeschlagenesCmykJpegLaesstKeinenSpeicherZurueck)
 TEST(GearDekoder, TiffOrientierungBestimmtZeilenUndSpalten)
 {
     // Stored rows of a 3 x 2 grey picture; each orientation must give the
-    // same upright picture  10 20 30 / 40 50 60.
+    // same upright picture  10 20 30 / 40 50 60, in strips and in tiles
+    // (which take libtiff's RGBA road).
     const uint8_t aufrecht[2][3] = {{10, 20, 30}, {40, 50, 60}};
-    for (uint16_t o = 1; o <= 8; ++o) {
-        const bool quer = o >= 5;
-        const uint32_t w = quer ? 2 : 3, h = quer ? 3 : 2;
-        std::vector<uint8_t> roh(size_t(w * h));
-        for (uint32_t r = 0; r < h; ++r)
-            for (uint32_t c = 0; c < w; ++c) {
-                // Where stored (r, c) lands in the upright picture.
-                int x = 0, y = 0;
-                switch (o) {
-                case 1: x = int(c); y = int(r); break;
-                case 2: x = int(w - 1 - c); y = int(r); break;
-                case 3: x = int(w - 1 - c); y = int(h - 1 - r); break;
-                case 4: x = int(c); y = int(h - 1 - r); break;
-                case 5: x = int(r); y = int(c); break;
-                case 6: x = int(h - 1 - r); y = int(c); break;
-                case 7: x = int(h - 1 - r); y = int(w - 1 - c); break;
-                case 8: x = int(r); y = int(w - 1 - c); break;
+    for (bool kacheln : {false, true})
+        for (uint16_t o = 1; o <= 8; ++o) {
+            const bool quer = o >= 5;
+            const uint32_t w = quer ? 2 : 3, h = quer ? 3 : 2;
+            const uint32_t breite = kacheln ? 16 : w, hoehe = kacheln ? 16 : h;
+            std::vector<uint8_t> roh(size_t(breite * hoehe));
+            for (uint32_t r = 0; r < h; ++r)
+                for (uint32_t c = 0; c < w; ++c) {
+                    // Where stored (r, c) lands in the upright picture.
+                    int x = 0, y = 0;
+                    switch (o) {
+                    case 1: x = int(c); y = int(r); break;
+                    case 2: x = int(w - 1 - c); y = int(r); break;
+                    case 3: x = int(w - 1 - c); y = int(h - 1 - r); break;
+                    case 4: x = int(c); y = int(h - 1 - r); break;
+                    case 5: x = int(r); y = int(c); break;
+                    case 6: x = int(h - 1 - r); y = int(c); break;
+                    case 7: x = int(h - 1 - r); y = int(w - 1 - c); break;
+                    case 8: x = int(r); y = int(w - 1 - c); break;
+                    }
+                    roh[r * breite + c] = aufrecht[y][x];
                 }
-                roh[r * w + c] = aufrecht[y][x];
+            const QString pfad = FrischerOrdner(QStringLiteral("tifforient")) + QStringLiteral("/o%1.tif").arg(o);
+            TIFF* tif = TIFFOpen(pfad.toLocal8Bit().constData(), "w");
+            ASSERT_NE(tif, nullptr);
+            TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+            TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
+            TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
+            TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+            TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+            TIFFSetField(tif, TIFFTAG_ORIENTATION, o);
+            if (kacheln) {
+                TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16u);
+                TIFFSetField(tif, TIFFTAG_TILELENGTH, 16u);
+                TIFFWriteEncodedTile(tif, 0, roh.data(), tmsize_t(roh.size()));
+            } else {
+                TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, h);
+                TIFFWriteEncodedStrip(tif, 0, roh.data(), tmsize_t(roh.size()));
             }
-        const QString pfad = FrischerOrdner(QStringLiteral("tifforient")) + QStringLiteral("/o%1.tif").arg(o);
-        TIFF* tif = TIFFOpen(pfad.toLocal8Bit().constData(), "w");
-        ASSERT_NE(tif, nullptr);
-        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
-        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
-        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
-        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
-        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-        TIFFSetField(tif, TIFFTAG_ORIENTATION, o);
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, h);
-        TIFFWriteEncodedStrip(tif, 0, roh.data(), tmsize_t(roh.size()));
-        TIFFWriteDirectory(tif);
-        TIFFClose(tif);
-        TGear g;
-        g.LoadImage(pfad);
-        ASSERT_EQ(g.ErrCount(), 0) << o << ": " << g.LetzterFehler().toStdString();
-        const QImage b = g.Picture();
-        ASSERT_EQ(b.width(), 3) << o;
-        ASSERT_EQ(b.height(), 2) << o;
-        for (int y = 0; y < 2; ++y)
-            for (int x = 0; x < 3; ++x)
-                EXPECT_EQ(qRed(b.pixel(x, y)), aufrecht[y][x]) << "Orientierung " << o << " bei " << x << "," << y;
-    }
+            TIFFWriteDirectory(tif);
+            TIFFClose(tif);
+            TGear g;
+            g.LoadImage(pfad);
+            ASSERT_EQ(g.ErrCount(), 0) << o << ": " << g.LetzterFehler().toStdString();
+            const QImage b = g.Picture();
+            ASSERT_EQ(b.width(), 3) << o << " " << kacheln;
+            ASSERT_EQ(b.height(), 2) << o << " " << kacheln;
+            for (int y = 0; y < 2; ++y)
+                for (int x = 0; x < 3; ++x)
+                    EXPECT_EQ(qRed(b.pixel(x, y)), aufrecht[y][x])
+                        << "Orientierung " << o << (kacheln ? " Kacheln" : " Streifen") << " bei " << x << "," << y;
+        }
 }
 
 TEST(GearDekoder, TiffSeitenWerdenErstBeimBlaetternGelesen)

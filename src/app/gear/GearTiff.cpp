@@ -201,7 +201,10 @@ bool Orientieren(QImage& bild, uint16_t orientierung, QString& fehler)
     return true;
 }
 
-bool RgbaLesen(TIFF* tif, int w, int h, TGearSeite& seite, QString& fehler, TSpeicher& s)
+// libtiff's RGBA reader turns only within the four unturned corners; asked
+// for the file's own orientation it keeps the stored order, and Orientieren
+// turns that as it turns the scanline path.
+bool RgbaLesen(TIFF* tif, int w, int h, uint16_t orientierung, TGearSeite& seite, QString& fehler, TSpeicher& s)
 {
     char text[1024] = {};
     if (!TIFFRGBAImageOK(tif, text)) {
@@ -214,7 +217,9 @@ bool RgbaLesen(TIFF* tif, int w, int h, TGearSeite& seite, QString& fehler, TSpe
     std::vector<uint32_t> raster;
     if (!GearPuffer(raster, qint64(w) * h, fehler))
         return false;
-    if (!TIFFReadRGBAImageOriented(tif, uint32_t(w), uint32_t(h), raster.data(), ORIENTATION_TOPLEFT, 1)) {
+    const int ziel = orientierung >= ORIENTATION_TOPLEFT && orientierung <= ORIENTATION_LEFTBOT ? orientierung
+                                                                                             : ORIENTATION_TOPLEFT;
+    if (!TIFFReadRGBAImageOriented(tif, uint32_t(w), uint32_t(h), raster.data(), ziel, 1)) {
         fehler = QStringLiteral("Die TIFF-Datei ist beschädigt (%1).").arg(s.fehler);
         return false;
     }
@@ -227,6 +232,8 @@ bool RgbaLesen(TIFF* tif, int w, int h, TGearSeite& seite, QString& fehler, TSpe
             z[2] = uint8_t(TIFFGetR(q[x]));
         }
     }
+    if (!Orientieren(bild, orientierung, fehler))
+        return false;
     seite.bild = std::move(bild);
     seite.bpp = 24;
     return true;
@@ -262,7 +269,7 @@ bool SeiteLesen(TIFF* tif, TGearSeite& seite, uint16_t& kompression, QString& fe
     const bool rgb = (photo == PHOTOMETRIC_RGB && spp >= 3 && (bits == 8 || bits == 16)) || ycbcrJpeg;
     const bool getrennt = planar == PLANARCONFIG_SEPARATE && spp > 1;
     if (TIFFIsTiled(tif) || !bitsOk || !(grau || pal || rgb) || (getrennt && ycbcrJpeg) || spp == 0)
-        return RgbaLesen(tif, int(w), int(h), seite, fehler, s);
+        return RgbaLesen(tif, int(w), int(h), orientierung, seite, fehler, s);
     if (ycbcrJpeg)
         TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
 
