@@ -1,6 +1,7 @@
 // The EXIF reader of the shown file, on exiv2.
 #include "ExifDaten.h"
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
 #include "files/SicherErsetzen.h"
@@ -39,6 +40,8 @@ static QString WertText(const std::string& bytes)
 
 TExifDaten::TExifDaten() = default;
 TExifDaten::~TExifDaten() = default;
+TExifDaten::TExifDaten(TExifDaten&&) noexcept = default;
+TExifDaten& TExifDaten::operator=(TExifDaten&&) noexcept = default;
 
 void TExifDaten::Leeren()
 {
@@ -49,30 +52,66 @@ void TExifDaten::Leeren()
     m_kommentar.clear();
 }
 
+namespace {
+
+enum class TMetaFormat { Keines, Jpeg, Png, Tiff };
+
+// Chosen by the file's first bytes only. exiv2 is never asked to guess: some
+// of its parsers (RIFF video among them) do not come back from damaged files.
+TMetaFormat MetaFormat(const QByteArray& kopf)
+{
+    if (kopf.startsWith(QByteArray("\xFF\xD8\xFF", 3)))
+        return TMetaFormat::Jpeg;
+    if (kopf.startsWith(QByteArray("\x89PNG\r\n\x1A\n", 8)))
+        return TMetaFormat::Png;
+    if (kopf.startsWith(QByteArray("II*\0", 4)) || kopf.startsWith(QByteArray("MM\0*", 4)))
+        return TMetaFormat::Tiff;
+    return TMetaFormat::Keines;
+}
+
+}  // namespace
+
 bool TExifDaten::Lesen(const QString& pfad)
 {
     Leeren();
     m_datei = pfad;
 
-    QByteArray bytes;
+    // Only plain files: a pipe or device would never end.
+    const QFileInfo info(pfad);
+    if (pfad.isEmpty() || !info.isFile()) {
+        m_fehler = QStringLiteral("Datei nicht gefunden");
+        return false;
+    }
+    QByteArray kopf;
     {
         QFile f(pfad);
         if (!f.open(QIODevice::ReadOnly)) {
             m_fehler = QStringLiteral("Datei kann nicht gelesen werden");
             return false;
         }
-        bytes = f.readAll();
+        kopf = f.read(8);
     }
-    if (bytes.isEmpty()) {
+    if (kopf.isEmpty()) {
         m_fehler = QStringLiteral("Datei ist leer");
+        return false;
+    }
+    const TMetaFormat format = MetaFormat(kopf);
+    if (format == TMetaFormat::Keines) {
+        m_fehler = QStringLiteral("Dateiformat ohne Metadaten");
         return false;
     }
 
     Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
     try {
-        // Opened from memory: the file name plays no part in the decision.
-        Exiv2::Image::AutoPtr bild = Exiv2::ImageFactory::open(
-            reinterpret_cast<const Exiv2::byte*>(bytes.constData()), long(bytes.size()));
+        // exiv2 reads the file itself and only the metadata segments of it.
+        Exiv2::BasicIo::AutoPtr io(new Exiv2::FileIo(QFile::encodeName(pfad).toStdString()));
+        Exiv2::Image::AutoPtr bild;
+        switch (format) {
+        case TMetaFormat::Jpeg: bild.reset(new Exiv2::JpegImage(io, false)); break;
+        case TMetaFormat::Png: bild.reset(new Exiv2::PngImage(io, false)); break;
+        case TMetaFormat::Tiff: bild.reset(new Exiv2::TiffImage(io, false)); break;
+        case TMetaFormat::Keines: break;
+        }
         if (!bild.get()) {
             m_fehler = QStringLiteral("Unbekanntes Dateiformat");
             return false;
@@ -176,9 +215,14 @@ bool TExifDaten::ExifEinfuegen(const QString& jpeg, int breite, int hoehe, QStri
     Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
     try {
         // Worked on in memory; only the finished bytes reach the disk.
-        Exiv2::Image::AutoPtr bild = Exiv2::ImageFactory::open(
-            reinterpret_cast<const Exiv2::byte*>(bytes.constData()), long(bytes.size()));
-        if (!bild.get() || bild->imageType() != Exiv2::ImageType::jpeg) {
+        if (MetaFormat(bytes.left(8)) != TMetaFormat::Jpeg) {
+            fehler = QStringLiteral("%1 ist keine JPG-Datei, oder enthält ein ungültiges Format").arg(jpeg);
+            return false;
+        }
+        Exiv2::BasicIo::AutoPtr speicher(
+            new Exiv2::MemIo(reinterpret_cast<const Exiv2::byte*>(bytes.constData()), long(bytes.size())));
+        Exiv2::Image::AutoPtr bild(new Exiv2::JpegImage(speicher, false));
+        if (!bild.get()) {
             fehler = QStringLiteral("%1 ist keine JPG-Datei, oder enthält ein ungültiges Format").arg(jpeg);
             return false;
         }
