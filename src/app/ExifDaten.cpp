@@ -84,8 +84,9 @@ bool TExifDaten::Lesen(const QString& pfad)
     }
     QByteArray kopf;
     {
+        // Unbuffered: just the signature, not a block of the file.
         QFile f(pfad);
-        if (!f.open(QIODevice::ReadOnly)) {
+        if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
             m_fehler = QStringLiteral("Datei kann nicht gelesen werden");
             return false;
         }
