@@ -69,6 +69,54 @@ TMetaFormat MetaFormat(const QByteArray& kopf)
     return TMetaFormat::Keines;
 }
 
+// The segments in front of a JPEG's image data, read one by one and ended by
+// the start-of-scan marker. The image data are never read, and a damaged file
+// ends the walk: exiv2 itself would search a file without the next marker
+// byte by byte to its end, gigabytes of it.
+QByteArray JpegKopf(QFile& datei)
+{
+    constexpr qsizetype Hoechstens = qsizetype(64) << 20;
+    QByteArray kopf = datei.read(2);
+    auto lesen = [&datei](qint64 n, QByteArray& ziel) {
+        const QByteArray teil = datei.read(n);
+        ziel += teil;
+        return teil.size() == n;
+    };
+    while (kopf.size() < Hoechstens) {
+        QByteArray marker = datei.read(2);
+        if (marker.size() != 2 || uchar(marker[0]) != 0xFF)
+            break;
+        // Fill bytes in front of a marker.
+        while (uchar(marker[1]) == 0xFF) {
+            const QByteArray b = datei.read(1);
+            if (b.size() != 1)
+                break;
+            marker[1] = b[0];
+        }
+        const uchar code = uchar(marker[1]);
+        if (code == 0xDA) {
+            kopf += marker;
+            return kopf;
+        }
+        if (code == 0xFF || code == 0x00 || code == 0xD9)
+            break;
+        if (code == 0x01 || (code >= 0xD0 && code <= 0xD7)) {
+            kopf += marker;
+            continue;
+        }
+        QByteArray segment = marker;
+        if (!lesen(2, segment))
+            break;
+        const int laenge = (uchar(segment[2]) << 8) | uchar(segment[3]);
+        if (laenge < 2 || !lesen(laenge - 2, segment))
+            break;
+        kopf += segment;
+    }
+    // Whatever was whole up to here, closed as a file without image data.
+    kopf.append("\xFF\xD9", 2);
+    return kopf;
+}
+
 }  // namespace
 
 bool TExifDaten::Lesen(const QString& pfad)
@@ -82,30 +130,32 @@ bool TExifDaten::Lesen(const QString& pfad)
         m_fehler = QStringLiteral("Datei nicht gefunden");
         return false;
     }
-    QByteArray kopf;
-    {
-        // Unbuffered: just the signature, not a block of the file.
-        QFile f(pfad);
-        if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-            m_fehler = QStringLiteral("Datei kann nicht gelesen werden");
-            return false;
-        }
-        kopf = f.read(8);
+    QFile datei(pfad);
+    if (!datei.open(QIODevice::ReadOnly)) {
+        m_fehler = QStringLiteral("Datei kann nicht gelesen werden");
+        return false;
     }
-    if (kopf.isEmpty()) {
+    const TMetaFormat format = MetaFormat(datei.peek(8));
+    if (datei.size() == 0) {
         m_fehler = QStringLiteral("Datei ist leer");
         return false;
     }
-    const TMetaFormat format = MetaFormat(kopf);
     if (format == TMetaFormat::Keines) {
         m_fehler = QStringLiteral("Dateiformat ohne Metadaten");
         return false;
     }
+    // A JPEG's segments are read here and handed over in memory; PNG and
+    // TIFF are read by exiv2, which seeks over their image data.
+    const QByteArray kopf = format == TMetaFormat::Jpeg ? JpegKopf(datei) : QByteArray();
+    datei.close();
 
     Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
     try {
-        // exiv2 reads the file itself and only the metadata segments of it.
-        Exiv2::BasicIo::AutoPtr io(new Exiv2::FileIo(QFile::encodeName(pfad).toStdString()));
+        Exiv2::BasicIo::AutoPtr io;
+        if (format == TMetaFormat::Jpeg)
+            io.reset(new Exiv2::MemIo(reinterpret_cast<const Exiv2::byte*>(kopf.constData()), long(kopf.size())));
+        else
+            io.reset(new Exiv2::FileIo(QFile::encodeName(pfad).toStdString()));
         Exiv2::Image::AutoPtr bild;
         switch (format) {
         case TMetaFormat::Jpeg: bild.reset(new Exiv2::JpegImage(io, false)); break;

@@ -545,7 +545,8 @@ bool TempNamenAnlegen()
     if (!grund.isEmpty()) {
         Meldung(QStringLiteral("Der Ordner für temporäre Dateien „%1“ kann nicht sicher verwendet werden. %2\r\r"
                                "Bilder werden trotzdem angezeigt, aber Rückgängig ist in dieser Sitzung nicht "
-                               "möglich.")
+                               "möglich. Wird der Ordner entfernt, legt das Programm ihn beim nächsten Start "
+                               "neu an.")
                     .arg(ordner, grund),
                 TMeldungArt::Warnung, mbOk);
         return false;

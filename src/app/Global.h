@@ -41,6 +41,8 @@ void FarbtiefeVorbereiten(TGear& gear, int tiefe);
 void FormatFarbtiefeVorbereiten(TGear& gear, const QString& schluessel);
 
 // ---- Temporary folder and undo store ----------------------------------
+// Every file of the program in TempVerzeichnis is created through
+// TempDateiAnlegen (or QLockFile, which creates exclusively too).
 extern QString TempVerzeichnis;
 extern QString RueckgaengigPrefix;
 extern QString TempBitmapDatei;

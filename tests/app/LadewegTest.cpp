@@ -294,3 +294,26 @@ TEST_F(LadewegTest, Rueckgaengig_StelltSicheresSchreibenUndCursorWiederHer)
     RueckgaengigLoeschen();
     MaxRueck = altMax;
 }
+
+TEST_F(LadewegTest, Laden_RiesigeDateiWirdNichtGanzGelesen)
+{
+    // 3 GB (sparse): a JPEG head with a comment, then nothing but zeros. The
+    // decoder refuses the size; the metadata reader reads just the head.
+    const QByteArray kopf = QByteArray("\xFF\xD8\xFF\xFE\x00\x07riese", 11);
+    const QString pfad = Datei(QStringLiteral("riese.jpg"), kopf);
+    {
+        QFile datei(pfad);
+        ASSERT_TRUE(datei.open(QIODevice::ReadWrite));
+        if (!datei.resize(qint64(3) << 30))
+            GTEST_SKIP() << "no sparse file of 3 GB here";
+    }
+    TMeldungsFaenger faenger;
+    const qint64 vorher = GeleseneBytes();
+    Anzeigen(pfad);
+    const qint64 gelesen = GeleseneBytes() - vorher;
+    QFile::remove(pfad);
+    EXPECT_EQ(f->OriginalBild.Bild().convertToFormat(QImage::Format_RGB32),
+              FehlerBild().convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(AktKommentar, QStringLiteral("riese"));
+    EXPECT_LT(gelesen, 1024 * 1024);
+}
