@@ -117,6 +117,41 @@ QByteArray JpegKopf(QFile& datei)
     return kopf;
 }
 
+// A PNG's metadata chunks, read one by one and closed with an end chunk; the
+// image data are skipped by seeking. A chunk type that is no type (zeros,
+// damage) ends the walk, as does a chunk running past the end.
+QByteArray PngKopf(QFile& datei)
+{
+    constexpr qsizetype Hoechstens = qsizetype(64) << 20;
+    constexpr int HoechstensChunks = 1'000'000;
+    static const QList<QByteArray> gesucht = {"IHDR", "tEXt", "zTXt", "iTXt", "eXIf", "iCCP"};
+    QByteArray kopf = datei.read(8);
+    const qint64 groesse = datei.size();
+    for (int n = 0; n < HoechstensChunks && kopf.size() < Hoechstens; ++n) {
+        const QByteArray k = datei.read(8);
+        if (k.size() != 8)
+            break;
+        const quint32 laenge = (quint32(uchar(k[0])) << 24) | (quint32(uchar(k[1])) << 16) |
+                               (quint32(uchar(k[2])) << 8) | quint32(uchar(k[3]));
+        const QByteArray typ = k.mid(4, 4);
+        const bool istTyp = std::all_of(typ.begin(), typ.end(), [](char c) {
+            return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        });
+        if (!istTyp || typ == "IEND" || qint64(laenge) + 4 > groesse - datei.pos())
+            break;
+        if (gesucht.contains(typ)) {
+            const QByteArray inhalt = datei.read(qint64(laenge) + 4);
+            if (inhalt.size() != qint64(laenge) + 4)
+                break;
+            kopf += k + inhalt;
+        } else if (!datei.seek(datei.pos() + qint64(laenge) + 4)) {
+            break;
+        }
+    }
+    kopf.append("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
+    return kopf;
+}
+
 }  // namespace
 
 bool TExifDaten::Lesen(const QString& pfad)
@@ -144,15 +179,19 @@ bool TExifDaten::Lesen(const QString& pfad)
         m_fehler = QStringLiteral("Dateiformat ohne Metadaten");
         return false;
     }
-    // A JPEG's segments are read here and handed over in memory; PNG and
-    // TIFF are read by exiv2, which seeks over their image data.
-    const QByteArray kopf = format == TMetaFormat::Jpeg ? JpegKopf(datei) : QByteArray();
+    // The metadata of JPEG and PNG are read here and handed over in memory;
+    // TIFF is read by exiv2 through its directories.
+    QByteArray kopf;
+    if (format == TMetaFormat::Jpeg)
+        kopf = JpegKopf(datei);
+    else if (format == TMetaFormat::Png)
+        kopf = PngKopf(datei);
     datei.close();
 
     Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
     try {
         Exiv2::BasicIo::AutoPtr io;
-        if (format == TMetaFormat::Jpeg)
+        if (!kopf.isEmpty())
             io.reset(new Exiv2::MemIo(reinterpret_cast<const Exiv2::byte*>(kopf.constData()), long(kopf.size())));
         else
             io.reset(new Exiv2::FileIo(QFile::encodeName(pfad).toStdString()));

@@ -317,3 +317,34 @@ TEST_F(LadewegTest, Laden_RiesigeDateiWirdNichtGanzGelesen)
     EXPECT_EQ(AktKommentar, QStringLiteral("riese"));
     EXPECT_LT(gelesen, 1024 * 1024);
 }
+
+TEST_F(LadewegTest, Metadaten_RiesigesPngWirdNichtGanzGelesen)
+{
+    // A PNG head with a comment, then 3 GB of zeros (sparse): no chunk follows.
+    QImage bild(4, 4, QImage::Format_RGB32);
+    bild.fill(Qt::blue);
+    QByteArray png;
+    {
+        QBuffer p(&png);
+        p.open(QIODevice::WriteOnly);
+        QImageWriter w(&p, "png");
+        w.setText(QStringLiteral("Description"), QStringLiteral("riese"));
+        w.write(bild);
+    }
+    const qsizetype idat = png.indexOf("IDAT") - 4;
+    ASSERT_GT(idat, 8);
+    const QString pfad = Datei(QStringLiteral("riese.png"), png.left(idat));
+    {
+        QFile datei(pfad);
+        ASSERT_TRUE(datei.open(QIODevice::ReadWrite));
+        if (!datei.resize(qint64(3) << 30))
+            GTEST_SKIP() << "no sparse file of 3 GB here";
+    }
+    const qint64 vorher = GeleseneBytes();
+    TExifDaten leser;
+    EXPECT_TRUE(leser.Lesen(pfad)) << leser.FehlerText().toStdString();
+    const qint64 gelesen = GeleseneBytes() - vorher;
+    QFile::remove(pfad);
+    EXPECT_EQ(leser.Kommentar(), QStringLiteral("riese"));
+    EXPECT_LT(gelesen, 1024 * 1024);
+}
