@@ -538,9 +538,11 @@ bool TempNamenAnlegen()
     const QString ordner = TempOrdnerPfad();
     QDir().mkpath(TempPfad());
     QString grund;
-    if (::mkdir(OhneTrenner(ordner).constData(), 0700) != 0 && errno != EEXIST)
+    if (::mkdir(OhneTrenner(ordner).constData(), 0700) == 0)
+        ::chmod(OhneTrenner(ordner).constData(), 0700);   // whatever the umask took away
+    else if (errno != EEXIST)
         grund = QStringLiteral("Er kann nicht angelegt werden (%1).").arg(QString::fromLocal8Bit(std::strerror(errno)));
-    else
+    if (grund.isEmpty())
         grund = TempOrdnerPruefen(ordner, uint(::getuid()));
     if (!grund.isEmpty()) {
         Meldung(QStringLiteral("Der Ordner für temporäre Dateien „%1“ kann nicht sicher verwendet werden. %2\r\r"
