@@ -1,0 +1,13 @@
+#pragma once
+#include "Bitmap.h"
+
+// Blurs with a separable triangular kernel: r = amount / 4, s = r + 1 (32-bit
+// floats), half-width n = Trunc(s), less 1 when s is whole; weights s - |i|
+// for i = -n..n, normalised by their 32-bit float sum. Each pass accumulates
+// sum := float(sum + value * weight) with the product and sum in extended
+// precision, taps from -n upward, the outermost pixel repeated at the
+// borders; the result is Round(sum). Amounts outside 0..100 (NaN included) or
+// a bitmap narrower or lower than 3 pixels leave it unchanged.
+// threads = 0 picks the number of threads by the image size; every thread
+// count gives the same bytes.
+void BitmapWeichzeichnen(TBitmap& bmp, float amount, int threads = 0);
