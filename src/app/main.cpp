@@ -6,6 +6,8 @@
 #include "files/Formatoption.h"
 #include "files/Oeffnen.h"
 #include "files/Speichern.h"
+#include "editing/Attribute.h"
+#include "editing/Skalieren.h"
 
 int main(int argc, char** argv)
 {
@@ -21,6 +23,8 @@ int main(int argc, char** argv)
     frmOeffnen = new TfrmOeffnen(hauptfenster);
     frmSpeichern = new TfrmSpeichern(hauptfenster);
     frmFormatOption = new TfrmFormatOption(hauptfenster);
+    frmSkalieren = new TfrmSkalieren(hauptfenster);
+    frmAttribute = new TfrmAttribute(hauptfenster);
 
     hauptfenster->show();
     QStringList argumente = QCoreApplication::arguments();
