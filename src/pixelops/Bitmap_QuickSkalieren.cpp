@@ -1,4 +1,5 @@
 #include "Bitmap_QuickSkalieren.h"
+#include "Bildspeicher.h"
 #include "Zeilenbaender.h"
 #include <cstdint>
 #include <new>
@@ -27,7 +28,7 @@ void BitmapQuickSkalieren(TBitmap& bmp, int neueBreite, int neueHoehe, int threa
     const int sw = bmp.Width(), sh = bmp.Height();
     if (sw == neueBreite && sh == neueHoehe)
         return;
-    TBitmap neu(neueBreite, neueHoehe);
+    TBitmap neu(GrossesBild(neueBreite, neueHoehe, QImage::Format_BGR888));
     if (neu.IsEmpty())
         throw std::bad_alloc();
     const int xstep = MulDiv(sw - 1, 65536, neueBreite);

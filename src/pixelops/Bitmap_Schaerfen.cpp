@@ -1,4 +1,5 @@
 #include "Bitmap_Schaerfen.h"
+#include "Bildspeicher.h"
 #include "Zeilenbaender.h"
 #include <cfloat>
 #include <cmath>
@@ -21,7 +22,8 @@ void BitmapSchaerfen(TBitmap& bmp, float amount, int threads)
     const int F = int(std::nearbyintl((long double)f * 65536.0L));
     const int G = int(std::nearbyintl((long double)g * 65536.0L));
 
-    TBitmap neu(breite, hoehe);
+    // Every byte is written below: no need to clear it.
+    TBitmap neu(GrossesBild(breite, hoehe, QImage::Format_BGR888));
     if (neu.IsEmpty())
         throw std::bad_alloc();
     const TBitmap& quelle = bmp;

@@ -1,12 +1,17 @@
 #include "Bitmap_Skalieren.h"
+#include "Bildspeicher.h"
 #include "Zeilenbaender.h"
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
 static_assert(LDBL_MANT_DIG == 64, "kernels and positions follow 80-bit extended arithmetic");
+
+// The vector helpers are only ever inlined, so their ABI does not matter.
+#pragma GCC diagnostic ignored "-Wpsabi"
 
 std::function<void(const QString& text)> SkalierenFehlerMelden;
 
@@ -199,26 +204,84 @@ std::vector<TListe> Vorbereiten(const std::vector<TBeitragsListe>& listen)
     return v;
 }
 
-// First pass: source rows y0..y1 into the intermediate rows of the new width.
-void Waagrecht(const TBitmap& quelle, const std::vector<TListe>& spalten, uint8_t* mitte, size_t mitteZeile, int y0,
-               int y1)
+typedef int32_t V8i __attribute__((vector_size(32)));
+typedef double V4d __attribute__((vector_size(32)));
+typedef uint8_t V8b __attribute__((vector_size(8)));
+
+[[gnu::always_inline]] inline V8i Laden(const int32_t* p)
 {
-    for (int y = y0; y < y1; ++y) {
-        const uint8_t* q = quelle.ScanLine(y);
-        uint8_t* z = mitte + size_t(y) * mitteZeile;
-        for (const TListe& l : spalten) {
-            int32_t b = 0, g = 0, r = 0;
+    V8i v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+[[gnu::always_inline]] inline V8i LadenBytes(const uint8_t* p)
+{
+    V8b b;
+    std::memcpy(&b, p, sizeof b);
+    return __builtin_convertvector(b, V8i);
+}
+
+// Eight quotients at once, exactly as TTeiler computes each.
+[[gnu::always_inline]] inline void Teilen(V8i summe, double kehrwert, uint8_t* ziel)
+{
+    const V4d k = {kehrwert, kehrwert, kehrwert, kehrwert};
+    const V4d heben = {0x1p-40, 0x1p-40, 0x1p-40, 0x1p-40};
+    const V4d null = {0, 0, 0, 0};
+    const V4d voll = {255, 255, 255, 255};
+    const V4d teile[2] = {__builtin_convertvector(__builtin_shufflevector(summe, summe, 0, 1, 2, 3), V4d),
+                          __builtin_convertvector(__builtin_shufflevector(summe, summe, 4, 5, 6, 7), V4d)};
+    for (int h = 0; h < 2; ++h) {
+        V4d q = teile[h] * k + heben;
+        q = q > null ? q : null;
+        q = q < voll ? q : voll;
+        for (int i = 0; i < 4; ++i)
+            ziel[4 * h + i] = uint8_t(int(q[i]));
+    }
+}
+
+// First pass: source rows y0..y1 into the intermediate rows of the new width.
+// Eight rows go together: their pixels are laid side by side (pixel, row,
+// channel), so each weight multiplies 24 values at once.
+__attribute__((target_clones("avx2", "default"))) void
+Waagrecht(const TBitmap& quelle, const std::vector<TListe>& spalten, uint8_t* mitte, size_t mitteZeile, int y0,
+          int y1)
+{
+    const int sw = quelle.Width();
+    std::vector<int32_t> block(size_t(sw) * 24);
+    uint8_t ergebnis[24];
+    for (int g = y0; g < y1; g += 8) {
+        const int zeilen = std::min(8, y1 - g);
+        // Missing rows of the last group repeat its last row; their results
+        // are not stored.
+        for (int r = 0; r < 8; ++r) {
+            const uint8_t* q = quelle.ScanLine(g + std::min(r, zeilen - 1));
+            int32_t* b = block.data() + 3 * r;
+            for (int x = 0; x < sw; ++x, b += 24, q += 3) {
+                b[0] = q[0];
+                b[1] = q[1];
+                b[2] = q[2];
+            }
+        }
+        for (size_t i = 0; i < spalten.size(); ++i) {
+            const TListe& l = spalten[i];
+            V8i a = {}, b = {}, c = {};
             for (int k = 0; k < l.anzahl; ++k) {
                 const int32_t w = l.b[k].Gewicht;
-                const uint8_t* p = q + size_t(l.b[k].Pixel) * 3;
-                b += w * p[0];
-                g += w * p[1];
-                r += w * p[2];
+                const int32_t* p = block.data() + size_t(l.b[k].Pixel) * 24;
+                a += w * Laden(p);
+                b += w * Laden(p + 8);
+                c += w * Laden(p + 16);
             }
-            z[0] = l.teiler(b);
-            z[1] = l.teiler(g);
-            z[2] = l.teiler(r);
-            z += 3;
+            Teilen(a, l.teiler.kehrwert, ergebnis);
+            Teilen(b, l.teiler.kehrwert, ergebnis + 8);
+            Teilen(c, l.teiler.kehrwert, ergebnis + 16);
+            for (int r = 0; r < zeilen; ++r) {
+                uint8_t* z = mitte + size_t(g + r) * mitteZeile + 3 * i;
+                z[0] = ergebnis[3 * r];
+                z[1] = ergebnis[3 * r + 1];
+                z[2] = ergebnis[3 * r + 2];
+            }
         }
     }
 }
@@ -226,22 +289,31 @@ void Waagrecht(const TBitmap& quelle, const std::vector<TListe>& spalten, uint8_
 // Second pass: destination rows y0..y1, each the weighted sum of whole
 // intermediate rows (integer sums, so the order of the rows does not matter).
 __attribute__((target_clones("avx2", "default"))) void
-Senkrecht(const uint8_t* mitte, size_t mitteZeile, const std::vector<TListe>& zeilen, uint8_t* zielBits, qsizetype stride, int y0,
-          int y1)
+Senkrecht(const uint8_t* mitte, size_t mitteZeile, const std::vector<TListe>& zeilen, uint8_t* zielBits,
+          qsizetype stride, int y0, int y1)
 {
+    const size_t breit = mitteZeile / 8 * 8;
     std::vector<int32_t> summe(mitteZeile);
     for (int y = y0; y < y1; ++y) {
         const TListe& l = zeilen[size_t(y)];
         std::fill(summe.begin(), summe.end(), 0);
-        int32_t* __restrict s = summe.data();
+        int32_t* s = summe.data();
         for (int k = 0; k < l.anzahl; ++k) {
             const int32_t w = l.b[k].Gewicht;
-            const uint8_t* __restrict q = mitte + size_t(l.b[k].Pixel) * mitteZeile;
-            for (size_t x = 0; x < mitteZeile; ++x)
+            const uint8_t* q = mitte + size_t(l.b[k].Pixel) * mitteZeile;
+            size_t x = 0;
+            for (; x < breit; x += 8) {
+                V8i v = Laden(s + x) + w * LadenBytes(q + x);
+                std::memcpy(s + x, &v, sizeof v);
+            }
+            for (; x < mitteZeile; ++x)
                 s[x] += w * int32_t(q[x]);
         }
         uint8_t* z = zielBits + qsizetype(y) * stride;
-        for (size_t x = 0; x < mitteZeile; ++x)
+        size_t x = 0;
+        for (; x < breit; x += 8)
+            Teilen(Laden(s + x), l.teiler.kehrwert, z + x);
+        for (; x < mitteZeile; ++x)
             z[x] = l.teiler(s[x]);
     }
 }
@@ -264,18 +336,19 @@ bool BitmapSkalieren(TBitmap& bmp, int neueBreite, int neueHoehe, float support,
         const std::vector<TListe> ze = Vorbereiten(zeilenListen);
 
         const size_t mitteZeile = size_t(neueBreite) * 3;
-        std::vector<uint8_t> mitte(mitteZeile * size_t(sh));
-        TBitmap ziel(neueBreite, neueHoehe);
+        // Every byte is written by the first pass: no need to clear it.
+        const std::unique_ptr<uint8_t[]> mitte(new uint8_t[mitteZeile * size_t(sh)]);
+        TBitmap ziel(GrossesBild(neueBreite, neueHoehe, QImage::Format_BGR888));
         if (ziel.IsEmpty())
             throw std::bad_alloc();
 
         const TBitmap& quelle = bmp;
         InZeilenbaendern(sh, ThreadsFuer((long long)sw * sh, threads, sh),
-                         [&](int y0, int y1) { Waagrecht(quelle, sp, mitte.data(), mitteZeile, y0, y1); });
+                         [&](int y0, int y1) { Waagrecht(quelle, sp, mitte.get(), mitteZeile, y0, y1); });
         uint8_t* zielBits = ziel.ScanLine(0);
         const qsizetype stride = ziel.Stride();
         InZeilenbaendern(neueHoehe, ThreadsFuer((long long)neueBreite * std::max(sh, neueHoehe), threads, neueHoehe),
-                         [&](int y0, int y1) { Senkrecht(mitte.data(), mitteZeile, ze, zielBits, stride, y0, y1); });
+                         [&](int y0, int y1) { Senkrecht(mitte.get(), mitteZeile, ze, zielBits, stride, y0, y1); });
         bmp = ziel;
         return true;
     } catch (const std::exception&) {

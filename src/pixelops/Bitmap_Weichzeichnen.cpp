@@ -1,4 +1,5 @@
 #include "Bitmap_Weichzeichnen.h"
+#include "Bildspeicher.h"
 #include "Zeilenbaender.h"
 #include <cfloat>
 #include <cmath>
@@ -9,47 +10,77 @@
 
 static_assert(LDBL_MANT_DIG == 64, "the accumulation follows 80-bit extended arithmetic");
 
+// The vector helpers are only ever inlined, so their ABI does not matter.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 namespace {
 
-// One tap for a whole row: o[k] = float(a[k] + p[k] * w), evaluated in double.
-// The product of two floats is exact in double; the sum may round, and the
-// double result rounds to the same float as the extended one except when it
-// lies exactly halfway between two floats. Such a case is reported, so the
-// caller can redo the tap in extended precision.
-__attribute__((target_clones("avx2", "default"))) bool
-Abgriff(const float* __restrict a, const float* __restrict p, double w, float* __restrict o, size_t anzahl)
-{
-    uint64_t halb = 0;
-    for (size_t k = 0; k < anzahl; ++k) {
-        const double d = double(a[k]) + double(p[k]) * w;
-        uint64_t b;
-        std::memcpy(&b, &d, sizeof b);
-        halb |= uint64_t((b & 0x1FFFFFFFu) == 0x10000000u);
-        o[k] = float(d);
-    }
-    return halb != 0;
-}
+// Columns go in tiles narrow enough for the ring of one tile to stay in the
+// core's cache; each output value is computed exactly as over whole rows.
+constexpr int Kachel = 512;
 
-void AbgriffGenau(const float* a, const float* p, float w, float* o, size_t anzahl)
-{
-    for (size_t k = 0; k < anzahl; ++k)
-        o[k] = float((long double)a[k] + (long double)p[k] * (long double)w);
-}
+typedef float V4f __attribute__((vector_size(16)));
+typedef double V4d __attribute__((vector_size(32)));
+typedef uint64_t V4l __attribute__((vector_size(32)));
 
-// Runs all taps over one row: summe = Σ p[k + 3i] * w[i], tap by tap.
-void Falten(const std::vector<float>& gewicht, const float* p, float* puffer, float* summe, size_t anzahl)
+// All taps over a row: ziel[k] = Σ q[i][k] * w[i], accumulated tap by tap as
+// sum := float(sum + value * weight). The product of two floats is exact in
+// double; the double sum rounds to the same float as the extended one except
+// when it lies exactly halfway between two floats (its lowest 29 bits are 1
+// followed by 28 zeros). That rare step is redone in extended precision.
+__attribute__((target_clones("avx2", "default"))) void
+Falten(const float* const* q, const float* w, int abgriffe, float* __restrict ziel, size_t anzahl)
 {
-    std::memset(summe, 0, anzahl * sizeof(float));
-    float* a = summe;
-    float* o = puffer;
-    for (size_t i = 0; i < gewicht.size(); ++i) {
-        const float* q = p + 3 * i;
-        if (Abgriff(a, q, double(gewicht[i]), o, anzahl))
-            AbgriffGenau(a, q, gewicht[i], o, anzahl);
-        std::swap(a, o);
+    constexpr int Ketten = 4;   // independent sums in flight, hiding the latency
+    const V4l maske = {0x1FFFFFFF, 0x1FFFFFFF, 0x1FFFFFFF, 0x1FFFFFFF};
+    const V4l mitte = {0x10000000, 0x10000000, 0x10000000, 0x10000000};
+    const V4l eins = {1, 1, 1, 1};
+    size_t k = 0;
+    for (; k + 4 * Ketten <= anzahl; k += 4 * Ketten) {
+        // The sums are doubles that always hold a float's value.
+        V4d a[Ketten] = {};
+        for (int i = 0; i < abgriffe; ++i) {
+            const double g = w[i];
+            const V4d gv = {g, g, g, g};
+            const float* zeile = q[i] + k;
+            V4l halb = {};
+            V4l b[Ketten];
+            V4f p[Ketten];
+#pragma GCC unroll 4
+            for (int c = 0; c < Ketten; ++c) {
+                std::memcpy(&p[c], zeile + 4 * c, sizeof p[c]);
+                const V4d d = a[c] + __builtin_convertvector(p[c], V4d) * gv;
+                std::memcpy(&b[c], &d, sizeof b[c]);
+                halb |= (b[c] & maske) == mitte;
+            }
+            if ((halb[0] | halb[1] | halb[2] | halb[3]) != 0) {
+                for (int c = 0; c < Ketten; ++c)
+                    for (int l = 0; l < 4; ++l) {
+                        const double f = float((long double)a[c][l] + (long double)p[c][l] * (long double)w[i]);
+                        std::memcpy(&b[c][l], &f, sizeof f);
+                    }
+            }
+            // Round each double to float precision in place: to nearest,
+            // ties to even, at bit 29 of the mantissa. (Already rounded
+            // values pass unchanged.)
+#pragma GCC unroll 4
+            for (int c = 0; c < Ketten; ++c) {
+                const V4l r = (b[c] + (maske >> 1) + ((b[c] >> 29) & eins)) & ~maske;
+                std::memcpy(&a[c], &r, sizeof r);
+            }
+        }
+#pragma GCC unroll 4
+        for (int c = 0; c < Ketten; ++c) {
+            const V4f z = __builtin_convertvector(a[c], V4f);
+            std::memcpy(ziel + k + 4 * c, &z, sizeof z);
+        }
     }
-    if (a != summe)
-        std::memcpy(summe, a, anzahl * sizeof(float));
+    for (; k < anzahl; ++k) {
+        float a = 0;
+        for (int i = 0; i < abgriffe; ++i)
+            a = float((long double)a + (long double)q[i][k] * (long double)w[i]);
+        ziel[k] = a;
+    }
 }
 
 } // namespace
@@ -76,73 +107,64 @@ void BitmapWeichzeichnen(TBitmap& bmp, float amount, int threads)
 
     const size_t anzahl = size_t(breite) * 3;
     const int ring = 2 * n + 1;
-    uint8_t* bits = bmp.ScanLine(0);
-    const qsizetype stride = bmp.Stride();
-    // Each band reads its own rows and n rows beyond, and writes only its own
-    // rows; the source rows it reads are copied before anything is written.
+    // The result goes into a new bitmap, so every band reads the unchanged
+    // source and writes only its own rows.
+    TBitmap neu(GrossesBild(breite, hoehe, QImage::Format_BGR888));
+    if (neu.IsEmpty())
+        throw std::bad_alloc();
+    uint8_t* bits = neu.ScanLine(0);
+    const qsizetype stride = neu.Stride();
+    const TBitmap& quelle = bmp;
+    const uint8_t* quellBits = quelle.ScanLine(0);
+    const qsizetype quellStride = quelle.Stride();
     const int bandAnzahl = ThreadsFuer((long long)breite * hoehe, threads, hoehe);
     std::vector<int> grenze(static_cast<size_t>(bandAnzahl) + 1);
     for (int t = 0; t <= bandAnzahl; ++t)
         grenze[size_t(t)] = int((long long)hoehe * t / bandAnzahl);
 
-    // Horizontal pass rows, n rows above and below each band.
-    struct TBand {
-        std::vector<float> zeilen;   // ring of 2n + 1 horizontal results
-        std::vector<uint8_t> rand;   // source rows n above and n below the band
-        int randOben = 0;            // first row held in rand
-    };
-    std::vector<TBand> baender(static_cast<size_t>(bandAnzahl));
-    for (int t = 0; t < bandAnzahl; ++t) {
-        TBand& b = baender[size_t(t)];
-        b.zeilen.resize(size_t(ring) * anzahl);
-        const int von = std::max(0, grenze[size_t(t)] - n);
-        const int bis = std::min(hoehe, grenze[size_t(t) + 1] + n);
-        b.randOben = von;
-        b.rand.resize(size_t(bis - von) * anzahl);
-        for (int y = von; y < bis; ++y)
-            std::memcpy(b.rand.data() + size_t(y - von) * anzahl, bits + qsizetype(y) * stride, anzahl);
-    }
-
     auto bandRechnen = [&](int t) {
-        TBand& b = baender[size_t(t)];
         const int y0 = grenze[size_t(t)];
         const int y1 = grenze[size_t(t) + 1];
-        std::vector<float> gepolstert((size_t(breite) + 2 * size_t(n)) * 3);
-        std::vector<float> puffer(anzahl), summe(anzahl);
-        auto waagrecht = [&](int y) {
-            const uint8_t* q = b.rand.data() + size_t(y - b.randOben) * anzahl;
-            float* p = gepolstert.data();
-            for (int x = -n; x < breite + n; ++x) {
-                const uint8_t* px = q + size_t(std::clamp(x, 0, breite - 1)) * 3;
-                *p++ = px[0];
-                *p++ = px[1];
-                *p++ = px[2];
+        std::vector<float> gepolstert((size_t(Kachel) + 2 * size_t(n)) * 3);
+        std::vector<float> summe(size_t(Kachel) * 3);
+        // Ring of 2n + 1 horizontal results of one tile.
+        std::vector<float> zeilen(size_t(ring) * std::min<size_t>(anzahl, size_t(Kachel) * 3));
+        std::vector<const float*> abgriff(static_cast<size_t>(ring));
+        for (int x0 = 0; x0 < breite; x0 += Kachel) {
+            const int x1 = std::min(breite, x0 + Kachel);
+            const size_t werte = size_t(x1 - x0) * 3;
+            auto waagrecht = [&](int y) {
+                const uint8_t* q = quellBits + qsizetype(y) * quellStride;
+                float* p = gepolstert.data();
+                for (int x = x0 - n; x < x1 + n; ++x) {
+                    const uint8_t* px = q + size_t(std::clamp(x, 0, breite - 1)) * 3;
+                    *p++ = px[0];
+                    *p++ = px[1];
+                    *p++ = px[2];
+                }
+                for (int i = 0; i < ring; ++i)
+                    abgriff[size_t(i)] = gepolstert.data() + 3 * i;
+                Falten(abgriff.data(), gewicht.data(), ring, zeilen.data() + size_t(y % ring) * werte, werte);
+            };
+            int fertig = std::max(0, y0 - n);   // next horizontal row to compute
+            for (int y = y0; y < y1; ++y) {
+                const int letzte = std::min(hoehe - 1, y + n);
+                for (; fertig <= letzte; ++fertig)
+                    waagrecht(fertig);
+                // The vertical taps, from -n upward.
+                for (int j = -n; j <= n; ++j)
+                    abgriff[size_t(j + n)] =
+                        zeilen.data() + size_t(std::clamp(y + j, 0, hoehe - 1) % ring) * werte;
+                Falten(abgriff.data(), gewicht.data(), ring, summe.data(), werte);
+                uint8_t* z = bits + qsizetype(y) * stride + size_t(x0) * 3;
+                for (size_t k = 0; k < werte; ++k)
+                    z[k] = uint8_t(int(std::nearbyint(summe[k])));
             }
-            Falten(gewicht, gepolstert.data(), puffer.data(), b.zeilen.data() + size_t(y % ring) * anzahl, anzahl);
-        };
-        int fertig = std::max(0, y0 - n);   // next horizontal row to compute
-        for (int y = y0; y < y1; ++y) {
-            const int letzte = std::min(hoehe - 1, y + n);
-            for (; fertig <= letzte; ++fertig)
-                waagrecht(fertig);
-            // The vertical taps, from -n upward, each over a whole row.
-            std::memset(summe.data(), 0, anzahl * sizeof(float));
-            float* a = summe.data();
-            float* o = puffer.data();
-            for (int j = -n; j <= n; ++j) {
-                const float* q = b.zeilen.data() + size_t(std::clamp(y + j, 0, hoehe - 1) % ring) * anzahl;
-                const float w = gewicht[size_t(j + n)];
-                if (Abgriff(a, q, double(w), o, anzahl))
-                    AbgriffGenau(a, q, w, o, anzahl);
-                std::swap(a, o);
-            }
-            uint8_t* z = bits + qsizetype(y) * stride;
-            for (size_t k = 0; k < anzahl; ++k)
-                z[k] = uint8_t(int(std::nearbyint(a[k])));
         }
     };
     InZeilenbaendern(bandAnzahl, bandAnzahl, [&](int t0, int t1) {
         for (int t = t0; t < t1; ++t)
             bandRechnen(t);
     });
+    bmp = neu;
 }

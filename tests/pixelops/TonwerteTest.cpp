@@ -211,8 +211,8 @@ TEST(Weichzeichnen, NullSchmalUndUngueltigLassenUnveraendert)
 
 TEST(Weichzeichnen, RandpixelWirdWiederholt)
 {
-    // A bright left column stays brighter than a dark image's inside: the
-    // border repeats the outermost pixel instead of reading black.
+    // Beyond the border the outermost pixel repeats, never black: a uniform
+    // image keeps its value right up to the edge.
     TBitmap b = Einfarbig(6, 3, 200);
     BitmapWeichzeichnen(b, 40);
     EXPECT_TRUE(IstEinfarbig(b, 200));
@@ -230,6 +230,19 @@ TEST(Weichzeichnen, SchnellGleichLiteralAufZufallsbildernBeiJederThreadzahl)
             BitmapWeichzeichnen(schnell, m, threads);
             EXPECT_TRUE(Gleich(schnell, literal)) << m << " " << threads;
         }
+    }
+}
+
+TEST(Weichzeichnen, BreiteBilderUeberMehrereSpaltenkachelnGleichLiteral)
+{
+    std::mt19937 z(17);
+    for (float m : {100.0f, 13.0f}) {
+        const TBitmap a = ZufallsBitmap(1100, 9, z);
+        TBitmap literal = Kopie(a);
+        WeichzeichnenLiteral(literal, m);
+        TBitmap schnell = Kopie(a);
+        BitmapWeichzeichnen(schnell, m, 2);
+        EXPECT_TRUE(Gleich(schnell, literal)) << m;
     }
 }
 
