@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <immintrin.h>
 #include <new>
 #include <vector>
 
@@ -27,58 +28,90 @@ typedef uint64_t V4l __attribute__((vector_size(32)));
 // sum := float(sum + value * weight). The product of two floats is exact in
 // double; the double sum rounds to the same float as the extended one except
 // when it lies exactly halfway between two floats (its lowest 29 bits are 1
-// followed by 28 zeros). That rare step is redone in extended precision.
+// followed by 28 zeros). A group of values that met such a step anywhere is
+// computed again in extended precision.
+[[gnu::always_inline]] inline float SpalteGenau(const float* const* q, const float* w, int abgriffe, size_t k)
+{
+    float a = 0;
+    for (int i = 0; i < abgriffe; ++i)
+        a = float((long double)a + (long double)q[i][k] * (long double)w[i]);
+    return a;
+}
+
 __attribute__((target_clones("avx2", "default"))) void
 Falten(const float* const* q, const float* w, int abgriffe, float* __restrict ziel, size_t anzahl)
 {
-    constexpr int Ketten = 4;   // independent sums in flight, hiding the latency
     const V4l maske = {0x1FFFFFFF, 0x1FFFFFFF, 0x1FFFFFFF, 0x1FFFFFFF};
     const V4l mitte = {0x10000000, 0x10000000, 0x10000000, 0x10000000};
-    const V4l eins = {1, 1, 1, 1};
     size_t k = 0;
-    for (; k + 4 * Ketten <= anzahl; k += 4 * Ketten) {
-        // The sums are doubles that always hold a float's value.
-        V4d a[Ketten] = {};
+    for (; k + 16 <= anzahl; k += 16) {
+        // Four independent sums in flight hide the latency of each step.
+        V4f a0 = {}, a1 = {}, a2 = {}, a3 = {};
+        V4l halb = {};
         for (int i = 0; i < abgriffe; ++i) {
             const double g = w[i];
             const V4d gv = {g, g, g, g};
             const float* zeile = q[i] + k;
-            V4l halb = {};
-            V4l b[Ketten];
-            V4f p[Ketten];
-#pragma GCC unroll 4
-            for (int c = 0; c < Ketten; ++c) {
-                std::memcpy(&p[c], zeile + 4 * c, sizeof p[c]);
-                const V4d d = a[c] + __builtin_convertvector(p[c], V4d) * gv;
-                std::memcpy(&b[c], &d, sizeof b[c]);
-                halb |= (b[c] & maske) == mitte;
-            }
-            if ((halb[0] | halb[1] | halb[2] | halb[3]) != 0) {
-                for (int c = 0; c < Ketten; ++c)
-                    for (int l = 0; l < 4; ++l) {
-                        const double f = float((long double)a[c][l] + (long double)p[c][l] * (long double)w[i]);
-                        std::memcpy(&b[c][l], &f, sizeof f);
-                    }
-            }
-            // Round each double to float precision in place: to nearest,
-            // ties to even, at bit 29 of the mantissa. (Already rounded
-            // values pass unchanged.)
-#pragma GCC unroll 4
-            for (int c = 0; c < Ketten; ++c) {
-                const V4l r = (b[c] + (maske >> 1) + ((b[c] >> 29) & eins)) & ~maske;
-                std::memcpy(&a[c], &r, sizeof r);
-            }
+            V4f p0, p1, p2, p3;
+            std::memcpy(&p0, zeile, sizeof p0);
+            std::memcpy(&p1, zeile + 4, sizeof p1);
+            std::memcpy(&p2, zeile + 8, sizeof p2);
+            std::memcpy(&p3, zeile + 12, sizeof p3);
+            const V4d d0 = __builtin_convertvector(a0, V4d) + __builtin_convertvector(p0, V4d) * gv;
+            const V4d d1 = __builtin_convertvector(a1, V4d) + __builtin_convertvector(p1, V4d) * gv;
+            const V4d d2 = __builtin_convertvector(a2, V4d) + __builtin_convertvector(p2, V4d) * gv;
+            const V4d d3 = __builtin_convertvector(a3, V4d) + __builtin_convertvector(p3, V4d) * gv;
+            V4l b0, b1, b2, b3;
+            std::memcpy(&b0, &d0, sizeof b0);
+            std::memcpy(&b1, &d1, sizeof b1);
+            std::memcpy(&b2, &d2, sizeof b2);
+            std::memcpy(&b3, &d3, sizeof b3);
+            halb |= ((b0 & maske) == mitte) | ((b1 & maske) == mitte) | ((b2 & maske) == mitte) |
+                    ((b3 & maske) == mitte);
+            a0 = __builtin_convertvector(d0, V4f);
+            a1 = __builtin_convertvector(d1, V4f);
+            a2 = __builtin_convertvector(d2, V4f);
+            a3 = __builtin_convertvector(d3, V4f);
         }
-#pragma GCC unroll 4
-        for (int c = 0; c < Ketten; ++c) {
-            const V4f z = __builtin_convertvector(a[c], V4f);
-            std::memcpy(ziel + k + 4 * c, &z, sizeof z);
+        std::memcpy(ziel + k, &a0, sizeof a0);
+        std::memcpy(ziel + k + 4, &a1, sizeof a1);
+        std::memcpy(ziel + k + 8, &a2, sizeof a2);
+        std::memcpy(ziel + k + 12, &a3, sizeof a3);
+        if ((halb[0] | halb[1] | halb[2] | halb[3]) != 0)
+            for (size_t j = k; j < k + 16; ++j)
+                ziel[j] = SpalteGenau(q, w, abgriffe, j);
+    }
+    for (; k < anzahl; ++k)
+        ziel[k] = SpalteGenau(q, w, abgriffe, k);
+}
+
+// The horizontal pass multiplies whole channel values: every partial sum is a
+// multiple of the smallest weight's last mantissa bit, so as long as no weight
+// is below 2^-21 each exact sum fits 53 bits, extended precision holds it
+// exactly, and one fused multiply-add rounds it to the same float.
+__attribute__((target("avx2,fma"))) void FaltenGenau(const float* p, const float* w, int abgriffe,
+                                                   float* __restrict ziel, size_t anzahl)
+{
+    size_t k = 0;
+    for (; k + 32 <= anzahl; k += 32) {
+        __m256 a0 = _mm256_setzero_ps(), a1 = a0, a2 = a0, a3 = a0;
+        for (int i = 0; i < abgriffe; ++i) {
+            const __m256 g = _mm256_set1_ps(w[i]);
+            const float* q = p + 3 * i + k;
+            a0 = _mm256_fmadd_ps(_mm256_loadu_ps(q), g, a0);
+            a1 = _mm256_fmadd_ps(_mm256_loadu_ps(q + 8), g, a1);
+            a2 = _mm256_fmadd_ps(_mm256_loadu_ps(q + 16), g, a2);
+            a3 = _mm256_fmadd_ps(_mm256_loadu_ps(q + 24), g, a3);
         }
+        _mm256_storeu_ps(ziel + k, a0);
+        _mm256_storeu_ps(ziel + k + 8, a1);
+        _mm256_storeu_ps(ziel + k + 16, a2);
+        _mm256_storeu_ps(ziel + k + 24, a3);
     }
     for (; k < anzahl; ++k) {
         float a = 0;
         for (int i = 0; i < abgriffe; ++i)
-            a = float((long double)a + (long double)q[i][k] * (long double)w[i]);
+            a = std::fmaf(p[3 * i + k], w[i], a);
         ziel[k] = a;
     }
 }
@@ -106,6 +139,8 @@ void BitmapWeichzeichnen(TBitmap& bmp, float amount, int threads)
         w = float((long double)w / summe);
 
     const size_t anzahl = size_t(breite) * 3;
+    const bool waagrechtFma = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") &&
+                              *std::min_element(gewicht.begin(), gewicht.end()) >= 0x1p-21f;
     const int ring = 2 * n + 1;
     // The result goes into a new bitmap, so every band reads the unchanged
     // source and writes only its own rows.
@@ -142,9 +177,14 @@ void BitmapWeichzeichnen(TBitmap& bmp, float amount, int threads)
                     *p++ = px[1];
                     *p++ = px[2];
                 }
+                float* ziel = zeilen.data() + size_t(y % ring) * werte;
+                if (waagrechtFma) {
+                    FaltenGenau(gepolstert.data(), gewicht.data(), ring, ziel, werte);
+                    return;
+                }
                 for (int i = 0; i < ring; ++i)
                     abgriff[size_t(i)] = gepolstert.data() + 3 * i;
-                Falten(abgriff.data(), gewicht.data(), ring, zeilen.data() + size_t(y % ring) * werte, werte);
+                Falten(abgriff.data(), gewicht.data(), ring, ziel, werte);
             };
             int fertig = std::max(0, y0 - n);   // next horizontal row to compute
             for (int y = y0; y < y1; ++y) {
