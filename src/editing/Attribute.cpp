@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -19,6 +20,7 @@
 #include "Einstellungen.h"
 #include "Global.h"
 #include "Meldung.h"
+#include "Sanduhr.h"
 #include "ZelvanoMain.h"
 #include "pixelops/Bitmap_Dichte.h"
 #include "pixelops/Bitmap_Helligkeit.h"
@@ -34,12 +36,6 @@ int AttributLetztePosition = 0;
 
 namespace {
 enum { Schaerfe, Helligkeit, Kontrast, Dichte };
-
-// Restores the normal cursor on every way out.
-struct TSanduhr {
-    TSanduhr() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TSanduhr() { QApplication::restoreOverrideCursor(); }
-};
 } // namespace
 
 TfrmAttribute::TfrmAttribute(QWidget* parent) : QDialog(parent)
@@ -162,8 +158,12 @@ void TfrmAttribute::FormCreate()
 
     auto* haupt = new QVBoxLayout(this);
     haupt->addWidget(pcAttribute);
+    // Both page titles stay visible, without scroll buttons.
+    pcAttribute->setUsesScrollButtons(false);
     const QSize noetig = sizeHint();
-    setFixedSize(std::max(noetig.width(), DpiSkalieren(280, 96)), std::max(noetig.height(), DpiSkalieren(436, 96)));
+    const int reiter = pcAttribute->tabBar()->sizeHint().width() + 2 * haupt->contentsMargins().left() + 8;
+    setFixedSize(std::max({noetig.width(), reiter, DpiSkalieren(280, 96)}),
+                 std::max(noetig.height(), DpiSkalieren(436, 96)));
 
     // Each page has its own default button: Enter means that page's "Ok".
     btnSharfOk->setAutoDefault(false);
@@ -298,9 +298,14 @@ void TfrmAttribute::ReglerAenderung(QSlider* regler, int index)
     if (regler->isSliderDown() || (QGuiApplication::mouseButtons() & Qt::LeftButton))
         return;
     AttributLetztePosition = position;
+    // Disabling moves the keyboard focus away; the arrow keys must keep
+    // acting on this slider afterwards.
+    const bool fokus = regler->hasFocus();
     regler->setEnabled(false);
     QCoreApplication::processEvents();
     SetVorschau();
+    if (fokus)
+        regler->setFocus();
 }
 
 TfrmAttribute::TEinstellung TfrmAttribute::Aktuell() const

@@ -18,6 +18,7 @@
 #include "Global.h"
 #include "Loeschen.h"
 #include "Meldung.h"
+#include "Sanduhr.h"
 #include "ZelvanoMain.h"
 #include "pixelops/Bitmap_QuickSkalieren.h"
 #include "pixelops/Bitmap_Schaerfen.h"
@@ -33,11 +34,6 @@ namespace {
 constexpr long double GroesstePixel = 99999;
 constexpr long double GroessteProzent = 5000;
 constexpr long long GroessteBytes = 363000000;
-
-struct TSanduhr {
-    TSanduhr() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TSanduhr() { QApplication::restoreOverrideCursor(); }
-};
 
 // The fields refuse what their mask does not admit, so computed values are
 // brought into range before they are written.
@@ -199,6 +195,12 @@ void TfrmSkalieren::FormCreate()
     haupt->addLayout(knoepfe);
     const QSize noetig = sizeHint();
     setFixedSize(std::max(noetig.width(), DpiSkalieren(519, 96)), std::max(noetig.height(), DpiSkalieren(451, 96)));
+
+    // Tab walks each side's fields and track bar before the other side's.
+    const QList<QWidget*> reihenfolge = {nedBreitePixel, nedBreiteProzent, trbBreite, nedHoehePixel,
+                                         nedHoeheProzent, trbHoehe, cbSVBeibehalten};
+    for (qsizetype i = 1; i < reihenfolge.size(); ++i)
+        QWidget::setTabOrder(reihenfolge[i - 1], reihenfolge[i]);
 
     connect(trbBreite, &QSlider::valueChanged, this, &TfrmSkalieren::trbBreiteChange);
     connect(trbHoehe, &QSlider::valueChanged, this, &TfrmSkalieren::trbHoeheChange);

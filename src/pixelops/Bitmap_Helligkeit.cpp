@@ -17,15 +17,5 @@ void BitmapHelligkeit(TBitmap& bmp, float amount, int threads)
     for (int v = 0; v < 256; ++v)
         tabelle[v] = uint8_t(std::min(std::nearbyintl((long double)v * faktor), 255.0L));
 
-    const qsizetype bytes = qsizetype(bmp.Width()) * 3;
-    uint8_t* bits = bmp.ScanLine(0);
-    const qsizetype stride = bmp.Stride();
-    InZeilenbaendern(bmp.Height(), ThreadsFuer((long long)bmp.Width() * bmp.Height(), threads, bmp.Height()),
-                     [&](int y0, int y1) {
-                         for (int y = y0; y < y1; ++y) {
-                             uint8_t* z = bits + qsizetype(y) * stride;
-                             for (qsizetype k = 0; k < bytes; ++k)
-                                 z[k] = tabelle[z[k]];
-                         }
-                     });
+    TabelleAnwenden(bmp, tabelle, threads);
 }

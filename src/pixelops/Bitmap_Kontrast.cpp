@@ -19,15 +19,5 @@ void BitmapKontrast(TBitmap& bmp, int amount, int threads)
         tabelle[v] = uint8_t(std::clamp(w, 0, 255));
     }
 
-    const qsizetype bytes = qsizetype(bmp.Width()) * 3;
-    uint8_t* bits = bmp.ScanLine(0);
-    const qsizetype stride = bmp.Stride();
-    InZeilenbaendern(bmp.Height(), ThreadsFuer((long long)bmp.Width() * bmp.Height(), threads, bmp.Height()),
-                     [&](int y0, int y1) {
-                         for (int y = y0; y < y1; ++y) {
-                             uint8_t* z = bits + qsizetype(y) * stride;
-                             for (qsizetype k2 = 0; k2 < bytes; ++k2)
-                                 z[k2] = tabelle[z[k2]];
-                         }
-                     });
+    TabelleAnwenden(bmp, tabelle, threads);
 }

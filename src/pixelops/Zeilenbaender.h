@@ -1,5 +1,6 @@
 #pragma once
 #include <algorithm>
+#include <cstdint>
 #include <thread>
 #include <vector>
 
@@ -35,4 +36,20 @@ template <class F> void InZeilenbaendern(int zeilen, int threads, F&& arbeit)
     arbeit(0, int((long long)zeilen / threads));
     for (auto& a : arbeiter)
         a.join();
+}
+
+// Puts every channel byte of the rows through a 256-entry table, in bands.
+template <class TBild> void TabelleAnwenden(TBild& bmp, const uint8_t (&tabelle)[256], int threads)
+{
+    const qsizetype bytes = qsizetype(bmp.Width()) * 3;
+    uint8_t* bits = bmp.ScanLine(0);   // detaches a shared picture once, here
+    const qsizetype stride = bmp.Stride();
+    const int hoehe = bmp.Height();
+    InZeilenbaendern(hoehe, ThreadsFuer((long long)bmp.Width() * hoehe, threads, hoehe), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uint8_t* z = bits + qsizetype(y) * stride;
+            for (qsizetype k = 0; k < bytes; ++k)
+                z[k] = tabelle[z[k]];
+        }
+    });
 }

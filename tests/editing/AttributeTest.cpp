@@ -62,11 +62,11 @@ TEST_F(Attribute, HelligkeitKontrastDichteInDieserReihenfolgeUndOk)
     // The "+" side of density darkens.
     d->trbDichte->setValue(40);
     EXPECT_EQ(AnzeigeWert(), 229);
-    EXPECT_TRUE(Einfarbig(f->OriginalBild, 100));
+    EXPECT_TRUE(IstEinfarbig(f->OriginalBild, 100));
     ASSERT_TRUE(d->btnHellKonOk->isEnabled());
     d->btnHellKonOk->click();
     EXPECT_FALSE(d->isVisible());
-    EXPECT_TRUE(Einfarbig(f->OriginalBild, 229));
+    EXPECT_TRUE(IstEinfarbig(f->OriginalBild, 229));
     EXPECT_EQ(BildFarbtiefe, 24);
     EXPECT_TRUE(BildBearbeitet);
     EXPECT_EQ(RueckgaengigAnzahl, 1);
@@ -82,7 +82,7 @@ TEST_F(Attribute, GleicheLetztePositionWirdUeberAlleReglerUndOeffnungenIgnoriert
     EXPECT_EQ(d->lblDichte->text(), QStringLiteral("0"));
     EXPECT_EQ(AnzeigeWert(), 236);
     d->btnHellKonOk->click();
-    EXPECT_TRUE(Einfarbig(f->OriginalBild, 236));
+    EXPECT_TRUE(IstEinfarbig(f->OriginalBild, 236));
 
     // The next opening still remembers 50.
     Oeffnen(d->tsSchaerfe);
@@ -140,7 +140,7 @@ TEST_F(Attribute, OkOhneVorschauRechnetDieGezeigteEinstellung)
     d->btnHellKonOk->click();
     d->trbHelligkeit->setSliderDown(false);
     ASSERT_EQ(f->OriginalBild.Width(), 8);
-    EXPECT_TRUE(Einfarbig(f->OriginalBild, 180));
+    EXPECT_TRUE(IstEinfarbig(f->OriginalBild, 180));
     EXPECT_EQ(RueckgaengigAnzahl, 1);
 }
 
@@ -155,17 +155,29 @@ TEST_F(Attribute, VorschauEinerSeiteGiltNichtFuerDieAndere)
     d->trbScharfRegler->setValue(4);
     TBitmap erwartet(original.Bild().copy());
     BitmapWeichzeichnen(erwartet, 4);
-    EXPECT_TRUE(GleicheBytes(TBitmap(f->AnzeigeBild->Bild()), erwartet));
+    EXPECT_TRUE(Gleich(TBitmap(f->AnzeigeBild->Bild()), erwartet));
     // Switching pages drops the preview from the display.
     d->pcAttribute->setCurrentWidget(d->tsHellKon);
-    EXPECT_TRUE(GleicheBytes(TBitmap(f->AnzeigeBild->Bild()), original));
+    EXPECT_TRUE(Gleich(TBitmap(f->AnzeigeBild->Bild()), original));
     d->pcAttribute->setCurrentWidget(d->tsSchaerfe);
     d->rbtSchaerfen->click();
     d->trbScharfRegler->setValue(36);
     d->btnSharfOk->click();
     TBitmap scharf(original.Bild().copy());
     BitmapSchaerfen(scharf, 36);
-    EXPECT_TRUE(GleicheBytes(f->OriginalBild, scharf));
+    EXPECT_TRUE(Gleich(f->OriginalBild, scharf));
+}
+
+TEST_F(Attribute, TastaturBleibtNachDerVorschauAmRegler)
+{
+    Oeffnen(d->tsHellKon);
+    d->activateWindow();
+    QApplication::setActiveWindow(d);
+    d->trbKontrast->setFocus();
+    ASSERT_TRUE(d->trbKontrast->hasFocus());
+    d->trbKontrast->setValue(12);
+    EXPECT_TRUE(d->trbKontrast->hasFocus());
+    EXPECT_EQ(d->lblKontrast->text(), QStringLiteral("12"));
 }
 
 TEST_F(Attribute, AbbrechenAendertNichts)
@@ -174,7 +186,7 @@ TEST_F(Attribute, AbbrechenAendertNichts)
     d->trbHelligkeit->setValue(60);
     d->btnHellKonAbbrechen->click();
     EXPECT_FALSE(d->isVisible());
-    EXPECT_TRUE(Einfarbig(f->OriginalBild, 100));
+    EXPECT_TRUE(IstEinfarbig(f->OriginalBild, 100));
     EXPECT_EQ(RueckgaengigAnzahl, 0);
     EXPECT_FALSE(BildBearbeitet);
     EXPECT_EQ(BildFarbtiefe, 8);

@@ -9,6 +9,7 @@
 #include "Global.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
+#include "pixelops/PixelHilfen.h"
 
 inline void HauptfensterZeigen()
 {
@@ -34,38 +35,10 @@ inline void BildSetzen(const TBitmap& bild, int tiefe = 24)
     f->SetAnzeigeBild();
 }
 
-inline TBitmap Grau(int breite, int hoehe, uint8_t v)
-{
-    TBitmap b(breite, hoehe);
-    b.Fill(v, v, v);
-    return b;
-}
+inline TBitmap Grau(int breite, int hoehe, uint8_t v) { return Einfarbig(breite, hoehe, v); }
 
 inline TBitmap Zufall(int breite, int hoehe, unsigned saat)
 {
     std::mt19937 z(saat);
-    TBitmap b(breite, hoehe);
-    for (int y = 0; y < hoehe; ++y)
-        for (int k = 0; k < 3 * breite; ++k)
-            b.ScanLine(y)[k] = uint8_t(z() & 255);
-    return b;
-}
-
-inline bool Einfarbig(const TBitmap& b, int v)
-{
-    for (int y = 0; y < b.Height(); ++y)
-        for (int k = 0; k < 3 * b.Width(); ++k)
-            if (b.ScanLine(y)[k] != v)
-                return false;
-    return !b.IsEmpty();
-}
-
-inline bool GleicheBytes(const TBitmap& a, const TBitmap& b)
-{
-    if (a.Width() != b.Width() || a.Height() != b.Height())
-        return false;
-    for (int y = 0; y < a.Height(); ++y)
-        if (!std::equal(a.ScanLine(y), a.ScanLine(y) + 3 * a.Width(), b.ScanLine(y)))
-            return false;
-    return true;
+    return ZufallsBitmap(breite, hoehe, z);
 }

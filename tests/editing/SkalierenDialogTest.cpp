@@ -96,7 +96,7 @@ TEST_F(SkalierenDialog, SeitenverhaeltnisMitVerhaeltnisAlsEinfacheGenauigkeit)
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(f->OriginalBild.Width(), 200);
     EXPECT_EQ(f->OriginalBild.Height(), 150);
-    EXPECT_TRUE(Einfarbig(f->OriginalBild, 60));
+    EXPECT_TRUE(IstEinfarbig(f->OriginalBild, 60));
     EXPECT_EQ(RueckgaengigAnzahl, 1);
     EXPECT_TRUE(BildBearbeitet);
 }
@@ -138,7 +138,7 @@ TEST_F(SkalierenDialog, ZuKleineSeitenWerdenZwei)
     d->btnOk->click();
     EXPECT_EQ(f->OriginalBild.Width(), 2);
     EXPECT_EQ(f->OriginalBild.Height(), 2);
-    EXPECT_TRUE(Einfarbig(f->OriginalBild, 200));
+    EXPECT_TRUE(IstEinfarbig(f->OriginalBild, 200));
 }
 
 TEST_F(SkalierenDialog, GroessengrenzeVonDreihundertvierzigMegabyte)
@@ -175,7 +175,7 @@ TEST_F(SkalierenDialog, MethodeUndNachschaerfenWieDieRoutinen)
     TBitmap erwartet(quelle.Bild().copy());
     BitmapQuickSkalieren(erwartet, 50, 17);
     BitmapSchaerfen(erwartet, 36);
-    EXPECT_TRUE(GleicheBytes(f->OriginalBild, erwartet));
+    EXPECT_TRUE(Gleich(f->OriginalBild, erwartet));
 
     Oeffnen(quelle);
     EXPECT_TRUE(d->rbQuick->isChecked());   // kept between openings
@@ -186,7 +186,7 @@ TEST_F(SkalierenDialog, MethodeUndNachschaerfenWieDieRoutinen)
     d->btnOk->click();
     TBitmap mitchell(quelle.Bild().copy());
     BitmapSkalieren(mitchell, 13, 23, 0, FilterNrMitchell);
-    EXPECT_TRUE(GleicheBytes(f->OriginalBild, mitchell));
+    EXPECT_TRUE(Gleich(f->OriginalBild, mitchell));
 
     for (auto [knopf, nummer] : {std::pair{d->rbBox, 0}, std::pair{d->rbTriangle, 1}, std::pair{d->rbHermite, 2},
                                  std::pair{d->rbBell, 3}, std::pair{d->rbSpline, 4}, std::pair{d->rbLanczos, 5},
@@ -236,7 +236,7 @@ TEST_F(SkalierenDialog, FehlschlagLaesstBildUndBearbeitetZustandOhneNachschaerfe
     setrlimit(RLIMIT_AS, &alt);
     ASSERT_EQ(faenger.texte.size(), 1);
     EXPECT_EQ(faenger.texte[0], QStringLiteral("Fehler beim Skalieren. Zielbild zu groß."));
-    EXPECT_TRUE(GleicheBytes(f->OriginalBild, quelle));
+    EXPECT_TRUE(Gleich(f->OriginalBild, quelle));
     EXPECT_FALSE(BildBearbeitet);
     EXPECT_EQ(RueckgaengigAnzahl, 0);
 }

@@ -51,11 +51,12 @@ inline bool Gleich(const TBitmap& a, const TBitmap& b)
     return true;
 }
 
+// An empty bitmap is never uniform: a lost picture must not pass as one.
 inline bool IstEinfarbig(const TBitmap& b, int v)
 {
     for (int y = 0; y < b.Height(); ++y)
         for (int k = 0; k < 3 * b.Width(); ++k)
             if (b.ScanLine(y)[k] != v)
                 return false;
-    return true;
+    return !b.IsEmpty();
 }
