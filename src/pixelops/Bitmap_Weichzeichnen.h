@@ -11,3 +11,7 @@
 // threads = 0 picks the number of threads by the image size; every thread
 // count gives the same bytes.
 void BitmapWeichzeichnen(TBitmap& bmp, float amount, int threads = 0);
+
+// Whether the fused multiply-add paths may run where the processor has them
+// (they give the same bytes); tests switch them off to check the others.
+extern bool WeichzeichnenFmaErlaubt;

@@ -225,12 +225,16 @@ TEST(Weichzeichnen, SchnellGleichLiteralAufZufallsbildernBeiJederThreadzahl)
         const TBitmap a = ZufallsBitmap(19 + int(m) % 7, 23, z);
         TBitmap literal = Kopie(a);
         WeichzeichnenLiteral(literal, m);
-        for (int threads : {1, 4, 23}) {
-            TBitmap schnell = Kopie(a);
-            BitmapWeichzeichnen(schnell, m, threads);
-            EXPECT_TRUE(Gleich(schnell, literal)) << m << " " << threads;
+        for (bool fma : {true, false}) {
+            WeichzeichnenFmaErlaubt = fma;
+            for (int threads : {1, 4, 23}) {
+                TBitmap schnell = Kopie(a);
+                BitmapWeichzeichnen(schnell, m, threads);
+                EXPECT_TRUE(Gleich(schnell, literal)) << m << " " << threads << " " << fma;
+            }
         }
     }
+    WeichzeichnenFmaErlaubt = true;
 }
 
 TEST(Weichzeichnen, BreiteBilderUeberMehrereSpaltenkachelnGleichLiteral)
@@ -240,9 +244,13 @@ TEST(Weichzeichnen, BreiteBilderUeberMehrereSpaltenkachelnGleichLiteral)
         const TBitmap a = ZufallsBitmap(1100, 9, z);
         TBitmap literal = Kopie(a);
         WeichzeichnenLiteral(literal, m);
-        TBitmap schnell = Kopie(a);
-        BitmapWeichzeichnen(schnell, m, 2);
-        EXPECT_TRUE(Gleich(schnell, literal)) << m;
+        for (bool fma : {true, false}) {
+            WeichzeichnenFmaErlaubt = fma;
+            TBitmap schnell = Kopie(a);
+            BitmapWeichzeichnen(schnell, m, 2);
+            EXPECT_TRUE(Gleich(schnell, literal)) << m << " " << fma;
+        }
+        WeichzeichnenFmaErlaubt = true;
     }
 }
 
