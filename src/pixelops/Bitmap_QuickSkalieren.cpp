@@ -50,7 +50,8 @@ void BitmapQuickSkalieren(TBitmap& bmp, int neueBreite, int neueHoehe, int threa
     const TBitmap& alt = bmp;
     uint8_t* bits = neu.ScanLine(0);
     const qsizetype stride = neu.Stride();
-    InZeilenbaendern(neueHoehe, ThreadsFuer((long long)neueBreite * neueHoehe, threads, neueHoehe),
+    // Four reads and two MulDivs per pixel: worth threads from a quarter million pixels on.
+    InZeilenbaendern(neueHoehe, ThreadsFuer((long long)neueBreite * neueHoehe * 4, threads, neueHoehe),
                      [&](int r0, int r1) {
                          for (int r = r0; r < r1; ++r) {
                              const long long Y = (long long)r * ystep;
