@@ -7,5 +7,7 @@
 // clamped to 0..255, where S is the centre plus its four neighbours, all read
 // from the unchanged image. The outer frame of one pixel is kept. Amounts
 // outside 0..100 (NaN included) or a bitmap smaller than 3 x 3 leave it
-// unchanged. threads = 0 picks the number of threads by the image size.
+// unchanged. Throws std::bad_alloc, with the bitmap unchanged, when the new
+// bitmap cannot be made. threads = 0 picks the number of threads by the image
+// size.
 void BitmapSchaerfen(TBitmap& bmp, float amount, int threads = 0);

@@ -7,7 +7,8 @@
 // sum := float(sum + value * weight) with the product and sum in extended
 // precision, taps from -n upward, the outermost pixel repeated at the
 // borders; the result is Round(sum). Amounts outside 0..100 (NaN included) or
-// a bitmap narrower or lower than 3 pixels leave it unchanged.
+// a bitmap narrower or lower than 3 pixels leave it unchanged. Throws
+// std::bad_alloc, with the bitmap unchanged, when memory runs out.
 // threads = 0 picks the number of threads by the image size; every thread
 // count gives the same bytes.
 void BitmapWeichzeichnen(TBitmap& bmp, float amount, int threads = 0);
