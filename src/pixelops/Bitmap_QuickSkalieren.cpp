@@ -1,6 +1,7 @@
 #include "Bitmap_QuickSkalieren.h"
 #include "Bildspeicher.h"
 #include "Zeilenbaender.h"
+#include <climits>
 #include <cstdint>
 #include <new>
 #include <vector>
@@ -14,6 +15,8 @@ int MulDiv(int a, int b, int c)
     const long long betragC = c < 0 ? -(long long)c : c;
     // Away from zero: round the magnitudes, then give the sign back.
     const long long q = (betragP + betragC / 2) / betragC;
+    if (q > INT_MAX)
+        return -1;   // as the system's MulDiv reports an overflow
     return int((p < 0) != (c < 0) ? -q : q);
 }
 

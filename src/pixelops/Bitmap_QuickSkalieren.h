@@ -9,5 +9,6 @@
 // threads = 0 picks the number of threads by the image size.
 void BitmapQuickSkalieren(TBitmap& bmp, int neueBreite, int neueHoehe, int threads = 0);
 
-// a * b / c rounded to the nearest integer, halves away from zero; -1 for c = 0.
+// a * b / c rounded to the nearest integer, halves away from zero; -1 for c = 0
+// and for a result beyond 32 bits.
 int MulDiv(int a, int b, int c);

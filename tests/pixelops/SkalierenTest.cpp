@@ -175,14 +175,21 @@ TEST(Skalieren, MitchellMitNegativenGewichtenUndSpiegelung)
 
 TEST(Skalieren, UeberschwingenWirdBegrenzt)
 {
-    // A hard edge overshoots with Lanczos3 on both sides; the bytes clamp.
-    TBitmap b = GrauZeile({0, 0, 0, 255, 255, 255}, 3);
-    BitmapSkalieren(b, 17, 3, 0, FilterNrLanczos3);
-    const TBitmap literal = SkalierenLiteral(GrauZeile({0, 0, 0, 255, 255, 255}, 3), 17, 3, FilterNrLanczos3);
-    EXPECT_TRUE(Gleich(b, literal));
-    const auto z = ZeileLesen(b);
-    EXPECT_EQ(z.front(), 0);
-    EXPECT_EQ(z.back(), 255);
+    // A hard edge overshoots with Lanczos3 and Mitchell on both sides: the
+    // bytes clamp instead of wrapping around.
+    for (uint8_t f : {FilterNrLanczos3, FilterNrMitchell}) {
+        const TBitmap kante = GrauZeile({0, 0, 0, 255, 255, 255}, 3);
+        TBitmap b = Kopie(kante);
+        BitmapSkalieren(b, 17, 3, 0, f);
+        EXPECT_TRUE(Gleich(b, SkalierenLiteral(kante, 17, 3, f))) << int(f);
+        const auto z = ZeileLesen(b);
+        EXPECT_EQ(z.front(), 0);
+        EXPECT_EQ(z.back(), 255);
+        // Next to the edge the sums fall below 0 (-30, -8) and rise above
+        // 255 (285, 263).
+        EXPECT_EQ(z[5], 0) << int(f);
+        EXPECT_EQ(z[11], 255) << int(f);
+    }
 }
 
 TEST(Skalieren, EinfarbigBleibtEinfarbigMitJedemFilter)
@@ -291,6 +298,7 @@ TEST(QuickSkalieren, BekannteWerte)
     EXPECT_EQ(MulDiv(3, 1, 2), 2);
     EXPECT_EQ(MulDiv(-3, 1, 2), -2);
     EXPECT_EQ(MulDiv(5, 5, 0), -1);
+    EXPECT_EQ(MulDiv(1 << 30, 8, 2), -1);
     TBitmap b = GrauZeile({0, 255});
     BitmapQuickSkalieren(b, 4, 1);
     EXPECT_EQ(ZeileLesen(b), (std::vector<int>{0, 63, 127, 191}));
