@@ -160,6 +160,15 @@ __attribute__((target("avx2,fma"))) void FaltenSenkrecht(const double* const* q,
 
 } // namespace
 
+void WeichzeichnenSpalten(const double* const* zeilen, const float* gewichte, int abgriffe, float* ziel,
+                          size_t anzahl)
+{
+    if (WeichzeichnenFmaErlaubt && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+        FaltenSenkrecht(zeilen, gewichte, abgriffe, ziel, anzahl);
+    else
+        Falten(zeilen, gewichte, abgriffe, ziel, anzahl);
+}
+
 void BitmapWeichzeichnen(TBitmap& bmp, float amount, int threads)
 {
     const int breite = bmp.Width();
@@ -240,10 +249,7 @@ void BitmapWeichzeichnen(TBitmap& bmp, float amount, int threads)
                 for (int j = -n; j <= n; ++j)
                     abgriff[size_t(j + n)] =
                         zeilen.data() + size_t(std::clamp(y + j, 0, hoehe - 1) % ring) * werte;
-                if (fma)
-                    FaltenSenkrecht(abgriff.data(), gewicht.data(), ring, summe.data(), werte);
-                else
-                    Falten(abgriff.data(), gewicht.data(), ring, summe.data(), werte);
+                WeichzeichnenSpalten(abgriff.data(), gewicht.data(), ring, summe.data(), werte);
                 uint8_t* z = bits + qsizetype(y) * stride + size_t(x0) * 3;
                 for (size_t k = 0; k < werte; ++k)
                     z[k] = uint8_t(int(std::nearbyint(summe[k])));

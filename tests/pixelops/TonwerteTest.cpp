@@ -254,6 +254,26 @@ TEST(Weichzeichnen, BreiteBilderUeberMehrereSpaltenkachelnGleichLiteral)
     }
 }
 
+TEST(Weichzeichnen, DoppeltGerundeteMitteWirdErweitertGerechnet)
+{
+    // 1 + p * w = 1 + 2^-24 + 2^-60 exactly (4097 * 16773121 = 2^36 + 1):
+    // extended holds it and rounds up to 1 + 2^-23; a plain double sum would
+    // land on the midpoint 1 + 2^-24 and round to the even 1.
+    const float w[2] = {1.0f, std::ldexp(16773121.0f, -24)};
+    const size_t anzahl = 37;   // vector groups and a tail
+    std::vector<double> eins(anzahl, 1.0), klein(anzahl, std::ldexp(4097.0, -36));
+    klein[3] = 0.0;             // one plain value among them
+    const double* zeilen[2] = {eins.data(), klein.data()};
+    for (bool fma : {true, false}) {
+        WeichzeichnenFmaErlaubt = fma;
+        std::vector<float> ziel(anzahl);
+        WeichzeichnenSpalten(zeilen, w, 2, ziel.data(), anzahl);
+        for (size_t k = 0; k < anzahl; ++k)
+            EXPECT_EQ(ziel[k], k == 3 ? 1.0f : 1.0f + std::ldexp(1.0f, -23)) << k << " " << fma;
+    }
+    WeichzeichnenFmaErlaubt = true;
+}
+
 TEST(Schaerfen, BekannteWerte)
 {
     TBitmap b = Einfarbig(3, 3, 100);
