@@ -207,6 +207,7 @@ void TfrmZelvanoMain::AktionenAnlegen()
     BearbeitenVerbinden();
     FarbeVerbinden();
     VollbildVerbinden();
+    EditierenVerbinden();
     // SpeichernVerbinden();
 
     const QList<QAction*> zoom = {mAnsZoomEinpassen, mAnsZoom10, mAnsZoom25, mAnsZoom50, mAnsZoom100,

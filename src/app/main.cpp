@@ -10,6 +10,8 @@
 #include "printing/Drucken.h"
 #include "viewing/Vollbild.h"
 #include "viewing/Vorschau.h"
+#include "editing/Attribute.h"
+#include "editing/Skalieren.h"
 
 int main(int argc, char** argv)
 {
@@ -29,6 +31,8 @@ int main(int argc, char** argv)
     frmVollbild = new TfrmVollbild(hauptfenster);
     frmJpgDrehen = new TfrmJpgDrehen(hauptfenster);
     frmVorschau = new TfrmVorschau(hauptfenster);
+    frmSkalieren = new TfrmSkalieren(hauptfenster);
+    frmAttribute = new TfrmAttribute(hauptfenster);
 
     hauptfenster->show();
     QStringList argumente = QCoreApplication::arguments();
