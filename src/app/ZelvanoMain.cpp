@@ -20,6 +20,7 @@
 #include "Einstellungen.h"
 #include "ExifDaten.h"
 #include "Gear.h"
+#include "gear/GearHilfen.h"
 #include "Global.h"
 #include "Meldung.h"
 #include "Menuset.h"
@@ -347,6 +348,8 @@ void TfrmZelvanoMain::BildAnzeigen()
     // One read of the metadata serves both the comment and the EXIF data.
     TExifDaten metadaten;
     LadeGearBild(*Gear1, pfad, &metadaten);
+    const QString speicherFehler =
+        Gear1->ErrCount() > 0 && GearSpeicherFehler(Gear1->LetzterFehler()) ? Gear1->LetzterFehler() : QString();
 
     if (Gear1->ImageHeight() <= 0) {
         SetzeArbeitsModus(false);
@@ -402,6 +405,10 @@ void TfrmZelvanoMain::BildAnzeigen()
 
     // 10.
     MenuesSetzen();
+
+    // A picture too large for this machine shows the error picture and says why.
+    if (!speicherFehler.isEmpty())
+        Meldung(speicherFehler, TMeldungArt::Warnung);
 }
 
 void TfrmZelvanoMain::mDatBeendenExecute()

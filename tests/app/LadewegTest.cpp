@@ -14,6 +14,7 @@
 #include "Global.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
+#include "gear/GearHilfen.h"
 
 namespace {
 
@@ -347,4 +348,34 @@ TEST_F(LadewegTest, Metadaten_RiesigesPngWirdNichtGanzGelesen)
     QFile::remove(pfad);
     EXPECT_EQ(leser.Kommentar(), QStringLiteral("riese"));
     EXPECT_LT(gelesen, 1024 * 1024);
+}
+
+TEST_F(LadewegTest, Speicher_ZuGrossesBildZeigtFehlerbildUndSagtWarum)
+{
+    QImage bild(800, 600, QImage::Format_RGB32);
+    bild.fill(qRgb(10, 200, 30));
+    TMeldungsFaenger faenger;
+    for (const char* format : {"PNG", "JPG", "BMP", "TIF", "PPM"}) {
+        QByteArray daten;
+        QBuffer puffer(&daten);
+        puffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(bild.save(&puffer, format)) << format;
+        const QString pfad = Datei(QStringLiteral("gross.") + QString::fromLatin1(format).toLower(), daten);
+
+        faenger.texte.clear();
+        GearSpeicherGrenzeSetzen(64 * 1024);   // a machine far too small for 800 x 600
+        Anzeigen(pfad);
+        GearSpeicherGrenzeSetzen(0);
+
+        EXPECT_EQ(f->OriginalBild.Bild(), FehlerBild()) << format;
+        ASSERT_EQ(faenger.texte.size(), 1) << format;
+        EXPECT_TRUE(faenger.texte.front().startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht")))
+            << format << ": " << faenger.texte.front().toStdString();
+
+        // A merely broken file shows the error picture without a message.
+        faenger.texte.clear();
+        Anzeigen(Datei(QStringLiteral("kaputt.") + QString::fromLatin1(format).toLower(), daten.left(40)));
+        EXPECT_EQ(f->OriginalBild.Bild(), FehlerBild()) << format;
+        EXPECT_TRUE(faenger.texte.isEmpty()) << format;
+    }
 }

@@ -52,11 +52,18 @@ TGearSpeicherRahmen::~TGearSpeicherRahmen()
     offenerRahmen = m_vorher;
 }
 
+static const QString SpeicherFehlerAnfang = QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht");
+
+bool GearSpeicherFehler(const QString& fehler)
+{
+    return fehler.startsWith(SpeicherFehlerAnfang);
+}
+
 bool GearSpeicherNehmen(qint64 bytes, QString& fehler)
 {
     const qint64 frei = offenerRahmen ? offenerRahmen->m_rest : GearVerfuegbarerSpeicher();
     if (bytes > frei) {
-        fehler = QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht: es braucht %1 MB, frei sind %2 MB.")
+        fehler = (SpeicherFehlerAnfang + QStringLiteral(": es braucht %1 MB, frei sind %2 MB."))
                      .arg(MB(bytes), MB(std::max<qint64>(0, frei)));
         return false;
     }

@@ -39,6 +39,9 @@ private:
 // Takes bytes from the open budget; false with the German message when they
 // are not there.
 bool GearSpeicherNehmen(qint64 bytes, QString& fehler);
+// Whether a load's error text is the refusal of a picture the memory cannot
+// hold; the user is told that one, not just shown the error picture.
+bool GearSpeicherFehler(const QString& fehler);
 // The memory available to this process now (MemAvailable, else the physical
 // memory), or the limit a test set.
 qint64 GearVerfuegbarerSpeicher();
