@@ -1,0 +1,152 @@
+#include "Bitmap_Drehen.h"
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include "Bildspeicher.h"
+#include "Zeilenbaender.h"
+
+static_assert(LDBL_MANT_DIG == 64, "positions and blends are evaluated in 80-bit extended precision");
+
+int Begrenze(int wert, int lo, int hi)
+{
+    if (wert < lo)
+        return lo;
+    if (wert > hi)
+        return hi;
+    return wert;
+}
+
+uint8_t BegrenzeByte(int wert)
+{
+    return uint8_t(Begrenze(wert, 0, 255));
+}
+
+namespace {
+
+// The angle in radians as a 64-bit float, from the extended product with
+// the 80-bit pi; at 30 degrees this lands just above pi/6 in magnitude,
+// which the canvas size depends on.
+double Bogenmass(double winkel)
+{
+    return double(-(long double)winkel * 3.14159265358979323846264338327950288L / 180.0L);
+}
+
+// Trunc of an extended value without switching the x87 rounding mode for
+// every pixel: the value rounded to double and cut by SSE, then corrected
+// when the rounding crossed an integer.
+inline int Trunc(long double wert)
+{
+    int i = int(double(wert));
+    if (wert >= 0.0L) {
+        if ((long double)i > wert)
+            --i;
+    } else if ((long double)i < wert) {
+        ++i;
+    }
+    return i;
+}
+
+struct TDrehung {
+    const uint8_t* qbits;
+    qsizetype qstride;
+    int qb, qh;           // source size
+    int cx, cy, ex, ey;
+    double s, c;
+};
+
+// Destination rows y0..y1. Pixels whose source lies outside stay as they
+// are (white).
+void Zeilen(const TDrehung& d, uint8_t* zbits, qsizetype zstride, int zb, int y0, int y1)
+{
+    const long double s = d.s, c = d.c;
+    const long double versatzX = (long double)(d.cx - d.ex);
+    const long double versatzY = (long double)(d.cy - d.ey);
+    for (int y = y0; y < y1; ++y) {
+        uint8_t* z = zbits + qsizetype(y) * zstride;
+        const long double v = (long double)(2 * (y - d.cy) + 1);
+        const long double sv = s * v, cv = c * v;
+        for (int x = 0; x < zb; ++x) {
+            const long double u = (long double)(2 * (x - d.cx) + 1);
+            const double sx = double((c * u - sv - 1.0L) / 2.0L + versatzX);
+            const double sy = double((s * u + cv - 1.0L) / 2.0L + versatzY);
+            // Trunc(sx) lies in 0..W-1 exactly when -1 < sx < W (toward
+            // zero, so just left of the image still gives column 0).
+            if (!(sx > -1.0 && sx < d.qb && sy > -1.0 && sy < d.qh))
+                continue;
+            const int X = int(sx), Y = int(sy);
+            const long double fx = (long double)(sx - X);
+            const long double fy = (long double)(sy - Y);
+            const int X1 = Begrenze(X + 1, 0, d.qb - 1);
+            const int Y1 = Begrenze(Y + 1, 0, d.qh - 1);
+            const uint8_t* zeile0 = d.qbits + qsizetype(Y) * d.qstride;
+            const uint8_t* zeile1 = d.qbits + qsizetype(Y1) * d.qstride;
+            const uint8_t* a = zeile0 + 3 * X;
+            const uint8_t* b = zeile0 + 3 * X1;
+            const uint8_t* d0 = zeile1 + 3 * X;
+            const uint8_t* d1 = zeile1 + 3 * X1;
+            uint8_t* p = z + 3 * x;
+            for (int k = 0; k < 3; ++k) {
+                const double oben = double(fx * (long double)(b[k] - a[k]) + (long double)a[k]);
+                const double unten = double(fx * (long double)(d1[k] - d0[k]) + (long double)d0[k]);
+                p[k] = BegrenzeByte(Trunc((long double)oben + fy * ((long double)unten - (long double)oben)));
+            }
+        }
+    }
+}
+
+} // namespace
+
+void DrehenGroesse(int breite, int hoehe, bool vergroessern, double winkel, int& neueBreite, int& neueHoehe)
+{
+    neueBreite = breite;
+    neueHoehe = hoehe;
+    if (!vergroessern)
+        return;
+    if (!std::isfinite(winkel)) {
+        neueBreite = neueHoehe = 0;
+        return;
+    }
+    const long double theta = std::fabs((long double)Bogenmass(winkel));
+    const long double sinus = std::sin(theta), kosinus = std::cos(theta);
+    // Each product cut on its own before the two are added.
+    neueHoehe = int(sinus * breite) + int(kosinus * hoehe);
+    neueBreite = int(sinus * hoehe) + int(kosinus * breite);
+}
+
+void BitmapDrehen(TBitmap& bmp, bool vergroessern, double winkel, int threads)
+{
+    if (bmp.IsEmpty() || !std::isfinite(winkel))
+        return;
+    if (bmp.Bild().format() != QImage::Format_BGR888)
+        bmp.Assign(bmp.Bild());
+    const int qb = bmp.Width(), qh = bmp.Height();
+    int zb, zh;
+    DrehenGroesse(qb, qh, vergroessern, winkel, zb, zh);
+    if (zb < 1 || zh < 1)
+        return;
+
+    QImage neu = GrossesBild(zb, zh, QImage::Format_BGR888);
+    if (neu.isNull())
+        return;   // no memory for the turned image: keep the image
+    // A new bitmap starts white, the padding too.
+    std::memset(neu.bits(), 0xFF, size_t(neu.sizeInBytes()));
+
+    const double theta = Bogenmass(winkel);
+    TDrehung d;
+    const TBitmap& quelle = bmp;
+    d.qbits = quelle.ScanLine(0);
+    d.qstride = quelle.Stride();
+    d.qb = qb;
+    d.qh = qh;
+    d.cx = zb / 2;
+    d.cy = zh / 2;
+    d.ex = (zb - qb) / 2;
+    d.ey = (zh - qh) / 2;
+    d.s = double(std::sin((long double)theta));
+    d.c = double(std::cos((long double)theta));
+    uint8_t* zbits = neu.bits();
+    const qsizetype zstride = neu.bytesPerLine();
+    InZeilenbaendern(zh, ThreadZahl(threads, (long long)zb * zh, 500000),
+                     [&](int y0, int y1) { Zeilen(d, zbits, zstride, zb, y0, y1); });
+    bmp.Assign(neu);
+}
