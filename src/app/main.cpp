@@ -6,6 +6,7 @@
 #include "files/Formatoption.h"
 #include "files/Oeffnen.h"
 #include "files/Speichern.h"
+#include "editing/Farben.h"
 
 int main(int argc, char** argv)
 {
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
     frmOeffnen = new TfrmOeffnen(hauptfenster);
     frmSpeichern = new TfrmSpeichern(hauptfenster);
     frmFormatOption = new TfrmFormatOption(hauptfenster);
+    frmFarben = new TfrmFarben(hauptfenster);
 
     hauptfenster->show();
     QStringList argumente = QCoreApplication::arguments();

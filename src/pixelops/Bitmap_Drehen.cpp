@@ -54,42 +54,112 @@ struct TDrehung {
     double s, c;
 };
 
-// Destination rows y0..y1. Pixels whose source lies outside stay as they
-// are (white).
-void Zeilen(const TDrehung& d, uint8_t* zbits, qsizetype zstride, int zb, int y0, int y1)
+// One destination pixel exactly as specified: positions and blends in
+// extended precision, stored to 64-bit floats where the rule stores them.
+void PixelGenau(const TDrehung& d, int x, int y, uint8_t* p)
 {
     const long double s = d.s, c = d.c;
-    const long double versatzX = (long double)(d.cx - d.ex);
-    const long double versatzY = (long double)(d.cy - d.ey);
+    const long double u = (long double)(2 * (x - d.cx) + 1);
+    const long double v = (long double)(2 * (y - d.cy) + 1);
+    const double sx = double((c * u - s * v - 1.0L) / 2.0L + (long double)(d.cx - d.ex));
+    const double sy = double((s * u + c * v - 1.0L) / 2.0L + (long double)(d.cy - d.ey));
+    // Trunc(sx) lies in 0..W-1 exactly when -1 < sx < W (toward zero, so
+    // just left of the image still gives column 0).
+    if (!(sx > -1.0 && sx < d.qb && sy > -1.0 && sy < d.qh))
+        return;
+    const int X = int(sx), Y = int(sy);
+    const long double fx = (long double)(sx - X);
+    const long double fy = (long double)(sy - Y);
+    const int X1 = Begrenze(X + 1, 0, d.qb - 1);
+    const int Y1 = Begrenze(Y + 1, 0, d.qh - 1);
+    const uint8_t* zeile0 = d.qbits + qsizetype(Y) * d.qstride;
+    const uint8_t* zeile1 = d.qbits + qsizetype(Y1) * d.qstride;
+    const uint8_t* a = zeile0 + 3 * X;
+    const uint8_t* b = zeile0 + 3 * X1;
+    const uint8_t* d0 = zeile1 + 3 * X;
+    const uint8_t* d1 = zeile1 + 3 * X1;
+    for (int k = 0; k < 3; ++k) {
+        const double oben = double(fx * (long double)(b[k] - a[k]) + (long double)a[k]);
+        const double unten = double(fx * (long double)(d1[k] - d0[k]) + (long double)d0[k]);
+        p[k] = BegrenzeByte(Trunc((long double)oben + fy * ((long double)unten - (long double)oben)));
+    }
+}
+
+// How far a value computed in double may lie from the extended result: the
+// position carries about 2^-37 of rounding at 2^16 pixels, a blend of up to
+// 255 multiplies that, and the rest is far smaller. Anything this close to
+// an integer is decided by the exact path instead.
+constexpr double Vorsicht = 1e-6;
+
+inline bool NahGanz(double wert)
+{
+    // |wert| stays far below 2^31 here; the cut by SSE avoids a library call.
+    const double rest = std::fabs(wert - double((long long)wert));
+    return rest < Vorsicht || rest > 1.0 - Vorsicht;
+}
+
+// Destination rows y0..y1. Each pixel is first computed in double; only a
+// position or a value so close to an integer that the extended rounding
+// could tip its truncation goes through PixelGenau. Where all four source
+// pixels agree in a channel, both ways give that value exactly. Pixels
+// whose source lies outside stay as they are (white).
+void Zeilen(const TDrehung& d, uint8_t* zbits, qsizetype zstride, int zb, int y0, int y1)
+{
+    const double s = d.s, c = d.c;
+    const double versatzX = double(d.cx - d.ex), versatzY = double(d.cy - d.ey);
     for (int y = y0; y < y1; ++y) {
         uint8_t* z = zbits + qsizetype(y) * zstride;
-        const long double v = (long double)(2 * (y - d.cy) + 1);
-        const long double sv = s * v, cv = c * v;
+        // A new bitmap starts white, the padding too; each band clears its
+        // own rows, so the fresh memory is touched by the thread that uses it.
+        std::memset(z, 0xFF, size_t(zstride));
+        const double v = double(2 * (y - d.cy) + 1);
+        const double sv = s * v, cv = c * v;
         for (int x = 0; x < zb; ++x) {
-            const long double u = (long double)(2 * (x - d.cx) + 1);
-            const double sx = double((c * u - sv - 1.0L) / 2.0L + versatzX);
-            const double sy = double((s * u + cv - 1.0L) / 2.0L + versatzY);
-            // Trunc(sx) lies in 0..W-1 exactly when -1 < sx < W (toward
-            // zero, so just left of the image still gives column 0).
+            const double u = double(2 * (x - d.cx) + 1);
+            const double sx = (c * u - sv - 1.0) / 2.0 + versatzX;
+            const double sy = (s * u + cv - 1.0) / 2.0 + versatzY;
+            uint8_t* p = z + 3 * x;
+            if (!(sx > -1.5 && sx < d.qb + 0.5 && sy > -1.5 && sy < d.qh + 0.5))
+                continue;   // far outside
+            if (NahGanz(sx) || NahGanz(sy)) {
+                PixelGenau(d, x, y, p);
+                continue;
+            }
             if (!(sx > -1.0 && sx < d.qb && sy > -1.0 && sy < d.qh))
                 continue;
-            const int X = int(sx), Y = int(sy);
-            const long double fx = (long double)(sx - X);
-            const long double fy = (long double)(sy - Y);
-            const int X1 = Begrenze(X + 1, 0, d.qb - 1);
-            const int Y1 = Begrenze(Y + 1, 0, d.qh - 1);
+            const int X = int(sx), Y = int(sy);   // toward zero, as above
+            const double fx = sx - X, fy = sy - Y;
+            const int X1 = X + 1 < d.qb ? X + 1 : d.qb - 1;
+            const int Y1 = Y + 1 < d.qh ? Y + 1 : d.qh - 1;
             const uint8_t* zeile0 = d.qbits + qsizetype(Y) * d.qstride;
             const uint8_t* zeile1 = d.qbits + qsizetype(Y1) * d.qstride;
             const uint8_t* a = zeile0 + 3 * X;
             const uint8_t* b = zeile0 + 3 * X1;
             const uint8_t* d0 = zeile1 + 3 * X;
             const uint8_t* d1 = zeile1 + 3 * X1;
-            uint8_t* p = z + 3 * x;
+            uint8_t wert[3];
+            bool genau = false;
             for (int k = 0; k < 3; ++k) {
-                const double oben = double(fx * (long double)(b[k] - a[k]) + (long double)a[k]);
-                const double unten = double(fx * (long double)(d1[k] - d0[k]) + (long double)d0[k]);
-                p[k] = BegrenzeByte(Trunc((long double)oben + fy * ((long double)unten - (long double)oben)));
+                if (a[k] == b[k] && a[k] == d0[k] && a[k] == d1[k]) {
+                    wert[k] = a[k];
+                    continue;
+                }
+                const double oben = fx * double(b[k] - a[k]) + a[k];
+                const double unten = fx * double(d1[k] - d0[k]) + d0[k];
+                const double w = oben + fy * (unten - oben);
+                if (NahGanz(w)) {
+                    genau = true;
+                    break;
+                }
+                wert[k] = BegrenzeByte(int(w));
             }
+            if (genau) {
+                PixelGenau(d, x, y, p);
+                continue;
+            }
+            p[0] = wert[0];
+            p[1] = wert[1];
+            p[2] = wert[2];
         }
     }
 }
@@ -128,8 +198,6 @@ void BitmapDrehen(TBitmap& bmp, bool vergroessern, double winkel, int threads)
     QImage neu = GrossesBild(zb, zh, QImage::Format_BGR888);
     if (neu.isNull())
         return;   // no memory for the turned image: keep the image
-    // A new bitmap starts white, the padding too.
-    std::memset(neu.bits(), 0xFF, size_t(neu.sizeInBytes()));
 
     const double theta = Bogenmass(winkel);
     TDrehung d;
