@@ -8,6 +8,7 @@
 #include "pixelops/Bitmap_Farbkorrektur.h"
 #include "pixelops/Bitmap_Graustufen.h"
 #include "pixelops/Bitmap_Kolorieren.h"
+#include "pixelops/Bitmap_Kopieren.h"
 #include "pixelops/Bitmap_Toenen.h"
 #include "pixelops/Bitmap_Verkleinern.h"
 
@@ -31,17 +32,17 @@ void BM_Drehen(benchmark::State& state)
 }
 BENCHMARK(BM_Drehen)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// One slider step of the colour dialog: a fresh copy of the working bitmap,
-// the page's routine on it, the reduction into a 1600 x 1067 display.
+// One slider step of the colour dialog: a fresh copy of the working bitmap
+// into the dialog's own preview bitmap (kept from the step before), the
+// page's routine on it, the reduction into a 1600 x 1067 display.
 void BM_FarbVorschau(benchmark::State& state)
 {
     const TBitmap& quelle = BenchBild();
     const int modus = int(state.range(0));
     const int threads = int(state.range(1));
-    TBitmap anzeige;
+    TBitmap anzeige, farbBild;
     for (auto _ : state) {
-        TBitmap farbBild = quelle;
-        farbBild.ScanLine(0);   // the copy the dialog takes of the working bitmap
+        BitmapKopieren(quelle, farbBild, threads);
         switch (modus) {
         case 1: BitmapFarbkorrektur(farbBild, 0xC0FFFF, 150, threads); break;
         case 2: BitmapToenen(farbBild, 100, 1, threads); break;

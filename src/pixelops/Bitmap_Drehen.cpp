@@ -1,25 +1,12 @@
 #include "Bitmap_Drehen.h"
 #include <cfloat>
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 #include "Bildspeicher.h"
 #include "Zeilenbaender.h"
 
 static_assert(LDBL_MANT_DIG == 64, "positions and blends are evaluated in 80-bit extended precision");
-
-int Begrenze(int wert, int lo, int hi)
-{
-    if (wert < lo)
-        return lo;
-    if (wert > hi)
-        return hi;
-    return wert;
-}
-
-uint8_t BegrenzeByte(int wert)
-{
-    return uint8_t(Begrenze(wert, 0, 255));
-}
 
 namespace {
 
@@ -91,75 +78,126 @@ void PixelGenau(const TDrehung& d, int x, int y, uint8_t* p)
 // an integer is decided by the exact path instead.
 constexpr double Vorsicht = 1e-6;
 
-inline bool NahGanz(double wert)
+// Distance to the nearest integer, by the rounding that adding and removing
+// 1.5 * 2^52 does (exact for |wert| < 2^51), with no conversions.
+inline double Ganzabstand(double wert)
 {
-    // |wert| stays far below 2^31 here; the cut by SSE avoids a library call.
-    const double rest = std::fabs(wert - double((long long)wert));
-    return rest < Vorsicht || rest > 1.0 - Vorsicht;
+    constexpr double Magie = 6755399441055744.0;
+    const double ganz = (wert + Magie) - Magie;
+    return std::fabs(wert - ganz);
 }
+
+// The columns of a destination row whose position can come near the image:
+// sx and sy are linear in x, so the interval is solved for, with a margin
+// of two pixels; the pixels in it are still tested one by one.
+void Spalten(double sx0, double sy0, double c, double s, int qb, int qh, int zb, int& von, int& bis)
+{
+    double lo = 0, hi = zb;
+    auto schneiden = [&](double a, double steigung, double min, double max) {
+        if (std::fabs(steigung) < 1e-12) {
+            if (!(a > min && a < max))
+                hi = lo - 1;
+            return;
+        }
+        double x1 = (min - a) / steigung, x2 = (max - a) / steigung;
+        if (x1 > x2)
+            std::swap(x1, x2);
+        lo = std::max(lo, x1 - 2);
+        hi = std::min(hi, x2 + 2);
+    };
+    schneiden(sx0, c, -1.5, qb + 0.5);
+    schneiden(sy0, s, -1.5, qh + 0.5);
+    if (!(hi >= lo)) {
+        von = bis = 0;
+        return;
+    }
+    von = std::clamp(int(lo), 0, zb);
+    bis = std::clamp(int(hi) + 1, von, zb);
+}
+
+// Destination tiles this big are worked off one after the other: the
+// source pixels of a tile lie close together, so a turned walk through the
+// source stays in the caches.
+constexpr int KachelBreite = 64, KachelHoehe = 32;
 
 // Destination rows y0..y1. Each pixel is first computed in double; only a
 // position or a value so close to an integer that the extended rounding
 // could tip its truncation goes through PixelGenau. Where all four source
 // pixels agree in a channel, both ways give that value exactly. Pixels
-// whose source lies outside stay as they are (white).
+// whose source lies outside stay as they are (white). The order in which
+// pixels are worked off does not change any of them.
 void Zeilen(const TDrehung& d, uint8_t* zbits, qsizetype zstride, int zb, int y0, int y1)
 {
     const double s = d.s, c = d.c;
     const double versatzX = double(d.cx - d.ex), versatzY = double(d.cy - d.ey);
-    for (int y = y0; y < y1; ++y) {
-        uint8_t* z = zbits + qsizetype(y) * zstride;
-        // A new bitmap starts white, the padding too; each band clears its
-        // own rows, so the fresh memory is touched by the thread that uses it.
-        std::memset(z, 0xFF, size_t(zstride));
+    auto lage = [&](int x, int y, double& sx, double& sy) {
+        const double u = double(2 * (x - d.cx) + 1);
         const double v = double(2 * (y - d.cy) + 1);
-        const double sv = s * v, cv = c * v;
-        for (int x = 0; x < zb; ++x) {
-            const double u = double(2 * (x - d.cx) + 1);
-            const double sx = (c * u - sv - 1.0) / 2.0 + versatzX;
-            const double sy = (s * u + cv - 1.0) / 2.0 + versatzY;
-            uint8_t* p = z + 3 * x;
-            if (!(sx > -1.5 && sx < d.qb + 0.5 && sy > -1.5 && sy < d.qh + 0.5))
-                continue;   // far outside
-            if (NahGanz(sx) || NahGanz(sy)) {
-                PixelGenau(d, x, y, p);
-                continue;
+        sx = (c * u - s * v - 1.0) / 2.0 + versatzX;
+        sy = (s * u + c * v - 1.0) / 2.0 + versatzY;
+    };
+    int von[KachelHoehe], bis[KachelHoehe];
+    for (int ty = y0; ty < y1; ty += KachelHoehe) {
+        const int tyEnde = std::min(ty + KachelHoehe, y1);
+        int links = zb, rechts = 0;
+        for (int y = ty; y < tyEnde; ++y) {
+            // A new bitmap starts white, the padding too; each band clears
+            // its own rows, so the fresh memory is touched by the thread
+            // that uses it.
+            std::memset(zbits + qsizetype(y) * zstride, 0xFF, size_t(zstride));
+            double sx0, sy0;
+            lage(0, y, sx0, sy0);
+            Spalten(sx0, sy0, c, s, d.qb, d.qh, zb, von[y - ty], bis[y - ty]);
+            if (bis[y - ty] > von[y - ty]) {
+                links = std::min(links, von[y - ty]);
+                rechts = std::max(rechts, bis[y - ty]);
             }
-            if (!(sx > -1.0 && sx < d.qb && sy > -1.0 && sy < d.qh))
-                continue;
-            const int X = int(sx), Y = int(sy);   // toward zero, as above
-            const double fx = sx - X, fy = sy - Y;
-            const int X1 = X + 1 < d.qb ? X + 1 : d.qb - 1;
-            const int Y1 = Y + 1 < d.qh ? Y + 1 : d.qh - 1;
-            const uint8_t* zeile0 = d.qbits + qsizetype(Y) * d.qstride;
-            const uint8_t* zeile1 = d.qbits + qsizetype(Y1) * d.qstride;
-            const uint8_t* a = zeile0 + 3 * X;
-            const uint8_t* b = zeile0 + 3 * X1;
-            const uint8_t* d0 = zeile1 + 3 * X;
-            const uint8_t* d1 = zeile1 + 3 * X1;
-            uint8_t wert[3];
-            bool genau = false;
-            for (int k = 0; k < 3; ++k) {
-                if (a[k] == b[k] && a[k] == d0[k] && a[k] == d1[k]) {
-                    wert[k] = a[k];
-                    continue;
+        }
+        for (int tx = links; tx < rechts; tx += KachelBreite) {
+            const int txEnde = std::min(tx + KachelBreite, rechts);
+            for (int y = ty; y < tyEnde; ++y) {
+                uint8_t* z = zbits + qsizetype(y) * zstride;
+                const int xEnde = std::min(txEnde, bis[y - ty]);
+                for (int x = std::max(tx, von[y - ty]); x < xEnde; ++x) {
+                    double sx, sy;
+                    lage(x, y, sx, sy);
+                    uint8_t* p = z + 3 * x;
+                    if (!(sx > -1.5 && sx < d.qb + 0.5 && sy > -1.5 && sy < d.qh + 0.5))
+                        continue;   // far outside
+                    if (Ganzabstand(sx) < Vorsicht || Ganzabstand(sy) < Vorsicht) {
+                        PixelGenau(d, x, y, p);
+                        continue;
+                    }
+                    if (!(sx > -1.0 && sx < d.qb && sy > -1.0 && sy < d.qh))
+                        continue;
+                    const int X = int(sx), Y = int(sy);   // toward zero, as above
+                    const double fx = sx - X, fy = sy - Y;
+                    const int X1 = X + 1 < d.qb ? X + 1 : d.qb - 1;
+                    const int Y1 = Y + 1 < d.qh ? Y + 1 : d.qh - 1;
+                    const uint8_t* zeile0 = d.qbits + qsizetype(Y) * d.qstride;
+                    const uint8_t* zeile1 = d.qbits + qsizetype(Y1) * d.qstride;
+                    const uint8_t* a = zeile0 + 3 * X;
+                    const uint8_t* b = zeile0 + 3 * X1;
+                    const uint8_t* d0 = zeile1 + 3 * X;
+                    const uint8_t* d1 = zeile1 + 3 * X1;
+                    double w[3];
+                    bool knapp = false;
+                    for (int k = 0; k < 3; ++k) {
+                        const double oben = fx * double(b[k] - a[k]) + a[k];
+                        const double unten = fx * double(d1[k] - d0[k]) + d0[k];
+                        w[k] = oben + fy * (unten - oben);
+                        const bool gleich = a[k] == b[k] && a[k] == d0[k] && a[k] == d1[k];
+                        knapp |= !gleich && Ganzabstand(w[k]) < Vorsicht;
+                    }
+                    if (knapp) {
+                        PixelGenau(d, x, y, p);
+                        continue;
+                    }
+                    p[0] = BegrenzeByte(int(w[0]));
+                    p[1] = BegrenzeByte(int(w[1]));
+                    p[2] = BegrenzeByte(int(w[2]));
                 }
-                const double oben = fx * double(b[k] - a[k]) + a[k];
-                const double unten = fx * double(d1[k] - d0[k]) + d0[k];
-                const double w = oben + fy * (unten - oben);
-                if (NahGanz(w)) {
-                    genau = true;
-                    break;
-                }
-                wert[k] = BegrenzeByte(int(w));
             }
-            if (genau) {
-                PixelGenau(d, x, y, p);
-                continue;
-            }
-            p[0] = wert[0];
-            p[1] = wert[1];
-            p[2] = wert[2];
         }
     }
 }

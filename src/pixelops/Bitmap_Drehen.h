@@ -3,9 +3,16 @@
 #include <cstdint>
 
 // value brought into lo..hi: below lo gives lo, above hi gives hi.
-int Begrenze(int wert, int lo, int hi);
+inline int Begrenze(int wert, int lo, int hi)
+{
+    return wert < lo ? lo : (wert > hi ? hi : wert);
+}
+
 // value brought into 0..255.
-uint8_t BegrenzeByte(int wert);
+inline uint8_t BegrenzeByte(int wert)
+{
+    return uint8_t(Begrenze(wert, 0, 255));
+}
 
 // The size BitmapDrehen gives a breite x hoehe bitmap turned by winkel
 // degrees: with vergroessern the canvas that holds the whole turned image
