@@ -162,6 +162,9 @@ void TfrmFarben::FormCreate()
     pcFarben = new QTabWidget(this);
     pcFarben->setObjectName(QStringLiteral("pcFarben"));
     pcFarben->resize(430, 416);
+    // All six tabs stay in view on the 430-pixel page control.
+    pcFarben->setUsesScrollButtons(false);
+    pcFarben->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 5px; }"));
     pcFarben->move((width() - pcFarben->width()) / 2, (height() - pcFarben->height()) / 2);
 
     auto seite = [this](QWidget*& ts, const char* name, const QString& titel) {
