@@ -41,6 +41,21 @@ struct TDrehung {
     double s, c;
 };
 
+// The four source pixels of a blend: (X, Y), (X1, Y), (X, Y1), (X1, Y1),
+// where the last column and row pair with themselves.
+struct TNachbarn {
+    const uint8_t *a, *b, *d0, *d1;
+};
+
+inline TNachbarn Nachbarn(const TDrehung& d, int X, int Y)
+{
+    const int X1 = Begrenze(X + 1, 0, d.qb - 1);
+    const int Y1 = Begrenze(Y + 1, 0, d.qh - 1);
+    const uint8_t* zeile0 = d.qbits + qsizetype(Y) * d.qstride;
+    const uint8_t* zeile1 = d.qbits + qsizetype(Y1) * d.qstride;
+    return {zeile0 + 3 * X, zeile0 + 3 * X1, zeile1 + 3 * X, zeile1 + 3 * X1};
+}
+
 // One destination pixel exactly as specified: positions and blends in
 // extended precision, stored to 64-bit floats where the rule stores them.
 void PixelGenau(const TDrehung& d, int x, int y, uint8_t* p)
@@ -57,14 +72,7 @@ void PixelGenau(const TDrehung& d, int x, int y, uint8_t* p)
     const int X = int(sx), Y = int(sy);
     const long double fx = (long double)(sx - X);
     const long double fy = (long double)(sy - Y);
-    const int X1 = Begrenze(X + 1, 0, d.qb - 1);
-    const int Y1 = Begrenze(Y + 1, 0, d.qh - 1);
-    const uint8_t* zeile0 = d.qbits + qsizetype(Y) * d.qstride;
-    const uint8_t* zeile1 = d.qbits + qsizetype(Y1) * d.qstride;
-    const uint8_t* a = zeile0 + 3 * X;
-    const uint8_t* b = zeile0 + 3 * X1;
-    const uint8_t* d0 = zeile1 + 3 * X;
-    const uint8_t* d1 = zeile1 + 3 * X1;
+    const auto [a, b, d0, d1] = Nachbarn(d, X, Y);
     for (int k = 0; k < 3; ++k) {
         const double oben = double(fx * (long double)(b[k] - a[k]) + (long double)a[k]);
         const double unten = double(fx * (long double)(d1[k] - d0[k]) + (long double)d0[k]);
@@ -172,14 +180,7 @@ void Zeilen(const TDrehung& d, uint8_t* zbits, qsizetype zstride, int zb, int y0
                         continue;
                     const int X = int(sx), Y = int(sy);   // toward zero, as above
                     const double fx = sx - X, fy = sy - Y;
-                    const int X1 = X + 1 < d.qb ? X + 1 : d.qb - 1;
-                    const int Y1 = Y + 1 < d.qh ? Y + 1 : d.qh - 1;
-                    const uint8_t* zeile0 = d.qbits + qsizetype(Y) * d.qstride;
-                    const uint8_t* zeile1 = d.qbits + qsizetype(Y1) * d.qstride;
-                    const uint8_t* a = zeile0 + 3 * X;
-                    const uint8_t* b = zeile0 + 3 * X1;
-                    const uint8_t* d0 = zeile1 + 3 * X;
-                    const uint8_t* d1 = zeile1 + 3 * X1;
+                    const auto [a, b, d0, d1] = Nachbarn(d, X, Y);
                     double w[3];
                     bool knapp = false;
                     for (int k = 0; k < 3; ++k) {

@@ -2,7 +2,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
-#include "Zeilenbaender.h"
+#include "Farbtabellen.h"
 
 static_assert(LDBL_MANT_DIG == 64, "the weighted sum is taken in 80-bit extended precision");
 
@@ -56,8 +56,6 @@ uint8_t GrauLiteral(int r, int g, int b, float wr, float wg, float wb)
 
 void BitmapGraustufen(TBitmap& bmp, float wRot, float wGruen, float wBlau, int threads)
 {
-    if (bmp.IsEmpty())
-        return;
     int64_t fr, fg, fb;
     const bool fest = AlsFestkomma(wRot, fr) && AlsFestkomma(wGruen, fg) && AlsFestkomma(wBlau, fb);
     int64_t tr[256], tg[256], tb[256];
@@ -67,17 +65,9 @@ void BitmapGraustufen(TBitmap& bmp, float wRot, float wGruen, float wBlau, int t
             tg[v] = v * fg;
             tb[v] = v * fb;
         }
-    const int breite = bmp.Width();
-    uint8_t* bits = bmp.ScanLine(0);
-    const qsizetype stride = bmp.Stride();
-    InZeilenbaendern(bmp.Height(), ThreadZahl(threads, (long long)breite * bmp.Height()), [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            uint8_t* p = bits + qsizetype(y) * stride;
-            for (int x = 0; x < breite; ++x, p += 3) {
-                const uint8_t grau = fest ? Begrenzt(RundeFest(tr[p[2]] + tg[p[1]] + tb[p[0]]))
-                                          : GrauLiteral(p[2], p[1], p[0], wRot, wGruen, wBlau);
-                p[0] = p[1] = p[2] = grau;
-            }
-        }
+    JedesPixel(bmp, threads, [&](uint8_t* p) {
+        const uint8_t grau = fest ? Begrenzt(RundeFest(tr[p[2]] + tg[p[1]] + tb[p[0]]))
+                                  : GrauLiteral(p[2], p[1], p[0], wRot, wGruen, wBlau);
+        p[0] = p[1] = p[2] = grau;
     });
 }
