@@ -10,7 +10,8 @@
 # Each peer is printed as its time divided by ours: above 1 means we are faster.
 set -euo pipefail
 
-build="${1:-build}"
+# Absolute, since the comparison runs in a folder of its own.
+build="$(cd "${1:-build}" && pwd)"
 bench="$build/bench/bench_anzeige"
 [ -x "$bench" ] || { echo "fehlt: $bench (erst bauen)" >&2; exit 1; }
 PY=/usr/bin/python3

@@ -261,7 +261,12 @@ void TfrmFarben::FormCreate()
         for (const auto& [name, rgb] : standard)
             EinFarbeHinzufuegen(QString::fromUtf8(name), QColor::fromRgb(rgb));
         cobEinFarbe->setCurrentIndex(cobEinFarbe->findText(QStringLiteral("Rot")));
-        m_letzteEinFarbe = cobEinFarbe->currentIndex();
+        m_letzteEinFarbe = m_aktuelleEinFarbe = cobEinFarbe->currentIndex();
+        // The entry chosen before, for a custom colour that is cancelled.
+        connect(cobEinFarbe, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) {
+            m_letzteEinFarbe = m_aktuelleEinFarbe;
+            m_aktuelleEinFarbe = index;
+        });
         (new QVBoxLayout(farbe))->addWidget(cobEinFarbe);
         spalte->addWidget(farbe);
         auto* intensitaet = Gruppe(ts, QStringLiteral(" Intensität "));
@@ -654,7 +659,6 @@ void TfrmFarben::cobEinFarbeChange()
         muster.fill(neu);
         cobEinFarbe->setItemIcon(0, QIcon(muster));
     }
-    m_letzteEinFarbe = cobEinFarbe->currentIndex();
     EinFarbe = AlsFarbwert(cobEinFarbe->currentData().value<QColor>());
     SetFarben();
 }

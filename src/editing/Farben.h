@@ -191,7 +191,7 @@ private:
     QHash<QSlider*, void (TfrmFarben::*)()> m_reglerHandler;
     // Whether FarbBild holds a preview that was computed in full.
     bool m_vorschauGueltig = false;
-    int m_letzteEinFarbe = 0;
+    int m_letzteEinFarbe = 0, m_aktuelleEinFarbe = 0;
 };
 
 extern TfrmFarben* frmFarben;

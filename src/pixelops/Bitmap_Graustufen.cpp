@@ -24,21 +24,21 @@ bool AlsFestkomma(float w, int64_t& fest)
     return (long double)fest == skaliert;
 }
 
-uint8_t Begrenzt(long long grau)
+inline uint8_t Begrenzt(int64_t grau)
 {
     return uint8_t(grau < 0 ? 0 : (grau > 255 ? 255 : grau));
 }
 
-// Round to nearest, ties to even, of a fixed-point value (floor division
-// by 2^Stellen, then the remainder decides).
-long long RundeFest(int64_t wert)
+// Round to nearest, ties to even, of a fixed-point value, without a
+// branch: half is added and the floor taken (arithmetic shift); an exact
+// half that went up to an odd number comes back down by one.
+inline int64_t RundeFest(int64_t wert)
 {
-    const int64_t ganz = wert >> Stellen;   // arithmetic: floor
-    const int64_t rest = wert - (ganz << Stellen);
-    const int64_t halb = int64_t(1) << (Stellen - 1);
-    if (rest > halb || (rest == halb && (ganz & 1)))
-        return ganz + 1;
-    return ganz;
+    constexpr int64_t halb = int64_t(1) << (Stellen - 1);
+    constexpr int64_t maske = (int64_t(1) << Stellen) - 1;
+    const int64_t q = (wert + halb) >> Stellen;
+    const int64_t genauHalb = (wert & maske) == halb;
+    return q - (genauHalb & q & 1);
 }
 
 // The literal sum for weights that do not fit the fixed point (tiny, huge
@@ -65,9 +65,10 @@ void BitmapGraustufen(TBitmap& bmp, float wRot, float wGruen, float wBlau, int t
             tg[v] = v * fg;
             tb[v] = v * fb;
         }
-    JedesPixel(bmp, threads, [&](uint8_t* p) {
-        const uint8_t grau = fest ? Begrenzt(RundeFest(tr[p[2]] + tg[p[1]] + tb[p[0]]))
-                                  : GrauLiteral(p[2], p[1], p[0], wRot, wGruen, wBlau);
-        p[0] = p[1] = p[2] = grau;
-    });
+    if (fest)
+        JedesPixel(bmp, threads, [&](uint8_t* p) {
+            p[0] = p[1] = p[2] = Begrenzt(RundeFest(tr[p[2]] + tg[p[1]] + tb[p[0]]));
+        });
+    else
+        JedesPixel(bmp, threads, [&](uint8_t* p) { p[0] = p[1] = p[2] = GrauLiteral(p[2], p[1], p[0], wRot, wGruen, wBlau); });
 }

@@ -260,6 +260,21 @@ TEST_F(FarbenTest, Einfaerben_FarbeAusDerListe)
     d->cobEinFarbe->setCurrentIndex(d->cobEinFarbe->findText(QStringLiteral("Rot")));
 }
 
+TEST_F(FarbenTest, Einfaerben_EigeneFarbeAbgebrochenBehaeltDieAlte)
+{
+    Bild({100, 100, 100});
+    Oeffnen(2);
+    const int vorher = d->cobEinFarbe->currentIndex();
+    const TFarbwert farbe = d->EinFarbe;
+    TModalSchliesser schliesser;   // the colour chooser is cancelled at once
+    d->cobEinFarbe->setCurrentIndex(0);
+    emit d->cobEinFarbe->activated(0);
+    EXPECT_EQ(schliesser.geschlossen, 1);
+    EXPECT_EQ(d->cobEinFarbe->currentIndex(), vorher);
+    EXPECT_EQ(d->EinFarbe, farbe);
+    EXPECT_EQ(Px(d->FarbBild), (TPixel{36, 36, 163}));
+}
+
 TEST_F(FarbenTest, Seitenwechsel_SetztAlleSeitenZurueck)
 {
     Bild({100, 100, 100});
