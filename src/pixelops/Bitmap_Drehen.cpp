@@ -187,8 +187,8 @@ void Zeilen(const TDrehung& d, uint8_t* zbits, qsizetype zstride, int zb, int y0
                         const double oben = fx * double(b[k] - a[k]) + a[k];
                         const double unten = fx * double(d1[k] - d0[k]) + d0[k];
                         w[k] = oben + fy * (unten - oben);
-                        const bool gleich = a[k] == b[k] && a[k] == d0[k] && a[k] == d1[k];
-                        knapp |= !gleich && Ganzabstand(w[k]) < Vorsicht;
+                        if (Ganzabstand(w[k]) < Vorsicht && !(a[k] == b[k] && a[k] == d0[k] && a[k] == d1[k]))
+                            knapp = true;
                     }
                     if (knapp) {
                         PixelGenau(d, x, y, p);
