@@ -435,13 +435,14 @@ void TfrmFarben::FormCreate()
     }
 
     connect(pcFarben, &QTabWidget::currentChanged, this, [this](int seite) { PageShow(seite + 1); });
+    btnKorOk->setDefault(true);
     connect(cobEinFarbe, qOverload<int>(&QComboBox::activated), this, &TfrmFarben::cobEinFarbeChange);
     connect(cbFilter, &QCheckBox::toggled, this, &TfrmFarben::cbFilterClick);
     connect(btnKorOriginal, &QPushButton::clicked, this, &TfrmFarben::btnKorOriginalClick);
     const std::pair<QPushButton*, int> okKnoepfe[] = {{btnKorOk, 1}, {btnTonOk, 2}, {btnEinOk, 3},
                                                       {btnKolorierenOk, 4}, {btnGrauOk, 5}, {btnSchOk, 6}};
     for (const auto& [knopf, modus] : okKnoepfe) {
-        knopf->setDefault(true);
+        knopf->setAutoDefault(false);
         connect(knopf, &QPushButton::clicked, this, [this, m = modus] { btnOkClick(m); });
     }
     for (QPushButton* k : {btnKorAbbrechen, btnTonAbbrechen, btnEinAbbrechen, btnKolorierenAbbrechen,
@@ -497,6 +498,10 @@ void TfrmFarben::FormClose()
 void TfrmFarben::PageShow(int modus)
 {
     FarbModus = modus;
+    // A dialog has one default button: the Ok of the page in front.
+    QPushButton* const ok[] = {btnKorOk, btnTonOk, btnEinOk, btnKolorierenOk, btnGrauOk, btnSchOk};
+    if (modus >= 1 && modus <= 6)
+        ok[modus - 1]->setDefault(true);
     // The main window picks the page while the window is hidden: nothing is
     // computed then. A switch by the user resets every page.
     if (isVisible()) {

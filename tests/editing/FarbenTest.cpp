@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -90,7 +91,11 @@ TEST_F(FarbenTest, Toenen_OkSofortGibtSepiaMitEinemRueckgaengigSchritt)
     Bild({100, 100, 100});
     Oeffnen(1);
     EXPECT_EQ(d->FarbModus, 2);
-    d->btnTonOk->click();
+    EXPECT_TRUE(d->btnTonOk->isDefault());
+    EXPECT_FALSE(d->btnKorOk->isDefault());
+    // Enter presses the page's Ok.
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(d, &enter);
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(Px(f->OriginalBild), (TPixel{100, 117, 144}));
     EXPECT_EQ(BildFarbtiefe, 24);
