@@ -162,8 +162,10 @@ TEST(ToenenTest, SepiaUndDieAnderenTypen)
     EXPECT_EQ(Eins({30, 60, 90}, [](TBitmap& b) { BitmapToenen(b, 100, -1); }), Grau(60));
     // Intensity 125: dHi = Round(55.5) = 56 by ties to even, dLo 21.
     EXPECT_EQ(Eins(Grau(100), [](TBitmap& b) { BitmapToenen(b, 125, 1); }), (TPixel{100, 121, 156}));
-    // hi and lo stop at 255.
+    // hi and lo stop at 255, and at 0 for a negative intensity instead of
+    // wrapping round to a light value.
     EXPECT_EQ(Eins(Grau(250), [](TBitmap& b) { BitmapToenen(b, 300, 2); }), (TPixel{255, 255, 250}));
+    EXPECT_EQ(Eins(Grau(10), [](TBitmap& b) { BitmapToenen(b, -300, 1); }), (TPixel{10, 0, 0}));
 }
 
 TEST(ToenenTest, GleichDerLiteralenRechnung)
