@@ -135,6 +135,23 @@ TEST(DrehenTest, Schnell_GleichDerLiteralenRechnungAufZufallsbildern)
         }
 }
 
+TEST(DrehenTest, Schnell_GleichDerLiteralenRechnungAufGroesserenBildern)
+{
+    // Random pixels, and flat blocks whose blends land on whole numbers.
+    const TBitmap zufall = ZufallsBitmap(203, 151, 21);
+    TBitmap bloecke(190, 120);
+    for (int y = 0; y < bloecke.Height(); ++y)
+        for (int x = 0; x < bloecke.Width(); ++x)
+            SetzePixel(bloecke, x, y, (x / 16) * 20, (y / 8) * 15, ((x + y) / 32) * 40);
+    for (const TBitmap* q : {&zufall, const_cast<const TBitmap*>(&bloecke)})
+        for (double winkel : {30.0, -12.25, 45.0})
+            for (int threads : {1, 3}) {
+                TBitmap b = *q;
+                BitmapDrehen(b, true, winkel, threads);
+                EXPECT_TRUE(PixelGleich(b, Referenz(*q, true, winkel))) << q->Width() << " " << winkel;
+            }
+}
+
 TEST(DrehenTest, Threads_GebenDieselbenBytesWieEiner)
 {
     const TBitmap q = ZufallsBitmap(301, 211, 3);
