@@ -256,6 +256,41 @@ block("Schärfen 36 (6000x4000)", "BM_Schaerfen", [
 PYEOF
 fi
 
+# ---- Rotation by any angle: 30 degrees on an enlarged canvas -----------------
+# Ours (bench_drehen) against Pillow's Image.rotate(30, BILINEAR, expand=True)
+# on the same picture; Pillow runs on one thread.
+drehen="$build/bench/bench_drehen"
+if [ -x "$drehen" ]; then
+  ZELVANO_BENCH_BILD="$arbeit/bild.ppm" "$drehen" --benchmark_filter='BM_(Drehen|FarbVorschau)' \
+    --benchmark_min_time=1 --benchmark_format=json >drehen.json 2>/dev/null
+  "$PY" - >pillow_drehen.txt <<'PYEOF'
+import time
+from PIL import Image
+im = Image.open("bild.ppm"); im.load()
+t = []
+for _ in range(3):
+    s = time.perf_counter(); im.rotate(30, Image.BILINEAR, expand=True); t.append(time.perf_counter() - s)
+print("rotate", min(t) * 1000)
+PYEOF
+  "$PY" - "$alle" <<'PYEOF'
+import json, sys
+alle = sys.argv[1]
+ours = {b["name"].split("/real_time")[0]: b["real_time"] for b in json.load(open("drehen.json"))["benchmarks"]}
+pil = {z.split()[0]: float(z.split()[1]) for z in open("pillow_drehen.txt") if z.strip()}
+d1, dn = ours["BM_Drehen/1"], ours["BM_Drehen/0"]
+print("Drehen 30 Grad vergrößert, 6000x4000 -> 7196x6464")
+print(f"{'  Zelvano, 1 Thread':46} {d1:9.1f}")
+print(f"{'  Zelvano, ' + alle + ' Threads':46} {dn:9.1f}")
+print(f"{'  Pillow rotate bilinear expand / Zelvano 1':46} {pil['rotate']:9.1f} {pil['rotate'] / d1:10.2f}x")
+print(f"{'  Pillow rotate bilinear expand / Zelvano ' + alle:46} {pil['rotate']:9.1f} {pil['rotate'] / dn:10.2f}x  (Ziel >= 7)")
+namen = {1: "Korrektur", 2: "Tönen", 3: "Einfärben", 4: "Kolorieren", 5: "Graustufen", 6: "Schwellwert"}
+print("Farbvorschau je Reglerschritt, 6000x4000 (Kopie, Routine, Verkleinern auf 1600x1067)")
+for m, name in namen.items():
+    e, n = ours[f"BM_FarbVorschau/{m}/1"], ours[f"BM_FarbVorschau/{m}/0"]
+    print(f"  {name:12} 1 Thread {e:7.1f} ms   {alle} Threads {n:7.1f} ms  (Ziel < 100)")
+PYEOF
+fi
+
 # Thumbnails of a folder of large JPEGs.
 echo
 bash "$skripte/compare_vorschau.sh" "$build"

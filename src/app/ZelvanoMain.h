@@ -288,6 +288,19 @@ public:
     bool GearBefehl(void (*operation)(TGear&, int), int wert = 0);
     // (end of block C)
 
+    // ---- Colour-dialog commands (block F) ----
+    // Wires the six colour-dialog actions; FarbeVerbinden calls it.
+    void FarbdialogVerbinden();
+    // Opens the colour dialog on page seite (0..5) and redisplays afterwards.
+    void FarbdialogZeigen(int seite);
+    void mFarKorrekturExecute();
+    void mFarToenenExecute();
+    void mFarEinfaerbenExecute();
+    void mFarKolorierenExecute();
+    void mFarGraustufenExecute();
+    void mFar1SchwellwertExecute();
+    // (end of block F)
+
     // ---- Saving (block S) ----
     // mDatSpeichernalsExecute (among the public slots) opens the save window
     // modally with the display hidden.

@@ -11,6 +11,7 @@
 #include "viewing/Vollbild.h"
 #include "viewing/Vorschau.h"
 #include "editing/Attribute.h"
+#include "editing/Farben.h"
 #include "editing/Skalieren.h"
 
 int main(int argc, char** argv)
@@ -27,12 +28,13 @@ int main(int argc, char** argv)
     frmOeffnen = new TfrmOeffnen(hauptfenster);
     frmSpeichern = new TfrmSpeichern(hauptfenster);
     frmFormatOption = new TfrmFormatOption(hauptfenster);
+    frmSkalieren = new TfrmSkalieren(hauptfenster);
     frmDrucken = new TfrmDrucken(hauptfenster);
     frmVollbild = new TfrmVollbild(hauptfenster);
+    frmFarben = new TfrmFarben(hauptfenster);
+    frmAttribute = new TfrmAttribute(hauptfenster);
     frmJpgDrehen = new TfrmJpgDrehen(hauptfenster);
     frmVorschau = new TfrmVorschau(hauptfenster);
-    frmSkalieren = new TfrmSkalieren(hauptfenster);
-    frmAttribute = new TfrmAttribute(hauptfenster);
 
     hauptfenster->show();
     QStringList argumente = QCoreApplication::arguments();

@@ -53,3 +53,13 @@ template <class TBild> void TabelleAnwenden(TBild& bmp, const uint8_t (&tabelle)
         }
     });
 }
+
+// The thread count for a picture: threads <= 0 asks for one thread per
+// proThread pixels, at most one per core; a positive count is kept.
+inline int ThreadZahl(int threads, long long pixel, long long proThread = 1000000)
+{
+    if (threads > 0)
+        return threads;
+    return int(std::min<long long>(std::max(1u, std::thread::hardware_concurrency()),
+                                   std::max(1LL, pixel / proThread)));
+}

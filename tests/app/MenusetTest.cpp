@@ -332,8 +332,8 @@ TEST_F(MenusetTest, NochNichtVerfuegbar_BleibtAusWasDieRegelnAuchSagen)
     // The rules offer turning by any angle, but its dialog is not part of the program yet.
     EXPECT_TRUE(AktionRegelFrei(f->mBeaDrehen));
     EXPECT_FALSE(f->mBeaDrehen->isEnabled());
-    EXPECT_FALSE(f->tbFarbe->isEnabled());
-    // Wired commands follow the rules.
+    // Wired commands follow the rules, and so do the buttons bound to them.
+    EXPECT_TRUE(f->tbFarbe->isEnabled());
     EXPECT_TRUE(f->mDatSpeichernals->isEnabled());
     EXPECT_TRUE(f->mAnsBildWeiter->isEnabled());
     EXPECT_TRUE(f->tbtZoom->isEnabled());
