@@ -279,6 +279,13 @@ public:
     void mDatDruckenExecute();
     // (end of block V)
 
+    // ---- Image information and contact sheets (block I) ----
+    // Wires mDatInfo and mDatArchivdruck.
+    void InfoVerbinden();
+    void mDatInfoExecute();
+    void mDatArchivdruckExecute();
+    // (end of block I)
+
     // ---- Display and zoom (block Z) ----
     // Set while SetAnzeigeBild runs: nested calls, the image-stepping
     // commands and panning do nothing meanwhile.

@@ -230,6 +230,7 @@ void TfrmZelvanoMain::AktionenAnlegen()
     BearbeitenVerbinden();
     FarbeVerbinden();
     VollbildVerbinden();
+    InfoVerbinden();
     // SpeichernVerbinden();
 
     const QList<QAction*> zoom = {mAnsZoomEinpassen, mAnsZoom10, mAnsZoom25, mAnsZoom50, mAnsZoom100,

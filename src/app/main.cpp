@@ -4,9 +4,12 @@
 #include <Magick++.h>
 #include "ZelvanoMain.h"
 #include "files/Formatoption.h"
+#include "files/JpgOptimierung.h"
 #include "files/Oeffnen.h"
 #include "files/Speichern.h"
+#include "printing/Archivdruck.h"
 #include "printing/Drucken.h"
+#include "viewing/Bildinfo.h"
 #include "viewing/Vollbild.h"
 
 int main(int argc, char** argv)
@@ -23,8 +26,11 @@ int main(int argc, char** argv)
     frmOeffnen = new TfrmOeffnen(hauptfenster);
     frmSpeichern = new TfrmSpeichern(hauptfenster);
     frmFormatOption = new TfrmFormatOption(hauptfenster);
+    frmBildinfo = new TfrmBildinfo(hauptfenster);
     frmDrucken = new TfrmDrucken(hauptfenster);
+    frmArchivdruck = new TfrmArchivdruck(hauptfenster);
     frmVollbild = new TfrmVollbild(hauptfenster);
+    frmJpgOptimierung = new TfrmJpgOptimierung(hauptfenster);
 
     hauptfenster->show();
     QStringList argumente = QCoreApplication::arguments();
