@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 #include "Einstellungen.h"
@@ -175,7 +176,9 @@ void TfrmJpgOptimierung::Ansichtsvorgabe(TGearAnsicht* gear)
 void TfrmJpgOptimierung::showEvent(QShowEvent* ereignis)
 {
     QDialog::showEvent(ereignis);
+    m_zeigen = true;
     FormShow();
+    m_zeigen = false;
 }
 
 void TfrmJpgOptimierung::Rundreise()
@@ -329,6 +332,12 @@ void TfrmJpgOptimierung::GearQualiBMouseMove()
 
 void TfrmJpgOptimierung::done(int ergebnis)
 {
+    // Closed while showing pumps messages: the modal loop has not begun yet
+    // and would never see the window go, so the close waits for it.
+    if (m_zeigen) {
+        QTimer::singleShot(0, this, [this, ergebnis] { done(ergebnis); });
+        return;
+    }
     FormClose();
     QDialog::done(ergebnis);
 }

@@ -67,6 +67,7 @@ private:
     void Angleichen(TGearAnsicht* quelle, TGearAnsicht* partner);
     void Auslegen();
     QWidget* m_bildflaeche = nullptr;
+    bool m_zeigen = false;
 };
 
 extern TfrmJpgOptimierung* frmJpgOptimierung;

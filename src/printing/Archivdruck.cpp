@@ -14,6 +14,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 #include "Drucken.h"
@@ -216,7 +217,9 @@ void TfrmArchivdruck::LadeDruckBild(const QString& pfad)
 void TfrmArchivdruck::showEvent(QShowEvent* ereignis)
 {
     QDialog::showEvent(ereignis);
+    m_zeigen = true;
     FormShow();
+    m_zeigen = false;
 }
 
 void TfrmArchivdruck::FormShow()
@@ -323,6 +326,12 @@ void TfrmArchivdruck::done(int ergebnis)
     // run closes the window when it has ended the job.
     if (m_druckLaeuft) {
         ArchivAbbruch = true;
+        return;
+    }
+    // Closed while showing pumps messages: the modal loop has not begun yet
+    // and would never see the window go, so the close waits for it.
+    if (m_zeigen) {
+        QTimer::singleShot(0, this, [this, ergebnis] { done(ergebnis); });
         return;
     }
     FormClose();

@@ -93,6 +93,7 @@ protected:
 private:
     void FormCreate();
     bool m_druckLaeuft = false;
+    bool m_zeigen = false;
 };
 
 extern TfrmArchivdruck* frmArchivdruck;

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 #include "ExifDaten.h"
@@ -205,8 +206,21 @@ void TfrmBildinfo::FormCreate()
 void TfrmBildinfo::showEvent(QShowEvent* ereignis)
 {
     QDialog::showEvent(ereignis);
+    m_zeigen = true;
     FormShow();
     FormActivate();
+    m_zeigen = false;
+}
+
+void TfrmBildinfo::done(int ergebnis)
+{
+    // Closed while showing pumps messages: the modal loop has not begun yet
+    // and would never see the window go, so the close waits for it.
+    if (m_zeigen) {
+        QTimer::singleShot(0, this, [this, ergebnis] { done(ergebnis); });
+        return;
+    }
+    QDialog::done(ergebnis);
 }
 
 void TfrmBildinfo::FormShow()

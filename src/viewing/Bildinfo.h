@@ -61,10 +61,13 @@ public:
     QTextEdit* RichEdit1 = nullptr;
     QPushButton* btnOk = nullptr;
 
+    void done(int ergebnis) override;
+
 protected:
     void showEvent(QShowEvent* ereignis) override;
 
 private:
+    bool m_zeigen = false;
     void FormCreate();
     void KopfZeilen();
     void ExifText();
