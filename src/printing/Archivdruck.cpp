@@ -160,6 +160,9 @@ void TfrmArchivdruck::FormCreate()
     auto* spalte = new QVBoxLayout(this);
     spalte->addLayout(oben);
     spalte->addLayout(knoepfe);
+    spalte->setSizeConstraint(QLayout::SetFixedSize);
+    // Sized before the first show, so the native window starts at its size.
+    resize(sizeHint());
 
     connect(btnDrucken, &QPushButton::clicked, this, &TfrmArchivdruck::btnDruckenClick);
     connect(btnAbbrechen, &QPushButton::clicked, this, &TfrmArchivdruck::btnAbbrechenClick);

@@ -168,6 +168,8 @@ void TfrmBildinfo::FormCreate()
     lblDimensions = wert("lblDimensions", QStringLiteral("Bildmaße :"));
     lblFileFormat = wert("lblFileFormat", QStringLiteral("Bildformat :"));
     lblCompression = wert("lblCompression", QStringLiteral("Kompression :"));
+    // The reduction sentence is longer than the window is wide.
+    lblCompression->setWordWrap(true);
     raster->setColumnStretch(1, 1);
 
     shpFeld1 = new QFrame(this);
