@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
@@ -293,30 +294,38 @@ void TfrmBildinfo::KopfZeilen()
     }
 }
 
+void TfrmBildinfo::Zeile(const QString& text, bool fett)
+{
+    // Paragraphs are added with a cursor: appending to an empty document
+    // would swallow the leading empty lines.
+    QTextCursor cursor(RichEdit1->document());
+    cursor.movePosition(QTextCursor::End);
+    if (!m_ersteZeile)
+        cursor.insertBlock();
+    m_ersteZeile = false;
+    QTextCharFormat format;
+    format.setFontWeight(fett ? QFont::Bold : QFont::Normal);
+    cursor.setBlockCharFormat(format);
+    cursor.insertText(text, format);
+}
+
 void TfrmBildinfo::Fett(const QString& zeile)
 {
-    QTextCharFormat format;
-    format.setFontWeight(QFont::Bold);
-    RichEdit1->setCurrentCharFormat(format);
-    RichEdit1->append(zeile);
-    format.setFontWeight(QFont::Normal);
-    RichEdit1->setCurrentCharFormat(format);
+    Zeile(zeile, true);
 }
 
 void TfrmBildinfo::Normal(const QString& text)
 {
-    QTextCharFormat format;
-    format.setFontWeight(QFont::Normal);
-    RichEdit1->setCurrentCharFormat(format);
     // One paragraph per line: a CR left inside a paragraph would show.
     const QStringList zeilen = QString(text).replace(CRLF, QStringLiteral("\n")).split(QLatin1Char('\n'));
     for (const QString& z : zeilen)
-        RichEdit1->append(z);
+        Zeile(z, false);
 }
 
 void TfrmBildinfo::ExifText()
 {
     RichEdit1->clear();
+    m_ersteZeile = true;
     Normal(QString());
     if (BildQuelle != BildQuelleDatei || BildBearbeitet || BildIndex < 0 || BildIndex >= BildListe.size())
         return;

@@ -68,9 +68,11 @@ protected:
 
 private:
     bool m_zeigen = false;
+    bool m_ersteZeile = true;
     void FormCreate();
     void KopfZeilen();
     void ExifText();
+    void Zeile(const QString& text, bool fett);
     void Fett(const QString& zeile);
     void Normal(const QString& text);
 };

@@ -190,7 +190,8 @@ TEST_F(BildinfoTest, Datei_JpegMitVerkleinerungssatz)
                   + QStringLiteral("  (Die Bilddatei ist auf 10,0 % der Originalgröße reduziert.)"));
     const QDateTime datum = QFileInfo(pfad).lastModified();
     EXPECT_EQ(b->lblFileDatum->text(), datum.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
-    EXPECT_TRUE(Text().contains(QStringLiteral("Diese Datei enthält keine EXIF-Informationen.")));
+    // One empty line, then another before the sentence.
+    EXPECT_EQ(Text(), QStringLiteral("\n\nDiese Datei enthält keine EXIF-Informationen."));
 }
 
 TEST_F(BildinfoTest, Datei_GroesserAlsUnkomprimiertNurKompression)
@@ -295,6 +296,7 @@ TEST_F(BildinfoTest, Exif_ZusammenfassungWieExiv2SieLiest)
     AktKommentar = QStringLiteral("Urlaub am Meer");
     Zeigen();
     const QString text = Text();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("\nKommentar\n")));
     const qsizetype kommentar = text.indexOf(QStringLiteral("Kommentar\n") + QString(56, QLatin1Char('-'))
                                              + QStringLiteral("\nUrlaub am Meer\n"));
     const qsizetype summe = text.indexOf(QStringLiteral("EXIF Zusammenfassung\n"));
