@@ -260,7 +260,8 @@ void TfrmArchivdruck::btnDruckenClick()
     // The list may change while messages are pumped: work on a copy.
     const QStringList liste = BildListe;
     const int anzahl = int(liste.size());
-    if (!DruckBeginnen())
+    // Without files there is no sheet: no job, and no empty page either.
+    if (anzahl == 0 || !DruckBeginnen())
         return;
     m_druckLaeuft = true;
     ArchivAbbruch = false;

@@ -302,6 +302,16 @@ TEST_F(ArchivdruckTest, Abbrechen_BeendetDenAuftragMitDenGedrucktenSeiten)
     EXPECT_EQ(PdfBilder(pdf).size(), 5);
 }
 
+TEST_F(ArchivdruckTest, LeereListe_KeinAuftragKeinAbsturz)
+{
+    d->show();
+    QApplication::processEvents();
+    EXPECT_EQ(d->lblBilderzahl->text(), QStringLiteral("0 Bilder werden gedruckt."));
+    d->btnDruckenClick();
+    EXPECT_TRUE(auftraege->isEmpty());
+    EXPECT_TRUE(d->isVisible());
+}
+
 TEST_F(ArchivdruckTest, Abbrechen_AusserhalbDesDrucksSchliesst)
 {
     Liste(2, {});
