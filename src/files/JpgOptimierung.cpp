@@ -62,6 +62,7 @@ void TfrmJpgOptimierung::FormCreate()
 {
     frmJpgOptimierung = this;
     setObjectName(QStringLiteral("frmJpgOptimierung"));
+    setProperty("HilfeKontext", 35);
     setWindowTitle(QStringLiteral("JPG-Optimierung"));
     setFont(QApplication::font("QMenu"));
     setModal(true);

@@ -78,6 +78,7 @@ void TfrmArchivdruck::FormCreate()
 {
     frmArchivdruck = this;
     setObjectName(QStringLiteral("frmArchivdruck"));
+    setProperty("HilfeKontext", 8);
     setWindowTitle(QStringLiteral("Archivdruck auf: "));
     setFont(QApplication::font("QMenu"));
     setModal(true);

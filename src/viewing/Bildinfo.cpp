@@ -139,6 +139,7 @@ void TfrmBildinfo::FormCreate()
 {
     frmBildinfo = this;
     setObjectName(QStringLiteral("frmBildinfo"));
+    setProperty("HilfeKontext", 4);
     setWindowTitle(QStringLiteral("Bildinformationen"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
