@@ -347,3 +347,65 @@ bool TExifDaten::ExifEinfuegen(const QString& jpeg, int breite, int hoehe, QStri
     }
     return DateiSicherErsetzen(jpeg, neu, fehler, TZeitenBehalten::VomZiel);
 }
+
+// ---- For the image information ----------------------------------------------
+
+bool TExifDaten::Motorola() const
+{
+    return m_daten && m_daten->byteOrder == Exiv2::bigEndian;
+}
+
+QString TExifDaten::WertLesbar(const QString& schluessel) const
+{
+    if (!m_daten || !schluessel.startsWith(QLatin1String("Exif.")))
+        return {};
+    try {
+        const auto it = m_daten->exif.findKey(Exiv2::ExifKey(schluessel.toStdString()));
+        if (it != m_daten->exif.end())
+            return WertText(it->print(&m_daten->exif)).trimmed();
+    } catch (...) {
+    }
+    return {};
+}
+
+long TExifDaten::Zahl(const QString& schluessel, long vorgabe) const
+{
+    if (!m_daten || !schluessel.startsWith(QLatin1String("Exif.")))
+        return vorgabe;
+    try {
+        const auto it = m_daten->exif.findKey(Exiv2::ExifKey(schluessel.toStdString()));
+        if (it != m_daten->exif.end() && it->count() > 0)
+            return long(it->toLong());
+    } catch (...) {
+    }
+    return vorgabe;
+}
+
+static QString Auflistung(const Exiv2::ExifData& exif, bool nurHersteller)
+{
+    QString text;
+    for (const Exiv2::Exifdatum& d : exif) {
+        try {
+            if (nurHersteller && !Exiv2::ExifTags::isMakerGroup(d.groupName()))
+                continue;
+            QString wert = WertText(d.print(&exif)).simplified();
+            // Binary blocks are long and say nothing to a reader.
+            if (wert.size() > 200)
+                wert = wert.left(200) + QStringLiteral(" ...");
+            text += QString::fromStdString(d.key()).leftJustified(44) + QLatin1Char(' ') + wert
+                + QStringLiteral("\r\n");
+        } catch (...) {
+        }
+    }
+    return text;
+}
+
+QString TExifDaten::HerstellerListe() const
+{
+    return m_daten ? Auflistung(m_daten->exif, true) : QString();
+}
+
+QString TExifDaten::ExifListe() const
+{
+    return m_daten ? Auflistung(m_daten->exif, false) : QString();
+}

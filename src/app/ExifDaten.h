@@ -37,6 +37,18 @@ public:
     // as it was and gives a German reason in fehler.
     bool ExifEinfuegen(const QString& jpeg, int breite, int hoehe, QString& fehler) const;
 
+    // ---- For the image information ----
+    // The EXIF block is big-endian ("Motorola").
+    bool Motorola() const;
+    // A tag's value as exiv2 interprets it for people ("F2.8", "50.0 mm");
+    // empty when missing.
+    QString WertLesbar(const QString& schluessel) const;
+    // Integer value of a tag, vorgabe when missing or not a number.
+    long Zahl(const QString& schluessel, long vorgabe = 0) const;
+    // One line "key  value" per entry: the maker's own tags, and all tags.
+    QString HerstellerListe() const;
+    QString ExifListe() const;
+
     struct Daten;
 
 private:

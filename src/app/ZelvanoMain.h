@@ -335,6 +335,13 @@ public:
     TPngImageList* ButtonListe(int groesse) const;
     // (end of block I)
 
+    // ---- Image information and contact sheets (block N) ----
+    // Wires mDatInfo and mDatArchivdruck.
+    void InfoVerbinden();
+    void mDatInfoExecute();
+    void mDatArchivdruckExecute();
+    // (end of block N)
+
     // ---- Display and zoom (block Z) ----
     // Set while SetAnzeigeBild runs: nested calls, the image-stepping
     // commands and panning do nothing meanwhile.

@@ -208,6 +208,7 @@ void TfrmZelvanoMain::AktionenAnlegen()
     FarbeVerbinden();
     VollbildVerbinden();
     EditierenVerbinden();
+    InfoVerbinden();
     // SpeichernVerbinden();
 
     const QList<QAction*> zoom = {mAnsZoomEinpassen, mAnsZoom10, mAnsZoom25, mAnsZoom50, mAnsZoom100,

@@ -5,9 +5,12 @@
 #include "ZelvanoMain.h"
 #include "files/Formatoption.h"
 #include "files/JpgDrehen.h"
+#include "files/JpgOptimierung.h"
 #include "files/Oeffnen.h"
 #include "files/Speichern.h"
+#include "printing/Archivdruck.h"
 #include "printing/Drucken.h"
+#include "viewing/Bildinfo.h"
 #include "viewing/Vollbild.h"
 #include "viewing/Vorschau.h"
 #include "editing/Attribute.h"
@@ -28,9 +31,12 @@ int main(int argc, char** argv)
     frmOeffnen = new TfrmOeffnen(hauptfenster);
     frmSpeichern = new TfrmSpeichern(hauptfenster);
     frmFormatOption = new TfrmFormatOption(hauptfenster);
+    frmBildinfo = new TfrmBildinfo(hauptfenster);
     frmSkalieren = new TfrmSkalieren(hauptfenster);
     frmDrucken = new TfrmDrucken(hauptfenster);
+    frmArchivdruck = new TfrmArchivdruck(hauptfenster);
     frmVollbild = new TfrmVollbild(hauptfenster);
+    frmJpgOptimierung = new TfrmJpgOptimierung(hauptfenster);
     frmFarben = new TfrmFarben(hauptfenster);
     frmAttribute = new TfrmAttribute(hauptfenster);
     frmJpgDrehen = new TfrmJpgDrehen(hauptfenster);

@@ -1,5 +1,6 @@
 // The JPEG options and the window that edits them.
 #include "Formatoption.h"
+#include "JpgOptimierung.h"
 #include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
@@ -356,16 +357,9 @@ void TfrmFormatOption::done(int ergebnis)
 void TfrmFormatOption::btnJpgOptimierungClick()
 {
     InfoVerbergen();
-    // The quality comparison window, once it is part of the program, is
-    // found by its name; it changes the options and puts them on our bars.
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == QLatin1String("frmJpgOptimierung")) {
-            if (auto* d = qobject_cast<QDialog*>(w)) {
-                d->exec();
-                break;
-            }
-        }
-    }
+    // The comparison changes the options and puts them on our bars when it closes.
+    if (frmJpgOptimierung)
+        frmJpgOptimierung->exec();
     accept();
 }
 

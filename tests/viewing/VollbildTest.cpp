@@ -411,7 +411,6 @@ TEST_F(VollbildTest, Bearbeitet_UnbearbeitetFragtNie)
 
 TEST_F(VollbildTest, Bildinfo_BeschreibtDasHierGezeigteBild)
 {
-    AktionVerfuegbarMachen(f->mDatInfo);
     AktionFreigeben(f->mDatInfo, true);
     int breite = -1;
     bool bearbeitet = true;
@@ -429,7 +428,6 @@ TEST_F(VollbildTest, Bildinfo_BeschreibtDasHierGezeigteBild)
     // The main window now holds this image: it need not load it again.
     EXPECT_EQ(f->VollbildStartIndex, 1);
     QObject::disconnect(verbindung);
-    AktionNochNichtVerfuegbar(f->mDatInfo);
 }
 
 TEST_F(VollbildTest, Schliessen_GibtDieDateiangabenDesHauptbildsZurueck)
