@@ -231,6 +231,7 @@ void TfrmZelvanoMain::AktionenAnlegen()
     BearbeitenVerbinden();
     FarbeVerbinden();
     VollbildVerbinden();
+    ModiVerbinden();
     // SpeichernVerbinden();
 
     const QList<QAction*> zoom = {mAnsZoomEinpassen, mAnsZoom10, mAnsZoom25, mAnsZoom50, mAnsZoom100,

@@ -199,8 +199,8 @@ void TfrmZelvanoMain::FormKeyDown(int& taste, Qt::KeyboardModifiers umschalt)
     if (taste == Qt::Key_Escape) {
         mDatBeendenExecute();
     } else if (Ausschneiden || Fotoschnitt || Festschnitt) {
-        // Arrows move the frame or crosshair and Enter crops; they arrive
-        // with the cut and crop-frame commands.
+        // Arrows move the frame or the crosshair, Enter crops.
+        ModusTaste(taste);
     }
     taste = 0;
 }

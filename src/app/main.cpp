@@ -7,6 +7,8 @@
 #include "files/JpgDrehen.h"
 #include "files/Oeffnen.h"
 #include "files/Speichern.h"
+#include "editing/Drehen.h"
+#include "editing/Schneiden.h"
 #include "printing/Drucken.h"
 #include "viewing/Vollbild.h"
 #include "viewing/Vorschau.h"
@@ -27,6 +29,8 @@ int main(int argc, char** argv)
     frmFormatOption = new TfrmFormatOption(hauptfenster);
     frmDrucken = new TfrmDrucken(hauptfenster);
     frmVollbild = new TfrmVollbild(hauptfenster);
+    frmDrehen = new TfrmDrehen(hauptfenster);
+    frmSchneiden = new TfrmSchneiden(hauptfenster);
     frmJpgDrehen = new TfrmJpgDrehen(hauptfenster);
     frmVorschau = new TfrmVorschau(hauptfenster);
 
