@@ -341,6 +341,9 @@ public:
     void RahmenRad(Qt::KeyboardModifiers umschalt, int wheelDelta, bool& handled);
     // Crops OriginalBild to the frame (left click or Enter in a frame mode).
     void RahmenSchneiden();
+    // Removes the crosshair or frame of the mode that is on from the display,
+    // before another command ends the mode.
+    void ModusFigurLoeschen();
     // Fit mode before the crop-mode dialog switched to fit; the crop restores it.
     bool EinpassenVorFotoschnitt = true;
     // (end of block M)

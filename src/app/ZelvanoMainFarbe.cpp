@@ -155,6 +155,8 @@ void TfrmZelvanoMain::FarbeVerbinden()
 
 void TfrmZelvanoMain::ActionManMainExecute(QAction* aktion)
 {
+    if (AnzeigeBild)
+        ModusFigurLoeschen();
     if (aktion != mBeaAusschneiden) {
         if (mBeaAusschneiden)
             mBeaAusschneiden->setChecked(false);

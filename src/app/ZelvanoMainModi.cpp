@@ -97,6 +97,20 @@ void TfrmZelvanoMain::AnzeigeAuffrischen()
     ZeichenX = ZeichenY = -1;
 }
 
+void TfrmZelvanoMain::ModusFigurLoeschen()
+{
+    if (!FigurDa())
+        return;
+    if (Ausschneiden && !m_schnittZieht)
+        XorFadenkreuz(Leinwand(), ZeichenX, ZeichenY);
+    else if (Fotoschnitt || Festschnitt)
+        XorRechteck(Leinwand(), RahmenLinks, RahmenOben, RahmenRechts, RahmenUnten);
+    else
+        return;
+    ZeichenX = ZeichenY = -1;
+    AnzeigeBild->update();
+}
+
 // ---- Commands -----------------------------------------------------------------
 
 void TfrmZelvanoMain::mBeaAusschneidenExecute()

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <algorithm>
 #include <cmath>
+#include "Global.h"
 #include "Meldung.h"
 #include "Modi.h"
 #include "ZelvanoMain.h"
@@ -249,6 +250,11 @@ void TfrmSchneiden::btnOkClick()
         SchnittY = y;
         SchnittVerhaeltnis = verhaeltnis;
         if (frmZelvanoMain) {
+            // Large enough for the four lines of help, wrapped.
+            QWidget* panel = frmZelvanoMain->pnlSchnittinfo;
+            panel->resize(DpiSkalieren(360, 96), DpiSkalieren(175, 96));
+            frmZelvanoMain->memoSchnittinfo->setGeometry(4, 4, panel->width() - 8, panel->height() - 8);
+            frmZelvanoMain->memoSchnittinfo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
             frmZelvanoMain->pnlSchnittinfo->move(5, 5);
             frmZelvanoMain->pnlSchnittinfo->show();
             frmZelvanoMain->pnlSchnittinfo->raise();

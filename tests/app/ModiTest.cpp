@@ -508,3 +508,20 @@ TEST_F(Modi, DrehenBefehlBeginntBeiNull)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Modi, AndererBefehlNimmtDasFadenkreuzMitWeg)
+{
+    Zeigen(Zufallsbild(100, 60, 15), 1.0);
+    const QImage vorher = Leinwand();
+    f->mBeaAusschneiden->trigger();
+    f->AnzeigeBildMouseMove(Qt::NoButton, Qt::NoModifier, 30, 20);
+    ASSERT_NE(Leinwand(), vorher);
+    // Copying changes nothing on the display, yet the mode ends with it.
+    f->mBeaKopieren->trigger();
+    EXPECT_FALSE(Ausschneiden);
+    EXPECT_EQ(Leinwand(), vorher);
+}
+
+} // namespace
