@@ -178,3 +178,22 @@ TEST_F(DrehenDialog, NeunzigGradMitUndOhneAnpassung)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DrehenDialog, NullAusDemMenueSetztAuchDenSchieberZurueck)
+{
+    // An earlier opening left the slider at 12 degrees and the field empty.
+    Oeffnen();
+    d->trbWinkel->setValue(24);
+    d->nedWinkel->clear();
+    d->reject();
+    DrehWinkel = 0;
+    Oeffnen();
+    // Field, slider and the angle a turn would use all say 0.
+    EXPECT_EQ(d->trbWinkel->value(), 0);
+    EXPECT_EQ(d->nedWinkel->Wert(), 0.0L);
+    EXPECT_EQ(Vorschau(), QSize(300, 225));
+}
+
+} // namespace
