@@ -20,6 +20,7 @@
 #include "Einstellungen.h"
 #include "ExifDaten.h"
 #include "Gear.h"
+#include "gear/GearHilfen.h"
 #include "Global.h"
 #include "Meldung.h"
 #include "Menuset.h"
@@ -34,14 +35,6 @@
 static void Pumpen()
 {
     QCoreApplication::processEvents();
-}
-
-// An icon set's size in device pixels as the logical size Qt scales up again.
-static int SymbolGroesseLogisch(int geraetePixel)
-{
-    const QScreen* schirm = QGuiApplication::primaryScreen();
-    const qreal verhaeltnis = schirm ? schirm->devicePixelRatio() : 1.0;
-    return std::max(1, int(std::lround(geraetePixel / (verhaeltnis > 0 ? verhaeltnis : 1.0))));
 }
 
 TfrmZelvanoMain::TfrmZelvanoMain(QWidget* parent) : QMainWindow(parent)
@@ -130,21 +123,13 @@ void TfrmZelvanoMain::FormCreate()
     Gear1 = new TGear(this);
     Gear1->setObjectName(QStringLiteral("Gear1"));
 
+    // The icon lists first: the actions take their icons when created.
+    SymbolListenAnlegen();
     AktionenAnlegen();
     AnzeigeVerbinden();
 
-    // 2. Bars scaled to the screen; 3. icon sets by screen density. The set
-    // is chosen in device pixels; Qt scales logical sizes itself, so the
-    // icon size is given in logical pixels.
-    const int knopf = DpiSkalieren(34, 96);
-    const int symbol = SymbolGroesseLogisch(ButtonBilderListe());
-    for (QToolBar* leiste : {ToolBar1, ToolBar2}) {
-        leiste->setIconSize(QSize(symbol, symbol));
-        leiste->setMinimumHeight(knopf);
-        // The settings store only the left, top and right docks and a
-        // floating position; a bar dragged elsewhere could not come back.
-        leiste->setMovable(false);
-    }
+    // 2. Bars scaled to the screen; 3. icon sets by screen density.
+    SymboleAnwenden();
     pnlSchnittinfo->resize(DpiSkalieren(200, 96), DpiSkalieren(60, 96));
     memoSchnittinfo->setGeometry(5, 5, pnlSchnittinfo->width() - 10, pnlSchnittinfo->height() - 10);
     Pumpen();
@@ -360,7 +345,11 @@ void TfrmZelvanoMain::BildAnzeigen()
     RueckgaengigLoeschen();
 
     const QString pfad = BildListe.at(BildIndex);
-    LadeGearBild(*Gear1, pfad);
+    // One read of the metadata serves both the comment and the EXIF data.
+    TExifDaten metadaten;
+    LadeGearBild(*Gear1, pfad, &metadaten);
+    const QString speicherFehler =
+        Gear1->ErrCount() > 0 && GearSpeicherFehler(Gear1->LetzterFehler()) ? Gear1->LetzterFehler() : QString();
 
     if (Gear1->ImageHeight() <= 0) {
         SetzeArbeitsModus(false);
@@ -390,7 +379,7 @@ void TfrmZelvanoMain::BildAnzeigen()
     AktExifDaten->Leeren();
     const QString endung = QFileInfo(pfad).suffix().toUpper();
     if (endung == QLatin1String("JPG") || endung == QLatin1String("JPEG")) {
-        AktExifDaten->Lesen(pfad);
+        *AktExifDaten = std::move(metadaten);
         JpgDrehbar = QFileInfo::exists(pfad) && !DateiSchreibgeschuetzt(pfad);
     }
 
@@ -416,6 +405,10 @@ void TfrmZelvanoMain::BildAnzeigen()
 
     // 10.
     MenuesSetzen();
+
+    // A picture too large for this machine shows the error picture and says why.
+    if (!speicherFehler.isEmpty())
+        Meldung(speicherFehler, TMeldungArt::Warnung);
 }
 
 void TfrmZelvanoMain::mDatBeendenExecute()

@@ -18,6 +18,7 @@ class QPlainTextEdit;
 class TGear;
 class TAnzeigeBild;
 class TExifDaten;
+class TPngImageList;
 
 // ---- Shared state of the whole program -----------------------------------
 constexpr int BildQuelleKeine = 0;
@@ -225,6 +226,17 @@ public:
     void mDatScannenExecute();
     // (end of block B)
 
+    // ---- Attributes and resize commands (block E) ----
+    // Wires mBeaBildattribute and mBeaSkalieren; AktionenAnlegen calls it.
+    void EditierenVerbinden();
+    // Opens the attributes window at a zoom of at most 100 %, then shows the
+    // working bitmap again, whichever way it closed.
+    void mBeaBildattributeExecute();
+    // Opens the resize window with the display hidden; redisplays at 100 %
+    // when the image is edited afterwards.
+    void mBeaSkalierenExecute();
+    // (end of block E)
+
     // ---- Imaging-control commands, dispatch, keyboard, help (block C) ----
     // True while an image loads, a page changes or a command computed by
     // Gear1 runs; the progress event pumps messages, and meanwhile no other
@@ -276,6 +288,19 @@ public:
     bool GearBefehl(void (*operation)(TGear&, int), int wert = 0);
     // (end of block C)
 
+    // ---- Colour-dialog commands (block F) ----
+    // Wires the six colour-dialog actions; FarbeVerbinden calls it.
+    void FarbdialogVerbinden();
+    // Opens the colour dialog on page seite (0..5) and redisplays afterwards.
+    void FarbdialogZeigen(int seite);
+    void mFarKorrekturExecute();
+    void mFarToenenExecute();
+    void mFarEinfaerbenExecute();
+    void mFarKolorierenExecute();
+    void mFarGraustufenExecute();
+    void mFar1SchwellwertExecute();
+    // (end of block F)
+
     // ---- Saving (block S) ----
     // mDatSpeichernalsExecute (among the public slots) opens the save window
     // modally with the display hidden.
@@ -290,6 +315,25 @@ public:
     void mAnsAutoShowExecute();
     void mDatDruckenExecute();
     // (end of block V)
+
+    // ---- Icon lists (block I) ----
+    // Menu and tool-bar icons at 20, 25, 30, 35 and 40 pixels, 42 each in
+    // the order of TSymbol (Symbole.h); MenueBilderListe and
+    // ButtonBilderListe (Global.h) pick the pair for the screen.
+    TPngImageList* ImagesMenu20x20 = nullptr;
+    TPngImageList* ImagesMenu25x25 = nullptr;
+    TPngImageList* ImagesMenu30x30 = nullptr;
+    TPngImageList* ImagesMenu35x35 = nullptr;
+    TPngImageList* ImagesMenu40x40 = nullptr;
+    TPngImageList* ImagesButton20x20 = nullptr;
+    TPngImageList* ImagesButton25x25 = nullptr;
+    TPngImageList* ImagesButton30x30 = nullptr;
+    TPngImageList* ImagesButton35x35 = nullptr;
+    TPngImageList* ImagesButton40x40 = nullptr;
+    // The list of the given icon size (20 ... 40); nullptr for another size.
+    TPngImageList* MenueListe(int groesse) const;
+    TPngImageList* ButtonListe(int groesse) const;
+    // (end of block I)
 
     // ---- Display and zoom (block Z) ----
     // Set while SetAnzeigeBild runs: nested calls, the image-stepping
@@ -396,10 +440,17 @@ private:
     // ---- private members of block A ----
     QAction* AktionAnlegen(const char* name, const QString& text, const QKeySequence& taste,
                            const QIcon& symbol);
+    // symbol: the icon's position in the icon lists (TSymbol), -1 for none.
+    QAction* AktionAnlegen(const char* name, const QString& text, const QKeySequence& taste, int symbol);
     void AktionVerbinden(QAction* aktion, void (TfrmZelvanoMain::*handler)());
     void SeiteWechseln(int schritt);
     void TastenVorschauAnlegen();
     QObject* m_tastenVorschau = nullptr;
+    // ---- private members of block I ----
+    void SymbolListenAnlegen();
+    // Menus show the menu list's size, the bars the button list's, with
+    // buttons 34 x 34 at 96 dpi.
+    void SymboleAnwenden();
     // ---- private members of block Z ----
     void FesterZoom(double faktor);
     // Wheel delta not yet turned into a zoom step (less than one notch).

@@ -144,8 +144,9 @@ void TfrmZelvanoMain::FarbeVerbinden()
     AktionVerbinden(mFilterStrukturglas, &F::mFilterStrukturglasExecute);
     AktionVerbinden(mFilterSchleier, &F::mFilterSchleierExecute);
     AktionVerbinden(mHilfeInhalt, &F::mHilfeInhaltExecute);
-    // The six colour-dialog pages and the program-info box stay disabled
-    // until their windows are part of the program.
+    FarbdialogVerbinden();
+    // The program-info box stays disabled until its window is part of the
+    // program.
 
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TfrmZelvanoMain::ActionManMainUpdate);
     ActionManMainUpdate();

@@ -12,6 +12,9 @@
 #include "printing/Drucken.h"
 #include "viewing/Vollbild.h"
 #include "viewing/Vorschau.h"
+#include "editing/Attribute.h"
+#include "editing/Farben.h"
+#include "editing/Skalieren.h"
 
 int main(int argc, char** argv)
 {
@@ -27,10 +30,13 @@ int main(int argc, char** argv)
     frmOeffnen = new TfrmOeffnen(hauptfenster);
     frmSpeichern = new TfrmSpeichern(hauptfenster);
     frmFormatOption = new TfrmFormatOption(hauptfenster);
+    frmSkalieren = new TfrmSkalieren(hauptfenster);
     frmDrucken = new TfrmDrucken(hauptfenster);
     frmVollbild = new TfrmVollbild(hauptfenster);
     frmDrehen = new TfrmDrehen(hauptfenster);
     frmSchneiden = new TfrmSchneiden(hauptfenster);
+    frmFarben = new TfrmFarben(hauptfenster);
+    frmAttribute = new TfrmAttribute(hauptfenster);
     frmJpgDrehen = new TfrmJpgDrehen(hauptfenster);
     frmVorschau = new TfrmVorschau(hauptfenster);
 

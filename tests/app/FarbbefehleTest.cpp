@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <functional>
 #include <set>
 #include "Einstellungen.h"
 #include "Gear.h"
@@ -11,6 +12,12 @@
 #include "Modi.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
+#include "AnzeigeBild.h"
+#include "editing/Farben.h"
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTimer>
 
 namespace {
 
@@ -259,11 +266,10 @@ TEST_F(FarbbefehleTest, Fehlschlag_LaesstBildUndRueckgaengigUnveraendert)
     VerlaufLaden();
     const QImage vorher = Pixel(f->OriginalBild);
     const int schritte = RueckgaengigAnzahl;
-    const QString transfer = TempBitmapDatei;
-    TempBitmapDatei.clear();   // the transfer back from the control cannot work
+    TransferStoerungSetzen(true);   // the transfer back from the control cannot work
     TMeldungsFaenger faenger;
     f->mFar8Oct->trigger();
-    TempBitmapDatei = transfer;
+    TransferStoerungSetzen(false);
     EXPECT_FALSE(faenger.texte.isEmpty());
     EXPECT_EQ(Pixel(f->OriginalBild), vorher);
     EXPECT_EQ(BildFarbtiefe, 24);
@@ -275,13 +281,109 @@ TEST_F(FarbbefehleTest, Fehlschlag_LaesstBildUndRueckgaengigUnveraendert)
     EXPECT_EQ(BildFarbtiefe, 8);
 }
 
-TEST_F(FarbbefehleTest, Farbdialogseiten_BleibenGesperrt)
+// Runs schritt once the colour dialog shows modally (the command pumps
+// messages before it opens the window, so a plain zero timer is too early).
+void WennFarbdialogOffen(std::function<void()> schritt)
 {
-    VerlaufLaden();
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, schritt] {
+        if (!frmFarben->isVisible() || QApplication::activeModalWidget() != frmFarben)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        schritt();
+    });
+    timer->start();
+}
+
+// Opens each colour page through its command; inside the modal loop the
+// page and the preview are checked, then the page's Ok is pressed.
+TEST_F(FarbbefehleTest, Farbdialogseiten_OeffnenIhreSeiteUndOkAendertDasBild)
+{
+    if (!frmFarben)
+        new TfrmFarben(f);
     using F = TfrmZelvanoMain;
-    for (QAction* F::*a : {&F::mFarKorrektur, &F::mFarToenen, &F::mFarEinfaerben, &F::mFarKolorieren,
-                           &F::mFarGraustufen, &F::mFar1Schwellwert})
-        EXPECT_FALSE((f->*a)->isEnabled()) << (f->*a)->objectName().toStdString();
+    QAction* F::*aktionen[] = {&F::mFarKorrektur, &F::mFarToenen,     &F::mFarEinfaerben,
+                               &F::mFarKolorieren, &F::mFarGraustufen, &F::mFar1Schwellwert};
+    QPushButton* TfrmFarben::*ok[] = {&TfrmFarben::btnKorOk,        &TfrmFarben::btnTonOk,  &TfrmFarben::btnEinOk,
+                                      &TfrmFarben::btnKolorierenOk, &TfrmFarben::btnGrauOk, &TfrmFarben::btnSchOk};
+    for (int seite = 0; seite < 6; ++seite) {
+        VerlaufLaden();
+        QAction* aktion = f->*aktionen[seite];
+        ASSERT_TRUE(aktion->isEnabled()) << aktion->objectName().toStdString();
+        const QImage vorher = Pixel(f->OriginalBild);
+        int gesehen = -1;
+        bool offen = false;
+        WennFarbdialogOffen([&] {
+            offen = frmFarben->isVisible();
+            gesehen = frmFarben->pcFarben->currentIndex();
+            // The correction page starts with nothing to apply, and
+            // colourising at intensity 0 without the filter changes nothing.
+            if (seite == 0)
+                frmFarben->tbKorIntensitaet->setValue(150);
+            if (seite == 3)
+                frmFarben->tbKolorierenIntensitaet->setValue(120);
+            (frmFarben->*ok[seite])->click();
+        });
+        aktion->trigger();
+        EXPECT_TRUE(offen);
+        EXPECT_EQ(gesehen, seite);
+        EXPECT_FALSE(frmFarben->isVisible());
+        EXPECT_NE(Pixel(f->OriginalBild), vorher) << seite;
+        EXPECT_TRUE(BildBearbeitet);
+        EXPECT_EQ(RueckgaengigAnzahl, 1);
+        // The display shows the new working bitmap.
+        EXPECT_EQ(f->AnzeigeBild->Bild().convertToFormat(QImage::Format_RGB32).pixel(3, 3),
+                  Pixel(f->OriginalBild).pixel(3, 3));
+        Rueckgaengig();
+        EXPECT_EQ(Pixel(f->OriginalBild), vorher);
+    }
+    // After the threshold the depth is 1: the dialog pages are not offered.
+    VerlaufLaden();
+    WennFarbdialogOffen([] { frmFarben->btnSchOk->click(); });
+    f->mFar1Schwellwert->trigger();
+    EXPECT_EQ(BildFarbtiefe, 1);
+    EXPECT_FALSE(f->mFarToenen->isEnabled());
+}
+
+TEST_F(FarbbefehleTest, Farbdialog_AbbrechenLaesstBildUndSchaltetVonVierhundertAufHundert)
+{
+    if (!frmFarben)
+        new TfrmFarben(f);
+    VerlaufLaden();
+    f->mAnsZoom400->trigger();
+    ASSERT_GT(ZoomFaktor, 1.0);
+    const QImage vorher = Pixel(f->OriginalBild);
+    double zoomImDialog = 0;
+    WennFarbdialogOffen([&] {
+        zoomImDialog = ZoomFaktor;
+        frmFarben->tbTonIntensitaet->setValue(277);
+        frmFarben->btnTonAbbrechen->click();
+    });
+    f->mFarToenen->trigger();
+    EXPECT_EQ(zoomImDialog, 1.0);
+    EXPECT_EQ(Pixel(f->OriginalBild), vorher);
+    EXPECT_FALSE(BildBearbeitet);
+    EXPECT_EQ(RueckgaengigAnzahl, 0);
+    // The display is the working bitmap again, not the last preview.
+    EXPECT_EQ(f->AnzeigeBild->Bild().convertToFormat(QImage::Format_RGB32).pixel(5, 5), vorher.pixel(5, 5));
+}
+
+TEST_F(FarbbefehleTest, PopupFarbbearbeitung_OeffnetDieKorrektur)
+{
+    if (!frmFarben)
+        new TfrmFarben(f);
+    VerlaufLaden();
+    EXPECT_TRUE(f->popFarbbearbeitung->isEnabled());
+    int gesehen = -1;
+    WennFarbdialogOffen([&] {
+        gesehen = frmFarben->isVisible() ? frmFarben->pcFarben->currentIndex() : -2;
+        frmFarben->btnKorAbbrechen->click();
+    });
+    frmFarben->pcFarben->setCurrentIndex(3);
+    f->popFarbbearbeitung->trigger();
+    EXPECT_EQ(gesehen, 0);
 }
 
 } // namespace

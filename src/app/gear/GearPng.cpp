@@ -179,7 +179,8 @@ bool PngDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler, 
     const bool ok = LesenRoh(png, info, l, fs);
     png_destroy_read_struct(&png, &info, nullptr);
     if (!ok) {
-        fehler = l.fehler.startsWith(QLatin1String("Die ")) || l.fehler.startsWith(QLatin1String("Das "))
+        fehler = l.fehler.startsWith(QLatin1String("Die ")) || l.fehler.startsWith(QLatin1String("Das ")) ||
+                GearSpeicherFehler(l.fehler)
             ? l.fehler
             : QStringLiteral("Die PNG-Datei ist beschädigt (%1).").arg(l.fehler);
         return false;
