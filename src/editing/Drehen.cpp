@@ -16,12 +16,12 @@
 #include "Modi.h"
 #include "ZelvanoMain.h"
 #include "AnzeigeBild.h"
+#include "Symbole.h"
+#include "pixelops/Bitmap_Drehen.h"
 #include "pixelops/Bitmap_Verkleinern.h"
 #include "widgets/Numedit.h"
-#if __has_include("pixelops/Bitmap_Drehen.h")
-#include "pixelops/Bitmap_Drehen.h"
-#define ZELVANO_BITMAP_DREHEN 1
-#endif
+#include "widgets/PngBitBtn.h"
+#include "widgets/PngImageList.h"
 
 TfrmDrehen* frmDrehen = nullptr;
 
@@ -33,30 +33,7 @@ QString ZahlText(long double wert)
     return QLocale().toString(double(wert), 'g', 15);
 }
 
-// Turns bmp by winkel degrees where the program can; false where it cannot.
-bool Drehen(TBitmap& bmp, bool vergroessern, long double winkel)
-{
-#ifdef ZELVANO_BITMAP_DREHEN
-    BitmapDrehen(bmp, vergroessern, double(winkel));
-    return true;
-#else
-    Q_UNUSED(bmp);
-    Q_UNUSED(vergroessern);
-    Q_UNUSED(winkel);
-    return false;
-#endif
-}
-
 } // namespace
-
-bool DrehenVerfuegbar()
-{
-#ifdef ZELVANO_BITMAP_DREHEN
-    return true;
-#else
-    return false;
-#endif
-}
 
 QSize DrehVorschauGroesse(int w, int h)
 {
@@ -114,7 +91,8 @@ void TfrmDrehen::FormCreate()
 
     gbBox1 = new QGroupBox(QStringLiteral(" Drehwinkel "), this);
     gbBox1->setGeometry(328, 12, 394, 150);
-    PngBitBtnDrehLinks = new QPushButton(QStringLiteral("<"), gbBox1);
+    PngBitBtnDrehLinks = new TPngBitBtn(gbBox1);
+    PngBitBtnDrehLinks->SetPngImage(PngAusListe(MenueBilderListe(), symDrehenMinus90));
     PngBitBtnDrehLinks->setObjectName(QStringLiteral("PngBitBtnDrehLinks"));
     PngBitBtnDrehLinks->setGeometry(12, 30, 28, 28);
     trbWinkel = new QSlider(Qt::Horizontal, gbBox1);
@@ -124,7 +102,8 @@ void TfrmDrehen::FormCreate()
     trbWinkel->setPageStep(1);
     trbWinkel->setTickInterval(45);
     trbWinkel->setTickPosition(QSlider::TicksBelow);
-    PngBitBtnDrehRechts = new QPushButton(QStringLiteral(">"), gbBox1);
+    PngBitBtnDrehRechts = new TPngBitBtn(gbBox1);
+    PngBitBtnDrehRechts->SetPngImage(PngAusListe(MenueBilderListe(), symDrehenPlus90));
     PngBitBtnDrehRechts->setObjectName(QStringLiteral("PngBitBtnDrehRechts"));
     PngBitBtnDrehRechts->setGeometry(354, 30, 28, 28);
     lblWinkel = new QLabel(QStringLiteral("Drehwinkel:"), gbBox1);
@@ -157,8 +136,8 @@ void TfrmDrehen::FormCreate()
     btnAbbrechen->setObjectName(QStringLiteral("btnAbbrechen"));
     btnAbbrechen->setGeometry(630, 284, 92, 28);
     btnAbbrechen->setAutoDefault(false);
-    for (QPushButton* k : {PngBitBtnDrehLinks, PngBitBtnDrehRechts})
-        k->setAutoDefault(false);
+    PngBitBtnDrehLinks->setAutoDefault(false);
+    PngBitBtnDrehRechts->setAutoDefault(false);
 
     connect(trbWinkel, &QSlider::valueChanged, this, &TfrmDrehen::trbWinkelChange);
     connect(nedWinkel, &TNumedit::Change, this, &TfrmDrehen::nedWinkelChange);
@@ -227,7 +206,6 @@ void TfrmDrehen::FormActivate()
     imgVorschau->show();
     for (QWidget* w : steuer)
         w->setEnabled(true);
-    btnDrehen->setEnabled(DrehenVerfuegbar());
     nedWinkel->setFocus();
     nedWinkel->selectAll();
     while (QApplication::overrideCursor())
@@ -260,7 +238,7 @@ void TfrmDrehen::DreheVorschau()
         // The preview always shows the whole turned picture; the label
         // centres it and cuts off what lies beyond 300 x 300.
         TBitmap kopie = DrehVorschauBild;
-        Drehen(kopie, true, DrehWinkel);
+        BitmapDrehen(kopie, true, double(DrehWinkel));
         imgVorschau->setPixmap(QPixmap::fromImage(kopie.Bild()));
     }
     DrehSperre = false;
@@ -318,7 +296,7 @@ void TfrmDrehen::btnDrehenClick()
     hide();
     QCoreApplication::processEvents();
     TfrmZelvanoMain* f = frmZelvanoMain;
-    if (nedWinkel->Wert() == 0 || !f || f->OriginalBild.IsEmpty() || !DrehenVerfuegbar()) {
+    if (nedWinkel->Wert() == 0 || !f || f->OriginalBild.IsEmpty()) {
         accept();
         return;
     }
@@ -326,7 +304,7 @@ void TfrmDrehen::btnDrehenClick()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     RueckgaengigSpeichern();
     DrehWinkel = nedWinkel->Wert();
-    Drehen(f->OriginalBild, cbAnpassen->isChecked(), DrehWinkel);
+    BitmapDrehen(f->OriginalBild, cbAnpassen->isChecked(), double(DrehWinkel));
     BildBearbeitet = true;
     QApplication::restoreOverrideCursor();
     accept();

@@ -10,12 +10,11 @@ class QLabel;
 class QPushButton;
 class QSlider;
 class TNumedit;
+class TPngBitBtn;
 
 // The preview size for a w x h image: fitted into 300 x 300 by its aspect
 // ratio (taken as a single-precision float), each side at least 2.
 QSize DrehVorschauGroesse(int w, int h);
-// True when the program can turn by any angle (the dialog's "Drehen").
-bool DrehenVerfuegbar();
 
 // Turns the working image by any angle from -90 to 90 degrees, with a small
 // preview, an optional guide grid over it and a hand-off to the main
@@ -30,8 +29,8 @@ public:
     QFrame* shpGitter[10];
     QGroupBox* gbBox1;
     QSlider* trbWinkel;
-    QPushButton* PngBitBtnDrehLinks;
-    QPushButton* PngBitBtnDrehRechts;
+    TPngBitBtn* PngBitBtnDrehLinks;
+    TPngBitBtn* PngBitBtnDrehRechts;
     QLabel* lblWinkel;
     TNumedit* nedWinkel;
     QLabel* lblGrad;
