@@ -14,6 +14,9 @@ public:
     void SetBild(const QImage& bild);
     const QImage& Bild() const { return m_bild; }
     bool HatBild() const { return !m_bild.isNull(); }
+    // The picture itself, for the figures the interaction modes invert on
+    // it; the caller repaints with update().
+    QImage& ZeichenBild() { return m_bild; }
 
 signals:
     void DoppelKlick();

@@ -373,6 +373,32 @@ public:
     static QCursor EigenerCursor(int nummer);
     // (end of block Z)
 
+    // ---- Interaction modes on the image, crop and rotate commands (block M) ----
+    // Wires mBeaAusschneiden, mBeaFotoschnitt, mBeaDrehen and the mouse
+    // release of the display.
+    void ModiVerbinden();
+    void mBeaAusschneidenExecute();
+    void mBeaFotoschnittExecute();
+    void mBeaDrehenExecute();
+    // The mode halves of the display's mouse handlers (X, Y as the display
+    // widget reports them); ModusMausGedrueckt is true when a mode took the press.
+    bool ModusMausGedrueckt(Qt::MouseButton knopf, int X, int Y);
+    void ModusMausBewegt(Qt::MouseButtons knoepfe, Qt::KeyboardModifiers umschalt, int X, int Y);
+    void AnzeigeBildMouseUp(Qt::MouseButton knopf, Qt::MouseButtons knoepfe, Qt::KeyboardModifiers umschalt, int X,
+                            int Y);
+    // Arrows and Enter while the cut mode or a crop frame is on.
+    void ModusTaste(int taste);
+    // The ratio frame's half of the wheel.
+    void RahmenRad(Qt::KeyboardModifiers umschalt, int wheelDelta, bool& handled);
+    // Crops OriginalBild to the frame (left click or Enter in a frame mode).
+    void RahmenSchneiden();
+    // Removes the crosshair or frame of the mode that is on from the display,
+    // before another command ends the mode.
+    void ModusFigurLoeschen();
+    // Fit mode before the crop-mode dialog switched to fit; the crop restores it.
+    bool EinpassenVorFotoschnitt = true;
+    // (end of block M)
+
 public slots:
     void mDatSpeichernalsExecute();
     void mDatBeendenExecute();
@@ -439,6 +465,22 @@ private:
     // The display's size in device pixels as the last layout computed it.
     QSize m_anzeigeGroesse;
 
+    // ---- private members of block M ----
+    QImage& Leinwand();
+    void LeinwandFertig();
+    double LeinwandMass();
+    bool FigurDa();
+    void FigurGezeichnet();
+    void Status(const QString& text);
+    void AnzeigeAuffrischen();
+    void SchnittBewegen(Qt::MouseButtons knoepfe, Qt::KeyboardModifiers umschalt, int X, int Y);
+    void RahmenBewegen(int X, int Y);
+    void RahmenZeichnen();
+    void RahmenLoeschen();
+    void LinieBewegen(int X, int Y);
+    qint64 m_figurSchluessel = 0;
+    bool m_schnittZieht = false;
+    int m_rahmenRadRest = 0;
     bool m_formShowGelaufen = false;
     bool m_geschlossen = false;
 };

@@ -209,6 +209,7 @@ void TfrmZelvanoMain::AktionenAnlegen()
     VollbildVerbinden();
     EditierenVerbinden();
     InfoVerbinden();
+    ModiVerbinden();
     // SpeichernVerbinden();
 
     const QList<QAction*> zoom = {mAnsZoomEinpassen, mAnsZoom10, mAnsZoom25, mAnsZoom50, mAnsZoom100,

@@ -356,8 +356,11 @@ void TfrmZelvanoMain::FormMouseWheel(QObject* sender, Qt::KeyboardModifiers umsc
     const QWidget* box = AnzeigeBox->viewport();
     if (!box->rect().contains(box->mapFromGlobal(mausPos)) || Festschnitt || !isActiveWindow())
         return;
-    if (Fotoschnitt)
-        return;   // the ratio frame takes the wheel to change its size
+    if (Fotoschnitt) {
+        // The ratio frame takes the wheel to change its size.
+        RahmenRad(umschalt, wheelDelta, handled);
+        return;
+    }
     handled = true;
     // Fine-grained wheels and touchpads send many small deltas: they add up
     // to one step per notch of 120. A turn the other way starts afresh.
@@ -390,7 +393,9 @@ void TfrmZelvanoMain::AnzeigeBildMouseDown(Qt::MouseButton knopf, Qt::MouseButto
     if (knopf == Qt::MiddleButton || (knopf == Qt::LeftButton && !ModusAktiv())) {
         MausStartX = X;
         MausStartY = Y;
+        return;
     }
+    ModusMausGedrueckt(knopf, X, Y);
 }
 
 void TfrmZelvanoMain::AnzeigeBildMouseMove(Qt::MouseButtons knoepfe, Qt::KeyboardModifiers umschalt, int X, int Y)
@@ -400,8 +405,11 @@ void TfrmZelvanoMain::AnzeigeBildMouseMove(Qt::MouseButtons knoepfe, Qt::Keyboar
     // Exactly one button and no modifier key.
     const bool mitte = knoepfe == Qt::MiddleButton;
     const bool links = knoepfe == Qt::LeftButton && !ModusAktiv();
-    if ((!mitte && !links) || (umschalt & ~Qt::KeypadModifier) != Qt::NoModifier)
+    if ((!mitte && !links) || (umschalt & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        if (!mitte)
+            ModusMausBewegt(knoepfe, umschalt, X, Y);
         return;
+    }
     // The start point stays: X is relative to the moving picture, so the
     // grabbed point stays under the cursor.
     const QWidget* box = AnzeigeBox->viewport();

@@ -156,6 +156,8 @@ void TfrmZelvanoMain::FarbeVerbinden()
 
 void TfrmZelvanoMain::ActionManMainExecute(QAction* aktion)
 {
+    if (AnzeigeBild)
+        ModusFigurLoeschen();
     if (aktion != mBeaAusschneiden) {
         if (mBeaAusschneiden)
             mBeaAusschneiden->setChecked(false);
@@ -200,8 +202,8 @@ void TfrmZelvanoMain::FormKeyDown(int& taste, Qt::KeyboardModifiers umschalt)
     if (taste == Qt::Key_Escape) {
         mDatBeendenExecute();
     } else if (Ausschneiden || Fotoschnitt || Festschnitt) {
-        // Arrows move the frame or crosshair and Enter crops; they arrive
-        // with the cut and crop-frame commands.
+        // Arrows move the frame or the crosshair, Enter crops.
+        ModusTaste(taste);
     }
     taste = 0;
 }

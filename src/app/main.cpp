@@ -3,6 +3,11 @@
 #include <QLocale>
 #include <Magick++.h>
 #include "ZelvanoMain.h"
+#include "editing/Attribute.h"
+#include "editing/Drehen.h"
+#include "editing/Farben.h"
+#include "editing/Schneiden.h"
+#include "editing/Skalieren.h"
 #include "files/Formatoption.h"
 #include "files/JpgDrehen.h"
 #include "files/JpgOptimierung.h"
@@ -13,9 +18,6 @@
 #include "viewing/Bildinfo.h"
 #include "viewing/Vollbild.h"
 #include "viewing/Vorschau.h"
-#include "editing/Attribute.h"
-#include "editing/Farben.h"
-#include "editing/Skalieren.h"
 
 int main(int argc, char** argv)
 {
@@ -36,6 +38,8 @@ int main(int argc, char** argv)
     frmDrucken = new TfrmDrucken(hauptfenster);
     frmArchivdruck = new TfrmArchivdruck(hauptfenster);
     frmVollbild = new TfrmVollbild(hauptfenster);
+    frmDrehen = new TfrmDrehen(hauptfenster);
+    frmSchneiden = new TfrmSchneiden(hauptfenster);
     frmJpgOptimierung = new TfrmJpgOptimierung(hauptfenster);
     frmFarben = new TfrmFarben(hauptfenster);
     frmAttribute = new TfrmAttribute(hauptfenster);

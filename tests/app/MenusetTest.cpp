@@ -329,9 +329,11 @@ TEST_F(MenusetTest, NochNichtVerfuegbar_BleibtAusWasDieRegelnAuchSagen)
     BildIndex = 0;
     DateiBildZeigen(10, 10);
     MenuesSetzen();
-    // The rules offer turning by any angle, but its dialog is not part of the program yet.
-    EXPECT_TRUE(AktionRegelFrei(f->mBeaDrehen));
-    EXPECT_FALSE(f->mBeaDrehen->isEnabled());
+    // The rules offer the search, but its window is not part of the program yet.
+    EXPECT_TRUE(AktionRegelFrei(f->mDatSuchen));
+    EXPECT_FALSE(f->mDatSuchen->isEnabled());
+    // Turning by any angle is wired: it follows the rules.
+    EXPECT_TRUE(f->mBeaDrehen->isEnabled());
     // Wired commands follow the rules, and so do the buttons bound to them.
     EXPECT_TRUE(f->tbFarbe->isEnabled());
     EXPECT_TRUE(f->mDatSpeichernals->isEnabled());
@@ -339,10 +341,10 @@ TEST_F(MenusetTest, NochNichtVerfuegbar_BleibtAusWasDieRegelnAuchSagen)
     EXPECT_TRUE(f->tbtZoom->isEnabled());
     EXPECT_TRUE(f->menAnsicht->menuAction()->isEnabled());
 
-    AktionVerfuegbarMachen(f->mBeaDrehen);
-    EXPECT_TRUE(f->mBeaDrehen->isEnabled());
-    AktionNochNichtVerfuegbar(f->mBeaDrehen);
-    EXPECT_FALSE(f->mBeaDrehen->isEnabled());
+    AktionVerfuegbarMachen(f->mDatSuchen);
+    EXPECT_TRUE(f->mDatSuchen->isEnabled());
+    AktionNochNichtVerfuegbar(f->mDatSuchen);
+    EXPECT_FALSE(f->mDatSuchen->isEnabled());
 
     int ausgeloest = 0;
     QObject::connect(f->mDatSuchen, &QAction::triggered, [&] { ++ausgeloest; });
