@@ -18,7 +18,9 @@
 #include "Global.h"
 #include "Meldung.h"
 #include "Kopieren.h"
+#include "Symbole.h"
 #include "ZelvanoMain.h"
+#include "widgets/PngImageList.h"
 
 TfrmJpgDrehen* frmJpgDrehen = nullptr;
 int SegmentKopierModus = JpgKopiereAlle;
@@ -141,10 +143,11 @@ void TfrmJpgDrehen::FormCreate()
     setModal(true);
     setFont(QApplication::font("QMenu"));
 
-    auto knopf = [this](const char* name, QStyle::StandardPixmap symbol) {
-        auto* k = new QPushButton(this);
+    // Captionless, so the glyph of the menu icon list stands centred.
+    auto knopf = [this](const char* name, TSymbol symbol) {
+        auto* k = new TPngBitBtn(this);
         k->setObjectName(QLatin1String(name));
-        k->setIcon(style()->standardIcon(symbol));
+        k->SetPngImage(PngAusListe(MenueBilderListe(), symbol));
         k->setFixedSize(DpiSkalieren(34, 96), DpiSkalieren(30, 96));
         return k;
     };
@@ -155,14 +158,11 @@ void TfrmJpgDrehen::FormCreate()
         l->installEventFilter(this);
         return l;
     };
-    PngBitBtnDrehMinus90 = knopf("PngBitBtnDrehMinus90", QStyle::SP_BrowserReload);
-    // Turning the other way: the same arrow, mirrored.
-    PngBitBtnDrehMinus90->setIcon(QPixmap::fromImage(
-        style()->standardIcon(QStyle::SP_BrowserReload).pixmap(32).toImage().mirrored(true, false)));
-    PngBitBtnDrehPlus90 = knopf("PngBitBtnDrehPlus90", QStyle::SP_BrowserReload);
-    PngBitBtnDreh180 = knopf("PngBitBtnDreh180", QStyle::SP_BrowserReload);
-    PngBitBtnDrehHorizontal = knopf("PngBitBtnDrehHorizontal", QStyle::SP_ArrowRight);
-    PngBitBtnDrehVertikal = knopf("PngBitBtnDrehVertikal", QStyle::SP_ArrowDown);
+    PngBitBtnDrehMinus90 = knopf("PngBitBtnDrehMinus90", symDrehenMinus90);
+    PngBitBtnDrehPlus90 = knopf("PngBitBtnDrehPlus90", symDrehenPlus90);
+    PngBitBtnDreh180 = knopf("PngBitBtnDreh180", symDrehen180);
+    PngBitBtnDrehHorizontal = knopf("PngBitBtnDrehHorizontal", symHorizontal);
+    PngBitBtnDrehVertikal = knopf("PngBitBtnDrehVertikal", symVertikal);
     lblDrehMinus90 = beschriftung("lblDrehMinus90", QStringLiteral("Um -90 Grad drehen"));
     lblDrehPlus90 = beschriftung("lblDrehPlus90", QStringLiteral("Um +90 Grad drehen"));
     lblDreh180 = beschriftung("lblDreh180", QStringLiteral("Um 180 Grad drehen"));
@@ -176,7 +176,7 @@ void TfrmJpgDrehen::FormCreate()
     cbTrimmen->setObjectName(QStringLiteral("cbTrimmen"));
     cbTrimmen->setChecked(true);
 
-    PngBitBtnInfo = knopf("PngBitBtnInfo", QStyle::SP_MessageBoxInformation);
+    PngBitBtnInfo = knopf("PngBitBtnInfo", symInfo);
     btnAbbrechen = new QPushButton(QStringLiteral("Abbrechen"), this);
     btnAbbrechen->setObjectName(QStringLiteral("btnAbbrechen"));
 

@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
+#include "widgets/PngBitBtn.h"
 
 class QCheckBox;
 class QLabel;
@@ -38,11 +39,11 @@ class TfrmJpgDrehen : public QDialog {
 public:
     explicit TfrmJpgDrehen(QWidget* parent = nullptr);
 
-    QPushButton* PngBitBtnDrehMinus90;
-    QPushButton* PngBitBtnDrehPlus90;
-    QPushButton* PngBitBtnDreh180;
-    QPushButton* PngBitBtnDrehHorizontal;
-    QPushButton* PngBitBtnDrehVertikal;
+    TPngBitBtn* PngBitBtnDrehMinus90;
+    TPngBitBtn* PngBitBtnDrehPlus90;
+    TPngBitBtn* PngBitBtnDreh180;
+    TPngBitBtn* PngBitBtnDrehHorizontal;
+    TPngBitBtn* PngBitBtnDrehVertikal;
     QLabel* lblDrehMinus90;
     QLabel* lblDrehPlus90;
     QLabel* lblDreh180;
@@ -50,7 +51,7 @@ public:
     QLabel* lblDrehVertikal;
     QCheckBox* cbBildinfo;
     QCheckBox* cbTrimmen;
-    QPushButton* PngBitBtnInfo;
+    TPngBitBtn* PngBitBtnInfo;
     QFrame* shpInfo;
     QLabel* lblInfoText;
     QPushButton* btnAbbrechen;

@@ -15,9 +15,11 @@
 #include "Gear.h"
 #include "Global.h"
 #include "Menuset.h"
+#include "Symbole.h"
 #include "ZelvanoMain.h"
 #include "pixelops/Bitmap_Dichte.h"
 #include "pixelops/Bitmap_Verkleinern.h"
+#include "widgets/PngImageList.h"
 
 TfrmVollbild* frmVollbild = nullptr;
 bool VollbildEinpassen = true;
@@ -91,6 +93,9 @@ void TfrmVollbild::FormCreate()
                             &TfrmVollbild::popVEinpassenClick);
     PopupVoll->addSeparator();
     popVInfo = eintrag("popVInfo", QStringLiteral("Bildinfo..."), &TfrmVollbild::popVInfoClick);
+    // It stands for the main window's image-information command and shows its menu icon.
+    if (const TPngImageList* liste = MenueBilderListe())
+        popVInfo->setIcon(liste->Icon(symInfo));
     PopupVoll->addSeparator();
     popVGehezu = eintrag("popVGehezu", QStringLiteral("Gehe zu..."), &TfrmVollbild::popVGehezuClick);
     popVBildVor = eintrag("popVBildVor", QStringLiteral("Bild vor  (Pfeil rechts)"), &TfrmVollbild::popVBildVorClick);

@@ -30,7 +30,9 @@
 #include "Gear.h"
 #include "Global.h"
 #include "VorschauLaden.h"
+#include "Symbole.h"
 #include "ZelvanoMain.h"
+#include "widgets/PngImageList.h"
 #include "pixelops/Bitmap.h"
 
 TfrmVorschau* frmVorschau = nullptr;
@@ -110,13 +112,14 @@ void TfrmVorschau::FormCreate()
     pnlSchalter->setObjectName(QStringLiteral("pnlSchalter"));
     pnlSchalter->setFixedHeight(71);
 
-    bbtnStopSchliessen = new QPushButton(QStringLiteral("Schließen"), pnlSchalter);
+    bbtnStopSchliessen = new TPngBitBtn(QStringLiteral("Schließen"), pnlSchalter);
     bbtnStopSchliessen->setObjectName(QStringLiteral("bbtnStopSchliessen"));
+    bbtnStopSchliessen->SetPngImage(PngAusListe(ButtonBilderListe(), symSchliessen));
     bbtnStopSchliessen->setAutoDefault(false);
-    bbtnAktualisieren = new QPushButton(QStringLiteral("Aktualisieren"), pnlSchalter);
+    bbtnAktualisieren = new TPngBitBtn(QStringLiteral("Aktualisieren"), pnlSchalter);
     bbtnAktualisieren->setObjectName(QStringLiteral("bbtnAktualisieren"));
     bbtnAktualisieren->setAutoDefault(false);
-    bbtnAktualisieren->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    bbtnAktualisieren->SetPngImage(PngAusListe(ButtonBilderListe(), symVorschau));
     Shape1 = new QFrame(pnlSchalter);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setAutoFillBackground(true);
@@ -239,7 +242,7 @@ void TfrmVorschau::KnopfLeerlauf()
 {
     bbtnStopSchliessen->setDefault(false);
     bbtnStopSchliessen->setText(QStringLiteral("Schließen"));
-    bbtnStopSchliessen->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    bbtnStopSchliessen->SetPngImage(PngAusListe(ButtonBilderListe(), symSchliessen));
     bbtnAktualisieren->setEnabled(true);
 }
 
@@ -419,7 +422,7 @@ void TfrmVorschau::BilderAnzeigen()
     VorschauStopp = false;
     bbtnStopSchliessen->setDefault(true);
     bbtnStopSchliessen->setText(QStringLiteral("Stop"));
-    bbtnStopSchliessen->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+    bbtnStopSchliessen->SetPngImage(PngAusListe(ButtonBilderListe(), symStop));
     bbtnAktualisieren->setEnabled(false);
     stvVorschau->setEnabled(false);
     lblBildAnzahl->setText(QStringLiteral("0"));

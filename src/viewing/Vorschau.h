@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVector>
 #include <optional>
+#include "widgets/PngBitBtn.h"
 
 class QFileSystemModel;
 class QFileSystemWatcher;
@@ -46,8 +47,8 @@ public:
     QWidget* pnlLinks;
     QTreeView* stvVorschau;
     QWidget* pnlSchalter;
-    QPushButton* bbtnStopSchliessen;
-    QPushButton* bbtnAktualisieren;
+    TPngBitBtn* bbtnStopSchliessen;
+    TPngBitBtn* bbtnAktualisieren;
     QLabel* lblBildAnzahl;
     QLabel* lblBilddateien;
     QFrame* Shape1;

@@ -15,6 +15,8 @@
 #include <QMouseEvent>
 #include <QLabel>
 #include "AnzeigeBild.h"
+#include "Symbole.h"
+#include "widgets/PngImageList.h"
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -337,6 +339,48 @@ TEST_F(JpgDrehenFensterTest, Erklaerung_KnopfKlapptAufUndZu)
     EXPECT_EQ(d->EingeklappteHoehe(), zu);
     d->PngBitBtnInfo->click();
     EXPECT_EQ(d->height(), zu);
+    d->hide();
+}
+
+TEST_F(JpgDrehenFensterTest, Knoepfe_TragenIhreSymboleDerMenuelisteOhneText)
+{
+    const std::pair<TPngBitBtn*, int> erwartet[] = {
+        {d->PngBitBtnDrehMinus90, 24}, {d->PngBitBtnDrehPlus90, 25}, {d->PngBitBtnDreh180, 26},
+        {d->PngBitBtnDrehHorizontal, 27}, {d->PngBitBtnDrehVertikal, 28}, {d->PngBitBtnInfo, 4}};
+    for (const auto& [knopf, index] : erwartet) {
+        const std::string name = knopf->objectName().toStdString();
+        ASSERT_FALSE(knopf->PngImage().Empty()) << name;
+        EXPECT_EQ(knopf->PngImage().ToImage(), PngAusListe(MenueBilderListe(), index).ToImage()) << name;
+        EXPECT_TRUE(knopf->text().isEmpty()) << name;
+        EXPECT_EQ(knopf->Layout(), blGlyphLeft) << name;
+        EXPECT_EQ(knopf->Margin(), -1) << name;
+        EXPECT_EQ(knopf->Spacing(), 4) << name;
+    }
+}
+
+// The shown window: each captionless button draws its glyph centred, every
+// opaque pixel of the icon on screen as it stands in the list.
+TEST_F(JpgDrehenFensterTest, Bildschirm_GlyphenStehenMittigImKnopf)
+{
+    d->show();
+    QCoreApplication::processEvents();
+    const QImage fenster = d->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    for (TPngBitBtn* knopf : {d->PngBitBtnDrehMinus90, d->PngBitBtnDrehVertikal, d->PngBitBtnInfo}) {
+        const std::string name = knopf->objectName().toStdString();
+        const QImage glyph = knopf->PngImage().ToImage().convertToFormat(QImage::Format_ARGB32);
+        const QPoint ecke = knopf->mapTo(d, QPoint((knopf->width() - glyph.width()) / 2,
+                                                  (knopf->height() - glyph.height() + 1) / 2));
+        EXPECT_EQ(knopf->LetzteLage().Glyph, knopf->mapFrom(d, ecke)) << name;
+        int deckend = 0, gleich = 0;
+        for (int y = 0; y < glyph.height(); ++y)
+            for (int x = 0; x < glyph.width(); ++x)
+                if (qAlpha(glyph.pixel(x, y)) == 255) {
+                    ++deckend;
+                    gleich += (fenster.pixel(ecke + QPoint(x, y)) & 0xFFFFFF) == (glyph.pixel(x, y) & 0xFFFFFF);
+                }
+        EXPECT_GT(deckend, glyph.width() * glyph.height() / 8) << name;
+        EXPECT_EQ(gleich, deckend) << name;
+    }
     d->hide();
 }
 

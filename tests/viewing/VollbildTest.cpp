@@ -13,6 +13,7 @@
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
 #include "viewing/Vollbild.h"
+#include "widgets/PngImageList.h"
 
 namespace {
 
@@ -444,3 +445,14 @@ TEST_F(VollbildTest, Schliessen_GibtDieDateiangabenDesHauptbildsZurueck)
 }
 
 } // namespace
+
+TEST_F(VollbildTest, Menue_BildinfoZeigtDasSymbolDesHauptbefehls)
+{
+    const QImage erwartet = MenueBilderListe()->Bild(4).convertToFormat(QImage::Format_ARGB32);
+    auto bild = [&](const QIcon& symbol) {
+        return symbol.pixmap(erwartet.size()).toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    ASSERT_FALSE(v->popVInfo->icon().isNull());
+    EXPECT_EQ(bild(v->popVInfo->icon()), erwartet);
+    EXPECT_EQ(bild(v->popVInfo->icon()), bild(f->mDatInfo->icon()));
+}

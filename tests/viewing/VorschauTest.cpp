@@ -7,6 +7,8 @@
 #include "Menuset.h"
 #include "ZelvanoMain.h"
 #include "files/Oeffnen.h"
+#include "Symbole.h"
+#include "widgets/PngImageList.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,6 +46,13 @@ void Klicken(QWidget* w)
     QMouseEvent ereignis(QEvent::MouseButtonRelease, QPointF(1, 1), w->mapToGlobal(QPointF(1, 1)), Qt::LeftButton,
                          Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &ereignis);
+}
+
+// Whether a PNG button carries item index of the tool-button icon list.
+bool TraegtSymbol(const TPngBitBtn* knopf, int index)
+{
+    return !knopf->PngImage().Empty()
+           && knopf->PngImage().ToImage() == PngAusListe(ButtonBilderListe(), index).ToImage();
 }
 
 class VorschauTest : public ::testing::Test {
@@ -270,6 +279,7 @@ TEST_F(VorschauTest, Stop_BehaeltGebauteUndSchliessenWirdNurStop)
         if (gebautBeimStop >= 0 || !VorschauLaedt || v->lblBildAnzahl->text().toInt() < 2)
             return;
         EXPECT_EQ(v->bbtnStopSchliessen->text(), QStringLiteral("Stop"));
+        EXPECT_TRUE(TraegtSymbol(v->bbtnStopSchliessen, 14));
         EXPECT_TRUE(v->bbtnStopSchliessen->isDefault());
         EXPECT_FALSE(v->bbtnAktualisieren->isEnabled());
         // A close request during the build only stops it.
@@ -277,6 +287,7 @@ TEST_F(VorschauTest, Stop_BehaeltGebauteUndSchliessenWirdNurStop)
         EXPECT_TRUE(v->isVisible());
         EXPECT_TRUE(VorschauStopp);
         EXPECT_EQ(v->bbtnStopSchliessen->text(), QStringLiteral("Schließen"));
+        EXPECT_TRUE(TraegtSymbol(v->bbtnStopSchliessen, 20));
         gebautBeimStop = v->lblBildAnzahl->text().toInt();
     });
     pruefer.start();
@@ -383,4 +394,24 @@ TEST_F(VorschauTest, Befehle_VorschauUndOeffnenErgebnis200ZeigenFenster)
     frmZelvanoMain->mDatOeffnenExecute();
     EXPECT_EQ(OeffnenErgebnis, 200);
     EXPECT_TRUE(v->isVisible());
+}
+
+TEST_F(VorschauTest, Knoepfe_TragenIhreSymboleDerButtonliste)
+{
+    TfrmVorschau neu;
+    EXPECT_TRUE(TraegtSymbol(neu.bbtnStopSchliessen, 20));
+    EXPECT_TRUE(TraegtSymbol(neu.bbtnAktualisieren, 38));
+    EXPECT_FALSE(TraegtSymbol(neu.bbtnStopSchliessen, 14));
+    // After a build the close glyph is back and the refresh glyph unchanged.
+    ZeigenUndBauen();
+    EXPECT_TRUE(TraegtSymbol(v->bbtnStopSchliessen, 20));
+    EXPECT_TRUE(TraegtSymbol(v->bbtnAktualisieren, 38));
+    EXPECT_EQ(v->bbtnAktualisieren->Layout(), blGlyphLeft);
+    EXPECT_EQ(v->bbtnAktualisieren->Spacing(), 4);
+    // Painted left of its caption, with the automatic margin.
+    v->bbtnAktualisieren->grab();
+    const TGlyphUndText lage = v->bbtnAktualisieren->LetzteLage();
+    EXPECT_GT(lage.Glyph.x(), 0);
+    EXPECT_EQ(lage.Text.x(), lage.Glyph.x() + v->bbtnAktualisieren->PngImage().Width() + 4);
+    v->hide();
 }
