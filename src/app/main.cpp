@@ -5,8 +5,10 @@
 #include "ZelvanoMain.h"
 #include "files/Formatoption.h"
 #include "files/JpgDrehen.h"
+#include "files/Konvertieren.h"
 #include "files/Oeffnen.h"
 #include "files/Speichern.h"
+#include "files/Zielgroesse.h"
 #include "printing/Drucken.h"
 #include "viewing/Vollbild.h"
 #include "viewing/Vorschau.h"
@@ -26,7 +28,9 @@ int main(int argc, char** argv)
     frmSpeichern = new TfrmSpeichern(hauptfenster);
     frmFormatOption = new TfrmFormatOption(hauptfenster);
     frmDrucken = new TfrmDrucken(hauptfenster);
+    frmKonvertieren = new TfrmKonvertieren(hauptfenster);
     frmVollbild = new TfrmVollbild(hauptfenster);
+    frmZielgroesse = new TfrmZielgroesse(hauptfenster);
     frmJpgDrehen = new TfrmJpgDrehen(hauptfenster);
     frmVorschau = new TfrmVorschau(hauptfenster);
 
