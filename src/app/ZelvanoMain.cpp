@@ -344,7 +344,9 @@ void TfrmZelvanoMain::BildAnzeigen()
     RueckgaengigLoeschen();
 
     const QString pfad = BildListe.at(BildIndex);
-    LadeGearBild(*Gear1, pfad);
+    // One read of the metadata serves both the comment and the EXIF data.
+    TExifDaten metadaten;
+    LadeGearBild(*Gear1, pfad, &metadaten);
 
     if (Gear1->ImageHeight() <= 0) {
         SetzeArbeitsModus(false);
@@ -374,7 +376,7 @@ void TfrmZelvanoMain::BildAnzeigen()
     AktExifDaten->Leeren();
     const QString endung = QFileInfo(pfad).suffix().toUpper();
     if (endung == QLatin1String("JPG") || endung == QLatin1String("JPEG")) {
-        AktExifDaten->Lesen(pfad);
+        *AktExifDaten = std::move(metadaten);
         JpgDrehbar = QFileInfo::exists(pfad) && !DateiSchreibgeschuetzt(pfad);
     }
 

@@ -226,6 +226,17 @@ public:
     void mDatScannenExecute();
     // (end of block B)
 
+    // ---- Attributes and resize commands (block E) ----
+    // Wires mBeaBildattribute and mBeaSkalieren; AktionenAnlegen calls it.
+    void EditierenVerbinden();
+    // Opens the attributes window at a zoom of at most 100 %, then shows the
+    // working bitmap again, whichever way it closed.
+    void mBeaBildattributeExecute();
+    // Opens the resize window with the display hidden; redisplays at 100 %
+    // when the image is edited afterwards.
+    void mBeaSkalierenExecute();
+    // (end of block E)
+
     // ---- Imaging-control commands, dispatch, keyboard, help (block C) ----
     // True while an image loads, a page changes or a command computed by
     // Gear1 runs; the progress event pumps messages, and meanwhile no other

@@ -207,6 +207,7 @@ void TfrmZelvanoMain::AktionenAnlegen()
     BearbeitenVerbinden();
     FarbeVerbinden();
     VollbildVerbinden();
+    EditierenVerbinden();
     KonvertierenVerbinden();
     // SpeichernVerbinden();
 

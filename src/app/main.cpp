@@ -12,6 +12,8 @@
 #include "printing/Drucken.h"
 #include "viewing/Vollbild.h"
 #include "viewing/Vorschau.h"
+#include "editing/Attribute.h"
+#include "editing/Skalieren.h"
 
 int main(int argc, char** argv)
 {
@@ -33,6 +35,8 @@ int main(int argc, char** argv)
     frmZielgroesse = new TfrmZielgroesse(hauptfenster);
     frmJpgDrehen = new TfrmJpgDrehen(hauptfenster);
     frmVorschau = new TfrmVorschau(hauptfenster);
+    frmSkalieren = new TfrmSkalieren(hauptfenster);
+    frmAttribute = new TfrmAttribute(hauptfenster);
 
     hauptfenster->show();
     QStringList argumente = QCoreApplication::arguments();

@@ -32,18 +32,9 @@
 #include "Zielgroesse.h"
 #include "ZelvanoMain.h"
 #include "pixelops/Bitmap_Verkleinern.h"
-#if __has_include("pixelops/Bitmap_Skalieren.h")
-#include "pixelops/Bitmap_Skalieren.h"
-#define KONVERT_SKALIEREN 1
-#endif
-#if __has_include("pixelops/Bitmap_QuickSkalieren.h")
 #include "pixelops/Bitmap_QuickSkalieren.h"
-#define KONVERT_QUICK 1
-#endif
-#if __has_include("pixelops/Bitmap_Schaerfen.h")
 #include "pixelops/Bitmap_Schaerfen.h"
-#define KONVERT_SCHAERFEN 1
-#endif
+#include "pixelops/Bitmap_Skalieren.h"
 
 TfrmKonvertieren* frmKonvertieren = nullptr;
 bool KonvertAbbruch = false;
@@ -94,32 +85,23 @@ bool KonvertNeueGroesse(int breite, int hoehe, int zielBreite, int zielHoehe, bo
     return true;
 }
 
-bool KonvertSkalieren(TBitmap& bmp, int breite, int hoehe, int filter, bool quick, int schaerfe)
+bool KonvertSkalieren(TBitmap& bmp, int breite, int hoehe, int filter, bool quick, int schaerfe, bool* gemeldet)
 {
+    if (gemeldet)
+        *gemeldet = false;
     try {
         if (quick) {
-#ifdef KONVERT_QUICK
             BitmapQuickSkalieren(bmp, breite, hoehe);
-#else
-            bmp.Assign(bmp.Bild().scaled(breite, hoehe, Qt::IgnoreAspectRatio, Qt::FastTransformation));
-#endif
-        } else {
-#ifdef KONVERT_SKALIEREN
-            if (!BitmapSkalieren(bmp, breite, hoehe, 0, uint8_t(filter)))
-                return false;
-#else
-            (void)filter;
-            bmp.Assign(bmp.Bild().scaled(breite, hoehe, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-#endif
+        } else if (!BitmapSkalieren(bmp, breite, hoehe, 0, uint8_t(filter))) {
+            // The resampler has told the user itself.
+            if (gemeldet)
+                *gemeldet = true;
+            return false;
         }
         if (bmp.Width() != breite || bmp.Height() != hoehe)
             return false;
-#ifdef KONVERT_SCHAERFEN
         if (schaerfe > 0)
             BitmapSchaerfen(bmp, float(schaerfe));
-#else
-        (void)schaerfe;
-#endif
         return true;
     } catch (...) {
         return false;
@@ -712,11 +694,13 @@ void TfrmKonvertieren::btnKonvertierenClick()
                 if (KonvertNeueGroesse(BildK.Width(), BildK.Height(), ZielBreite, ZielHoehe, NurVerkleinern,
                                        neueBreite, neueHoehe)) {
                     const TfrmZielgroesse* z = frmZielgroesse;
+                    bool gemeldet = false;
                     if (!KonvertSkalieren(BildK, neueBreite, neueHoehe, z ? z->FilterIndex() : 5,
-                                          z && z->IstQuick(), z ? z->SchaerfeMenge() : 8)) {
+                                          z && z->IstQuick(), z ? z->SchaerfeMenge() : 8, &gemeldet)) {
                         QCoreApplication::processEvents();
-                        Meldung(QStringLiteral("Fehler beim Skalieren. Das erzeugte Bild ist zu groß."),
-                                TMeldungArt::Warnung, mbOk);
+                        if (!gemeldet)
+                            Meldung(QStringLiteral("Fehler beim Skalieren. Das erzeugte Bild ist zu groß."),
+                                    TMeldungArt::Warnung, mbOk);
                         skalierFehler = true;
                         break;
                     }

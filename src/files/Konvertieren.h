@@ -29,8 +29,9 @@ bool KonvertNeueGroesse(int breite, int hoehe, int zielBreite, int zielHoehe, bo
 
 // Resamples bmp to breite x hoehe (filter 0..6, or the quick bilinear resize)
 // and sharpens it by schaerfe when above 0. False when it failed; bmp is
-// then unusable for writing.
-bool KonvertSkalieren(TBitmap& bmp, int breite, int hoehe, int filter, bool quick, int schaerfe);
+// then not to be written, and gemeldet says whether the user was told.
+bool KonvertSkalieren(TBitmap& bmp, int breite, int hoehe, int filter, bool quick, int schaerfe,
+                      bool* gemeldet = nullptr);
 
 // Writes gear's picture to ziel in the format of the row schluessel, in the
 // order of BildSchreiben, into a temporary file in ziel's folder; only the

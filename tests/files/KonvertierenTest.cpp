@@ -20,6 +20,9 @@
 #include "ZelvanoMain.h"
 #include "files/Konvertieren.h"
 #include "files/Zielgroesse.h"
+#include "pixelops/Bitmap_QuickSkalieren.h"
+#include "pixelops/Bitmap_Schaerfen.h"
+#include "pixelops/Bitmap_Skalieren.h"
 
 namespace {
 
@@ -190,6 +193,29 @@ TEST(KonvertGroesse, SkalierenGibtDieVerlangteGroesse)
         const uint8_t* p = bmp.ScanLine(50) + 75 * 3;
         EXPECT_NEAR(p[1], 200, 2);
     }
+}
+
+TEST(KonvertGroesse, FilterUndSchaerfeWerdenDurchgereicht)
+{
+    TBitmap quelle(97, 61);
+    for (int y = 0; y < 61; ++y)
+        for (int x = 0; x < 97; ++x) {
+            uint8_t* p = quelle.ScanLine(y) + x * 3;
+            p[0] = uint8_t(x * 7 + y);
+            p[1] = uint8_t(x * y);
+            p[2] = uint8_t((x ^ y) * 3);
+        }
+    for (const int filter : {0, 2, 6}) {
+        TBitmap unsere(quelle.Bild().copy()), erwartet(quelle.Bild().copy());
+        ASSERT_TRUE(KonvertSkalieren(unsere, 40, 25, filter, false, 18));
+        ASSERT_TRUE(BitmapSkalieren(erwartet, 40, 25, 0, uint8_t(filter)));
+        BitmapSchaerfen(erwartet, 18);
+        EXPECT_TRUE(unsere == erwartet) << filter;
+    }
+    TBitmap unsere(quelle.Bild().copy()), erwartet(quelle.Bild().copy());
+    ASSERT_TRUE(KonvertSkalieren(unsere, 150, 90, 5, true, 0));
+    BitmapQuickSkalieren(erwartet, 150, 90);
+    EXPECT_TRUE(unsere == erwartet);
 }
 
 // ---- Names, formats and sizes on disk ------------------------------------
