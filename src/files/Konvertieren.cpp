@@ -645,6 +645,8 @@ void TfrmKonvertieren::btnKonvertierenClick()
         }
     }
 
+    if (!m_exif)
+        m_exif = std::make_unique<TExifDaten>();
     m_laeuft = true;
     SteuerungFreigeben(false);
     AlleUeberschreiben = false;

@@ -19,6 +19,7 @@
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
 #include "files/Konvertieren.h"
+#include "files/Speichern.h"
 #include "files/Zielgroesse.h"
 #include "pixelops/Bitmap_QuickSkalieren.h"
 #include "pixelops/Bitmap_Schaerfen.h"
@@ -486,4 +487,45 @@ TEST_F(KonvertierenTest, Fenster_ZeigtZahlGroesseUndBehaeltWahlBeiUnterfenstern)
     EXPECT_EQ(fenster->lblZielgroesse->text(), QStringLiteral("Zielgröße: Bildgröße beibehalten"));
     fenster->reject();
     EXPECT_EQ(KonvertierenTyp, JpgZeile);
+}
+
+TEST_F(KonvertierenTest, OrdnerBeibehalten_GrossgeschriebeneEndungBleibtNeben)
+{
+    // Linux tells "Foto.JPG" and "Foto.jpg" apart: the source stays as it was.
+    const QString quelle = Bild(QStringLiteral("Foto.JPG"), 24, 16, "JPG");
+    const QByteArray vorher = DateiBytes(quelle);
+    KonvertierenTyp = JpgZeile;
+    fenster->show();
+    fenster->cbOrdnerBeibehalten->setChecked(true);
+    fenster->cbOrdnerBeibehaltenClick();
+    EXPECT_FALSE(fenster->ediZielverz->isEnabled());
+    TAntworten antworten({});
+    Konvertieren({quelle}, JpgZeile);
+    EXPECT_EQ(antworten.fragen, 0);
+    EXPECT_TRUE(antworten.texte.isEmpty()) << antworten.texte.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(DateiBytes(quelle), vorher);
+    EXPECT_EQ(Identify(quellen + QStringLiteral("/Foto.jpg")), QStringLiteral("JPEG 24x16"));
+}
+
+TEST_F(KonvertierenTest, Schreiben_FehlschlagLaesstZielUnberuehrt)
+{
+    TGear gear;
+    gear.SetPicture(QImage(8, 8, QImage::Format_BGR888));
+    TSchreibZusatz zusatz;
+    QString fehler;
+    // A folder that cannot hold the temporary file: a path below a file.
+    const QString datei = Ziel(QStringLiteral("datei.txt"));
+    DateiSchreiben(datei, QByteArray("bleibt"));
+    EXPECT_FALSE(KonvertDateiSchreiben(gear, PngZeile, datei + QStringLiteral("/bild.png"), zusatz, fehler));
+    EXPECT_FALSE(fehler.isEmpty());
+    EXPECT_EQ(DateiBytes(datei), QByteArray("bleibt"));
+    // A picture the control cannot write leaves the old target and no helper file.
+    const QString alt = Ziel(QStringLiteral("alt.png"));
+    DateiSchreiben(alt, QByteArray("alt"));
+    TGear leer;
+    fehler.clear();
+    EXPECT_FALSE(KonvertDateiSchreiben(leer, PngZeile, alt, zusatz, fehler));
+    EXPECT_FALSE(fehler.isEmpty());
+    EXPECT_EQ(DateiBytes(alt), QByteArray("alt"));
+    EXPECT_EQ(QDir(ziel).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
