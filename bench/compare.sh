@@ -294,3 +294,7 @@ fi
 # Thumbnails of a folder of large JPEGs.
 echo
 bash "$skripte/compare_vorschau.sh" "$build"
+
+# Batch conversion of large JPEGs to PNG with a target size.
+echo
+bash "$skripte/compare_konvertieren.sh" "$build"

@@ -64,12 +64,15 @@ int Meldung(const QString& text, TMeldungArt art, int knoepfe)
     QPushButton* knopfJa = nullptr;
     QPushButton* knopfNein = nullptr;
     QPushButton* knopfAbbrechen = nullptr;
+    QPushButton* knopfAlle = nullptr;
     if (knoepfe & mbJa)
         knopfJa = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
     if (knoepfe & mbNein)
         knopfNein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
     if (knoepfe & mbOk)
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    if (knoepfe & mbAlle)
+        knopfAlle = box.addButton(QStringLiteral("&Alle"), QMessageBox::YesRole);
     if (knoepfe & mbAbbrechen)
         knopfAbbrechen = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
     if (knopfAbbrechen)
@@ -86,5 +89,7 @@ int Meldung(const QString& text, TMeldungArt art, int knoepfe)
         return mbNein;
     if (gedrueckt == knopfAbbrechen)
         return mbAbbrechen;
+    if (gedrueckt == knopfAlle)
+        return mbAlle;
     return mbOk;
 }

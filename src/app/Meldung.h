@@ -11,6 +11,7 @@ enum TMeldungKnopf : int {
     mbJa = 2,
     mbNein = 4,
     mbAbbrechen = 8,
+    mbAlle = 16,
 };
 
 // Results: one of the button values.

@@ -306,6 +306,13 @@ public:
     // modally with the display hidden.
     // (end of block S)
 
+    // ---- Batch conversion (block K) ----
+    // Wires mDatKonvertieren: asks about an unsaved edit, frees Gear1's
+    // picture, runs the conversion window and reloads the list entry.
+    void KonvertierenVerbinden();
+    void mDatKonvertierenExecute();
+    // (end of block K)
+
     // ---- Full screen, slide show and printing (block V) ----
     // BildIndex when the full-screen view opened.
     int VollbildStartIndex = -1;

@@ -210,6 +210,7 @@ void TfrmZelvanoMain::AktionenAnlegen()
     EditierenVerbinden();
     InfoVerbinden();
     ModiVerbinden();
+    KonvertierenVerbinden();
     // SpeichernVerbinden();
 
     const QList<QAction*> zoom = {mAnsZoomEinpassen, mAnsZoom10, mAnsZoom25, mAnsZoom50, mAnsZoom100,

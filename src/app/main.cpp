@@ -11,8 +11,10 @@
 #include "files/Formatoption.h"
 #include "files/JpgDrehen.h"
 #include "files/JpgOptimierung.h"
+#include "files/Konvertieren.h"
 #include "files/Oeffnen.h"
 #include "files/Speichern.h"
+#include "files/Zielgroesse.h"
 #include "printing/Archivdruck.h"
 #include "printing/Drucken.h"
 #include "viewing/Bildinfo.h"
@@ -37,7 +39,9 @@ int main(int argc, char** argv)
     frmSkalieren = new TfrmSkalieren(hauptfenster);
     frmDrucken = new TfrmDrucken(hauptfenster);
     frmArchivdruck = new TfrmArchivdruck(hauptfenster);
+    frmKonvertieren = new TfrmKonvertieren(hauptfenster);
     frmVollbild = new TfrmVollbild(hauptfenster);
+    frmZielgroesse = new TfrmZielgroesse(hauptfenster);
     frmDrehen = new TfrmDrehen(hauptfenster);
     frmSchneiden = new TfrmSchneiden(hauptfenster);
     frmJpgOptimierung = new TfrmJpgOptimierung(hauptfenster);

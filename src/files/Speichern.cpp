@@ -44,20 +44,14 @@ constexpr int ZustandsbildRolle = Qt::UserRole + 1;
 constexpr int GewaehltZustandsbild = 11;
 constexpr int JpegSpeicherId = 21;
 
-// The mark of the chosen row: state image 11 of the menu icon list.
-QIcon Markierung()
-{
-    const TPngImageList* liste = MenueBilderListe();
-    return liste ? liste->Icon(GewaehltZustandsbild) : QIcon();
-}
-
-// Draws the rows of the type list on their stripe colour, with grid lines.
+// Draws the rows of a type list on their stripe colour, with grid lines.
 class TTypZeilenMaler : public QStyledItemDelegate {
 public:
-    TTypZeilenMaler(const TfrmSpeichern* fenster, QObject* parent) : QStyledItemDelegate(parent), m_fenster(fenster) {}
+    TTypZeilenMaler(std::function<QColor(int)> grund, QObject* parent)
+        : QStyledItemDelegate(parent), m_grund(std::move(grund)) {}
     void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        const QColor grund = m_fenster->lvSaveTypCustomDrawItem(index.row());
+        const QColor grund = m_grund(index.row());
         if (grund.isValid() && !(option.state & QStyle::State_Selected))
             p->fillRect(option.rect, grund);
         QStyledItemDelegate::paint(p, option, index);
@@ -69,7 +63,7 @@ public:
     }
 
 private:
-    const TfrmSpeichern* m_fenster;
+    std::function<QColor(int)> m_grund;
 };
 
 // Busy mode for the length of a write, also when it throws.
@@ -112,6 +106,73 @@ void TShape::paintEvent(QPaintEvent*)
     p.setPen(m_stift);
     p.setBrush(m_pinsel);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void TypListeMalen(QTreeWidget* liste, std::function<QColor(int)> grund)
+{
+    liste->setItemDelegate(new TTypZeilenMaler(std::move(grund), liste));
+}
+
+QIcon TypMarkierung()
+{
+    const TPngImageList* liste = MenueBilderListe();
+    return liste ? liste->Icon(GewaehltZustandsbild) : QIcon();
+}
+
+void TiefenFormenSetzen(TShape* shp24, TShape* shp8, TShape* shp4, TShape* shp1, const QString& schluessel)
+{
+    const QColor rot = QColor(FarbwertZuRgb(255)), rotRand = QColor(FarbwertZuRgb(128));
+    const QColor gruen = QColor(FarbwertZuRgb(65280)), gruenRand = QColor(FarbwertZuRgb(32768));
+    TShape* formen[4] = {shp24, shp8, shp4, shp1};
+    for (TShape* s : formen)
+        s->SetFarben(rot, rotRand);
+    const QString flaggen = FormatFarbtiefen(schluessel);
+    for (int i = 0; i < 4 && i < flaggen.size(); ++i)
+        if (flaggen.at(i) == QLatin1Char('1'))
+            formen[i]->SetFarben(gruen, gruenRand);
+}
+
+QString TypEndung(const QString& typ)
+{
+    return QLatin1Char('.') + typ.trimmed().toLower();
+}
+
+QString SchreibKommentar()
+{
+    return BildQuelle == BildQuelleDatei ? AktKommentar : QStringLiteral("Erstellt mit Zelvano ") + ProgrammVersion(2);
+}
+
+TSchreibSchritt BildSchreiben(TGear& gear, const QString& schluessel, const QString& pfad,
+                              const TSchreibZusatz& zusatz, QString& fehler)
+{
+    FormatFarbtiefeVorbereiten(gear, schluessel);
+    const int speicherId = FormatSpeicherId(schluessel);
+    gear.SetSaveFormat(speicherId);
+    if (speicherId == JpegSpeicherId)
+        JpgOptionenSetzen(gear);
+    {
+        TArbeitsModus arbeit;
+        gear.SaveImage(pfad);
+    }
+    const QFileInfo geschrieben(pfad);
+    if (gear.ErrCount() > 0 || !geschrieben.isFile() || geschrieben.size() <= 0) {
+        fehler = gear.ErrCount() > 0 ? gear.LetzterFehler() : QString();
+        if (fehler.isEmpty())
+            fehler = QStringLiteral("Die Datei %1 wurde nicht geschrieben.").arg(pfad);
+        return TSchreibSchritt::Bild;
+    }
+    if (speicherId == JpegSpeicherId) {
+        if (zusatz.exif && zusatz.exif->HatExif()
+            && !zusatz.exif->ExifEinfuegen(pfad, gear.ImageWidth(), gear.ImageHeight(), fehler))
+            return TSchreibSchritt::Exif;
+        if (!JpgKommentarSchreiben(pfad, zusatz.kommentar, fehler))
+            return TSchreibSchritt::Kommentar;
+    }
+    if (zusatz.datum.isValid() && !DateiDatumSetzen(pfad, true, true, true, zusatz.datum)) {
+        fehler = QStringLiteral("Das Datum der Datei %1 konnte nicht gesetzt werden.").arg(pfad);
+        return TSchreibSchritt::Datum;
+    }
+    return TSchreibSchritt::Fertig;
 }
 
 QString EndungErsetzen(const QString& name, const QString& endung)
@@ -167,7 +228,7 @@ void TfrmSpeichern::FormCreate()
     lvSaveTyp->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvSaveTyp->setSelectionMode(QAbstractItemView::SingleSelection);
     lvSaveTyp->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvSaveTyp->setItemDelegate(new TTypZeilenMaler(this, lvSaveTyp));
+    TypListeMalen(lvSaveTyp, [this](int zeile) { return lvSaveTypCustomDrawItem(zeile); });
     lvSaveTyp->setMinimumWidth(220);
 
     ediDateiname = new QLineEdit(this);
@@ -296,23 +357,15 @@ void TfrmSpeichern::lvSaveTypSelectItem(QTreeWidgetItem* eintrag)
         zeile->setIcon(0, QIcon());
     }
     eintrag->setData(0, ZustandsbildRolle, GewaehltZustandsbild);
-    eintrag->setIcon(0, Markierung());
+    eintrag->setIcon(0, TypMarkierung());
     m_gewaehlteZeile = lvSaveTyp->indexOfTopLevelItem(eintrag);
     m_typ = eintrag->text(1).toLower();
     if (!ediDateiname->text().isEmpty())
-        ediDateiname->setText(EndungErsetzen(ediDateiname->text(), QLatin1Char('.') + m_typ));
+        ediDateiname->setText(EndungErsetzen(ediDateiname->text(), TypEndung(m_typ)));
     btnFormatoptionen->setEnabled(m_typ == QLatin1String("jpg"));
     ZielTyp = m_typ;
 
-    const QColor rot = QColor(FarbwertZuRgb(255)), rotRand = QColor(FarbwertZuRgb(128));
-    const QColor gruen = QColor(FarbwertZuRgb(65280)), gruenRand = QColor(FarbwertZuRgb(32768));
-    TShape* formen[4] = {shp24Bit, shp8Bit, shp4Bit, shp1Bit};
-    for (TShape* s : formen)
-        s->SetFarben(rot, rotRand);
-    const QString flaggen = FormatFarbtiefen(ZeilenSchluessel(eintrag));
-    for (int i = 0; i < 4 && i < flaggen.size(); ++i)
-        if (flaggen.at(i) == QLatin1Char('1'))
-            formen[i]->SetFarben(gruen, gruenRand);
+    TiefenFormenSetzen(shp24Bit, shp8Bit, shp4Bit, shp1Bit, ZeilenSchluessel(eintrag));
 }
 
 // ---- Folder tree and file list -----------------------------------------
@@ -360,7 +413,7 @@ void TfrmSpeichern::flbSpeichernChange()
 {
     if (QListWidgetItem* eintrag = flbSpeichern->currentItem())
         if (eintrag->isSelected())
-            ediDateiname->setText(EndungErsetzen(eintrag->text(), QLatin1Char('.') + m_typ));
+            ediDateiname->setText(EndungErsetzen(eintrag->text(), TypEndung(m_typ)));
 }
 
 void TfrmSpeichern::ApplicationEvents1ShowHint(const QPoint& position)
@@ -469,7 +522,7 @@ void TfrmSpeichern::FormActivate()
     }
 
     if (!ediDateiname->text().isEmpty())
-        ediDateiname->setText(EndungErsetzen(ediDateiname->text(), QLatin1Char('.') + m_typ));
+        ediDateiname->setText(EndungErsetzen(ediDateiname->text(), TypEndung(m_typ)));
     ediDateiname->setFocus();
     btnSpeichern->setEnabled(true);
     QApplication::restoreOverrideCursor();
@@ -539,7 +592,7 @@ void TfrmSpeichern::btnSpeichernClick()
             }
         }
 
-        ediDateiname->setText(EndungErsetzen(ediDateiname->text(), QLatin1Char('.') + m_typ));
+        ediDateiname->setText(EndungErsetzen(ediDateiname->text(), TypEndung(m_typ)));
         const QString name = ediDateiname->text();
         if (!DateinameGueltig(name)) {
             Meldung(QStringLiteral("Ein Dateiname darf keines der folgenden Zeichen enthalten:") + QStringLiteral("\r\r")
@@ -614,24 +667,19 @@ bool TfrmSpeichern::Schreiben(const QString& schluessel, const QString& ordner, 
     QCoreApplication::processEvents();
     gear.SetPicture(haupt->OriginalBild);
     FarbtiefeVorbereiten(gear, BildFarbtiefe);
-    FormatFarbtiefeVorbereiten(gear, schluessel);
 
-    const int speicherId = FormatSpeicherId(schluessel);
-    gear.SetSaveFormat(speicherId);
-    if (speicherId == JpegSpeicherId)
-        JpgOptionenSetzen(gear);
+    TSchreibZusatz zusatz;
+    if (BildQuelle == BildQuelleDatei && cbEXIFschreibenTemp->isChecked())
+        zusatz.exif = AktExifDaten;
+    zusatz.kommentar = SchreibKommentar();
+    if (BildQuelle == BildQuelleDatei && cbSpeichernDatum->isChecked())
+        zusatz.datum = AktDateiDatum;
 
     btnSpeichern->setEnabled(false);
-    {
-        TArbeitsModus arbeit;
-        gear.SaveImage(pfad);
-    }
-    const QFileInfo geschrieben(pfad);
-    if (gear.ErrCount() > 0 || !geschrieben.isFile() || geschrieben.size() <= 0) {
-        QString grund = gear.ErrCount() > 0 ? gear.LetzterFehler() : QString();
-        if (grund.isEmpty())
-            grund = QStringLiteral("Die Datei %1 wurde nicht geschrieben.").arg(pfad);
-        Meldung(QStringLiteral("Das Bild konnte nicht gespeichert werden.") + QStringLiteral("\r\r") + grund,
+    QString fehler;
+    const TSchreibSchritt schritt = BildSchreiben(gear, schluessel, pfad, zusatz, fehler);
+    if (schritt == TSchreibSchritt::Bild) {
+        Meldung(QStringLiteral("Das Bild konnte nicht gespeichert werden.") + QStringLiteral("\r\r") + fehler,
                 TMeldungArt::Fehler, mbOk);
         return false;
     }
@@ -640,31 +688,14 @@ bool TfrmSpeichern::Schreiben(const QString& schluessel, const QString& ordner, 
     MenuesSetzen();
     SpeicherVerzeichnis = MitTrenner(ordner);
 
-    if (speicherId == JpegSpeicherId) {
-        QString fehler;
-        if (BildQuelle == BildQuelleDatei && AktExifDaten && AktExifDaten->HatExif()
-            && cbEXIFschreibenTemp->isChecked()) {
-            if (!AktExifDaten->ExifEinfuegen(pfad, gear.ImageWidth(), gear.ImageHeight(), fehler)) {
-                Meldung(QStringLiteral("Die EXIF-Daten konnten nicht geschrieben werden.") + QStringLiteral("\r\r")
-                            + fehler,
-                        TMeldungArt::Fehler, mbOk);
-                btnSpeichern->setEnabled(true);
-                return true;
-            }
-        }
-        const QString kommentar = BildQuelle == BildQuelleDatei
-                                      ? AktKommentar
-                                      : QStringLiteral("Erstellt mit Zelvano ") + ProgrammVersion(2);
-        if (!JpgKommentarSchreiben(pfad, kommentar, fehler)) {
-            Meldung(fehler, TMeldungArt::Fehler, mbOk);
-            btnSpeichern->setEnabled(true);
-            return true;
-        }
+    if (schritt == TSchreibSchritt::Exif || schritt == TSchreibSchritt::Kommentar) {
+        Meldung(schritt == TSchreibSchritt::Exif
+                    ? QStringLiteral("Die EXIF-Daten konnten nicht geschrieben werden.") + QStringLiteral("\r\r") + fehler
+                    : fehler,
+                TMeldungArt::Fehler, mbOk);
+        btnSpeichern->setEnabled(true);
+        return true;
     }
-
-    if (BildQuelle == BildQuelleDatei && cbSpeichernDatum->isChecked())
-        DateiDatumSetzen(pfad, true, true, true, AktDateiDatum);
-
     accept();
     return true;
 }

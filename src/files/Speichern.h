@@ -1,8 +1,10 @@
 #pragma once
 #include <QColor>
+#include <QDateTime>
 #include <QDialog>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class QCheckBox;
 class QFileSystemModel;
@@ -13,6 +15,8 @@ class QPushButton;
 class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TExifDaten;
+class TGear;
 
 // A small filled rectangle with a border, showing one colour depth.
 class TShape : public QWidget {
@@ -31,9 +35,39 @@ private:
     QColor m_stift = Qt::black;
 };
 
+// The type lists of the save and convert windows: rows on the colour grund
+// gives for their index (none when invalid) with grid lines, and the mark
+// of the chosen row (state image 11 of the menu icon list).
+void TypListeMalen(QTreeWidget* liste, std::function<QColor(int)> grund);
+QIcon TypMarkierung();
+// Green for each depth (24, 8, 4, 1 bit) the row schluessel can store, else red.
+void TiefenFormenSetzen(TShape* shp24, TShape* shp8, TShape* shp4, TShape* shp1, const QString& schluessel);
+
 // The name with its extension (from the last "." of the name part on)
 // replaced by endung, or endung appended when the name has none.
 QString EndungErsetzen(const QString& name, const QString& endung);
+// The extension of a type code: "." and the code in lower case without the
+// blank that pads two-letter codes ("G3 " gives ".g3").
+QString TypEndung(const QString& typ);
+
+// What a written image carries besides its pixels.
+struct TSchreibZusatz {
+    const TExifDaten* exif = nullptr;   // inserted into JPEG files when it holds EXIF data
+    QString kommentar;                  // the one comment segment of JPEG files
+    QDateTime datum;                    // invalid: the file keeps the time of writing
+};
+// The step at which BildSchreiben stopped.
+enum class TSchreibSchritt { Fertig, Bild, Exif, Kommentar, Datum };
+// The one order of writing of saving and converting: the control's depth
+// fitted to the row schluessel, its save id, the JPEG options (save id 21),
+// the image; then, for save id 21 only, the EXIF data and the comment; then
+// the date. Stops at the first failing step and names it, with a German
+// reason in fehler (the image step's reason is the whole message).
+TSchreibSchritt BildSchreiben(TGear& gear, const QString& schluessel, const QString& pfad,
+                              const TSchreibZusatz& zusatz, QString& fehler);
+// The comment written into a JPEG: the loaded file's own for an image from a
+// file, else the created-with line.
+QString SchreibKommentar();
 
 // The save window: target format, folder and name; writes the main window's
 // working bitmap through Gear1 in that format.

@@ -21,6 +21,7 @@
 #include "ZelvanoMain.h"
 #include "pixelops/Bitmap_Dichte.h"
 #include "pixelops/Bitmap_Verkleinern.h"
+#include "widgets/PngImageList.h"
 
 namespace {
 

@@ -606,7 +606,7 @@ TEST_F(SpeichernTest, Zweibuchstabentyp_SchreibtOhneEndblank)
     AblageBild();
     TMeldungsProtokoll protokoll(mbJa);
     Speichern(QStringLiteral("G3  CCITT G3     "), QStringLiteral("fax"));
-    EXPECT_EQ(fenster->ediDateiname->text(), QStringLiteral("fax.g3 "));
+    EXPECT_EQ(fenster->ediDateiname->text(), QStringLiteral("fax.g3"));
     EXPECT_TRUE(QFileInfo(ordner + QStringLiteral("/fax.g3")).isFile());
 }
 

@@ -1,0 +1,31 @@
+// The main window's batch conversion command.
+#include <QCoreApplication>
+#include "ZelvanoMain.h"
+#include "AnzeigeBild.h"
+#include "Gear.h"
+#include "Menuset.h"
+#include "files/Konvertieren.h"
+
+void TfrmZelvanoMain::KonvertierenVerbinden()
+{
+    AktionVerbinden(mDatKonvertieren, &TfrmZelvanoMain::mDatKonvertierenExecute);
+}
+
+void TfrmZelvanoMain::mDatKonvertierenExecute()
+{
+    if (!AchtungBearbeitet())
+        return;
+    if (!frmKonvertieren)
+        frmKonvertieren = new TfrmKonvertieren(this);
+    AnzeigeBild->setVisible(false);
+    // The conversion runs through its own control; Gear1's picture would only
+    // hold memory meanwhile.
+    Gear1->DelImage();
+    QCoreApplication::processEvents();
+    frmKonvertieren->exec();
+    // The list entry may have been rewritten: read it again.
+    BildAnzeigen();
+    if (BildQuelle > BildQuelleKeine)
+        AnzeigeBild->setVisible(true);
+    MenuesSetzen();
+}
