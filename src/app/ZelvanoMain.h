@@ -266,6 +266,19 @@ public:
     // modally with the display hidden.
     // (end of block S)
 
+    // ---- Search, go-to, animation, settings, program info (block F) ----
+    // Wires the commands of this block; AktionenAnlegen calls it.
+    void FensterVerbinden();
+    void mDatSuchenExecute();
+    void mAnsGehezuExecute();
+    void mAnsAnimierenExecute();
+    void mDatEinstellungenExecute();
+    void mHilfeInfoExecute();
+    // Background colour, tool bars, status bar and start folders as the
+    // settings say; the settings command runs it after "Ok".
+    void EinstellungenAnwenden();
+    // (end of block F)
+
     // ---- Display and zoom (block Z) ----
     // Set while SetAnzeigeBild runs: nested calls, the image-stepping
     // commands and panning do nothing meanwhile.

@@ -229,6 +229,7 @@ void TfrmZelvanoMain::AktionenAnlegen()
     OeffnenVerbinden();
     BearbeitenVerbinden();
     FarbeVerbinden();
+    FensterVerbinden();
     // SpeichernVerbinden();
 
     const QList<QAction*> zoom = {mAnsZoomEinpassen, mAnsZoom10, mAnsZoom25, mAnsZoom50, mAnsZoom100,

@@ -6,6 +6,11 @@
 #include "files/Formatoption.h"
 #include "files/Oeffnen.h"
 #include "files/Speichern.h"
+#include "files/Suche.h"
+#include "Einstell.h"
+#include "Info.h"
+#include "viewing/Animation.h"
+#include "viewing/Gehezu.h"
 
 int main(int argc, char** argv)
 {
@@ -19,8 +24,13 @@ int main(int argc, char** argv)
     auto* hauptfenster = new TfrmZelvanoMain();
     // The dialog windows, in their fixed order; each lives until the end.
     frmOeffnen = new TfrmOeffnen(hauptfenster);
+    frmGehezu = new TfrmGehezu(hauptfenster);
     frmSpeichern = new TfrmSpeichern(hauptfenster);
+    frmSuche = new TfrmSuche(hauptfenster);
     frmFormatOption = new TfrmFormatOption(hauptfenster);
+    frmInfo = new TfrmInfo(hauptfenster);
+    frmEinstell = new TfrmEinstell(hauptfenster);
+    frmAnimation = new TfrmAnimation(hauptfenster);
 
     hauptfenster->show();
     QStringList argumente = QCoreApplication::arguments();
