@@ -142,6 +142,12 @@ bool OrdnerVorhanden(const QString& pfad)
 
 } // namespace
 
+TfrmEinstell::~TfrmEinstell()
+{
+    if (frmEinstell == this)
+        frmEinstell = nullptr;
+}
+
 TfrmEinstell::TfrmEinstell(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmEinstell"));

@@ -41,6 +41,8 @@ class TfrmEinstell : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmEinstell(QWidget* parent = nullptr);
+    // Clears the global when the window goes with its parent.
+    ~TfrmEinstell() override;
 
     static constexpr int HilfeKontext = 14;
 

@@ -107,6 +107,12 @@ QImage InfoHintergrundBild()
     return bild;
 }
 
+TfrmInfo::~TfrmInfo()
+{
+    if (frmInfo == this)
+        frmInfo = nullptr;
+}
+
 TfrmInfo::TfrmInfo(QWidget* parent, int dpi) : QDialog(parent), m_dpi(dpi)
 {
     setObjectName(QStringLiteral("frmInfo"));

@@ -23,6 +23,8 @@ class TfrmInfo : public QDialog {
 public:
     // dpi 0 takes the screen's.
     explicit TfrmInfo(QWidget* parent = nullptr, int dpi = 0);
+    // Clears the global when the window goes with its parent.
+    ~TfrmInfo() override;
 
     void FormCreate();
     // Shows or hides the details over the picture.

@@ -58,6 +58,12 @@ public:
 
 } // namespace
 
+TfrmSuche::~TfrmSuche()
+{
+    if (frmSuche == this)
+        frmSuche = nullptr;
+}
+
 TfrmSuche::TfrmSuche(QWidget* parent) : QDialog(parent), MaxTreffer(MaxSuchTreffer)
 {
     setObjectName(QStringLiteral("frmSuche"));

@@ -18,6 +18,8 @@ class TfrmSuche : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmSuche(QWidget* parent = nullptr);
+    // Clears the global when the window goes with its parent.
+    ~TfrmSuche() override;
 
     static constexpr int HilfeKontext = 33;
     // State image of the type row searched for; every other row has none (-1).

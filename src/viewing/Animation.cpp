@@ -12,6 +12,12 @@
 
 TfrmAnimation* frmAnimation = nullptr;
 
+TfrmAnimation::~TfrmAnimation()
+{
+    if (frmAnimation == this)
+        frmAnimation = nullptr;
+}
+
 TfrmAnimation::TfrmAnimation(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAnimation"));
@@ -69,7 +75,8 @@ void TfrmAnimation::FormShow()
     imgAnimation->setMovie(nullptr);
     const QString pfad = BildIndex >= 0 && BildIndex < BildListe.size() ? BildListe.at(BildIndex) : QString();
     Film->setFileName(pfad);
-    if (pfad.isEmpty() || !Film->isValid()) {
+    // A file that only looks like a GIF fails on its first frame.
+    if (pfad.isEmpty() || !Film->isValid() || !Film->jumpToFrame(0) || Film->currentImage().isNull()) {
         // A file that cannot be played shows the error picture.
         imgAnimation->setPixmap(QPixmap::fromImage(FehlerBild()));
         return;

@@ -12,6 +12,8 @@ class TfrmAnimation : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmAnimation(QWidget* parent = nullptr);
+    // Clears the global when the window goes with its parent.
+    ~TfrmAnimation() override;
 
     void FormCreate();
     void FormShow();

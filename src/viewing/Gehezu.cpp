@@ -20,6 +20,12 @@ namespace {
 constexpr int FeldFarbe = 14940671;
 }
 
+TfrmGehezu::~TfrmGehezu()
+{
+    if (frmGehezu == this)
+        frmGehezu = nullptr;
+}
+
 TfrmGehezu::TfrmGehezu(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmGehezu"));

@@ -13,6 +13,8 @@ class TfrmGehezu : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmGehezu(QWidget* parent = nullptr);
+    // Clears the global when the window goes with its parent.
+    ~TfrmGehezu() override;
 
     static constexpr int HilfeKontext = 24;
 
