@@ -160,6 +160,8 @@ TfrmEinstell::TfrmEinstell(QWidget* parent) : QDialog(parent)
 
     pcEinstellungen = new QTabWidget(this);
     pcEinstellungen->setObjectName(QStringLiteral("pcEinstellungen"));
+    // All seven tabs in view: the dialog widens for long captions instead.
+    pcEinstellungen->setUsesScrollButtons(false);
 
     // Startoptionen
     QWidget* start = Seite(pcEinstellungen, QStringLiteral("Startoptionen"));

@@ -104,6 +104,11 @@ QImage InfoHintergrundBild()
     maler.drawText(QRectF(66, 46, 760, 200), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Zelvano"));
     maler.setPen(Qt::white);
     maler.drawText(QRectF(60, 40, 760, 200), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Zelvano"));
+
+    // A light frame sets the picture off from the card around it.
+    maler.setPen(QPen(QColor(255, 255, 255, 210), 6));
+    maler.setBrush(Qt::NoBrush);
+    maler.drawRect(QRectF(3, 3, BildBreite - 6, BildHoehe - 6));
     return bild;
 }
 
