@@ -6,10 +6,10 @@
 #include <memory>
 #include <random>
 
-TBitmap BenchBildErzeugen(int breite, int hoehe)
+TBitmap BenchBildErzeugen(int breite, int hoehe, unsigned saat)
 {
     TBitmap b(breite, hoehe);
-    std::mt19937 zufall(42);
+    std::mt19937 zufall(saat);
     for (int y = 0; y < hoehe; ++y) {
         uint8_t* z = b.ScanLine(y);
         for (int x = 0; x < breite; ++x) {

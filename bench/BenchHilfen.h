@@ -6,6 +6,6 @@
 // (so that compare.sh gives every tool the same pixels), else made here:
 // smooth gradients with noise, like a photograph rather than pure noise.
 const TBitmap& BenchBild();
-TBitmap BenchBildErzeugen(int breite, int hoehe);
+TBitmap BenchBildErzeugen(int breite, int hoehe, unsigned saat = 42);
 // A folder of this run for generated files, removed at exit.
 QString BenchOrdner();

@@ -1,6 +1,6 @@
 // Benchmark main: an offscreen application (the display widget and the
 // imaging control need one), Magick++ set up, message boxes answered on the
-// console, and a temporary folder of the run's own.
+// console, and a temporary and settings folder of the run's own.
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
+#include "Global.h"
 #include "Meldung.h"
 
 int main(int argc, char** argv)
@@ -15,6 +16,8 @@ int main(int argc, char** argv)
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QTemporaryDir temp(QDir::tempPath() + QStringLiteral("/zelvano-bench-XXXXXX"));
     setenv("TMPDIR", temp.path().toLocal8Bit().constData(), 1);
+    // The main window reads and writes its settings: never the user's own.
+    setenv("XDG_CONFIG_HOME", (temp.path() + QStringLiteral("/config")).toLocal8Bit().constData(), 1);
     Magick::InitializeMagick(argv[0]);
     QApplication app(argc, argv);
     SetzeMeldungHaken([](const QString& text, TMeldungArt, int) {
@@ -25,6 +28,7 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();
+    TempAufraeumen();   // before the run's temporary folder goes
     benchmark::Shutdown();
     return 0;
 }

@@ -1,6 +1,7 @@
 // The EXIF reader of the shown file, on exiv2.
 #include "ExifDaten.h"
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
 #include "files/SicherErsetzen.h"
@@ -39,6 +40,8 @@ static QString WertText(const std::string& bytes)
 
 TExifDaten::TExifDaten() = default;
 TExifDaten::~TExifDaten() = default;
+TExifDaten::TExifDaten(TExifDaten&&) noexcept = default;
+TExifDaten& TExifDaten::operator=(TExifDaten&&) noexcept = default;
 
 void TExifDaten::Leeren()
 {
@@ -49,30 +52,156 @@ void TExifDaten::Leeren()
     m_kommentar.clear();
 }
 
+namespace {
+
+enum class TMetaFormat { Keines, Jpeg, Png, Tiff };
+
+// Chosen by the file's first bytes only. exiv2 is never asked to guess: some
+// of its parsers (RIFF video among them) do not come back from damaged files.
+TMetaFormat MetaFormat(const QByteArray& kopf)
+{
+    if (kopf.startsWith(QByteArray("\xFF\xD8\xFF", 3)))
+        return TMetaFormat::Jpeg;
+    if (kopf.startsWith(QByteArray("\x89PNG\r\n\x1A\n", 8)))
+        return TMetaFormat::Png;
+    if (kopf.startsWith(QByteArray("II*\0", 4)) || kopf.startsWith(QByteArray("MM\0*", 4)))
+        return TMetaFormat::Tiff;
+    return TMetaFormat::Keines;
+}
+
+// The segments in front of a JPEG's image data, read one by one and ended by
+// the start-of-scan marker. The image data are never read, and a damaged file
+// ends the walk: exiv2 itself would search a file without the next marker
+// byte by byte to its end, gigabytes of it.
+QByteArray JpegKopf(QFile& datei)
+{
+    constexpr qsizetype Hoechstens = qsizetype(64) << 20;
+    QByteArray kopf = datei.read(2);
+    auto lesen = [&datei](qint64 n, QByteArray& ziel) {
+        const QByteArray teil = datei.read(n);
+        ziel += teil;
+        return teil.size() == n;
+    };
+    while (kopf.size() < Hoechstens) {
+        QByteArray marker = datei.read(2);
+        if (marker.size() != 2 || uchar(marker[0]) != 0xFF)
+            break;
+        // Fill bytes in front of a marker.
+        while (uchar(marker[1]) == 0xFF) {
+            const QByteArray b = datei.read(1);
+            if (b.size() != 1)
+                break;
+            marker[1] = b[0];
+        }
+        const uchar code = uchar(marker[1]);
+        if (code == 0xDA) {
+            kopf += marker;
+            return kopf;
+        }
+        if (code == 0xFF || code == 0x00 || code == 0xD9)
+            break;
+        if (code == 0x01 || (code >= 0xD0 && code <= 0xD7)) {
+            kopf += marker;
+            continue;
+        }
+        QByteArray segment = marker;
+        if (!lesen(2, segment))
+            break;
+        const int laenge = (uchar(segment[2]) << 8) | uchar(segment[3]);
+        if (laenge < 2 || !lesen(laenge - 2, segment))
+            break;
+        kopf += segment;
+    }
+    // Whatever was whole up to here, closed as a file without image data.
+    kopf.append("\xFF\xD9", 2);
+    return kopf;
+}
+
+// A PNG's metadata chunks, read one by one and closed with an end chunk; the
+// image data are skipped by seeking. A chunk type that is no type (zeros,
+// damage) ends the walk, as does a chunk running past the end.
+QByteArray PngKopf(QFile& datei)
+{
+    constexpr qsizetype Hoechstens = qsizetype(64) << 20;
+    constexpr int HoechstensChunks = 1'000'000;
+    static const QList<QByteArray> gesucht = {"IHDR", "tEXt", "zTXt", "iTXt", "eXIf", "iCCP"};
+    QByteArray kopf = datei.read(8);
+    const qint64 groesse = datei.size();
+    for (int n = 0; n < HoechstensChunks && kopf.size() < Hoechstens; ++n) {
+        const QByteArray k = datei.read(8);
+        if (k.size() != 8)
+            break;
+        const quint32 laenge = (quint32(uchar(k[0])) << 24) | (quint32(uchar(k[1])) << 16) |
+                               (quint32(uchar(k[2])) << 8) | quint32(uchar(k[3]));
+        const QByteArray typ = k.mid(4, 4);
+        const bool istTyp = std::all_of(typ.begin(), typ.end(), [](char c) {
+            return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        });
+        if (!istTyp || typ == "IEND" || qint64(laenge) + 4 > groesse - datei.pos())
+            break;
+        if (gesucht.contains(typ)) {
+            const QByteArray inhalt = datei.read(qint64(laenge) + 4);
+            if (inhalt.size() != qint64(laenge) + 4)
+                break;
+            kopf += k + inhalt;
+        } else if (!datei.seek(datei.pos() + qint64(laenge) + 4)) {
+            break;
+        }
+    }
+    kopf.append("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
+    return kopf;
+}
+
+}  // namespace
+
 bool TExifDaten::Lesen(const QString& pfad)
 {
     Leeren();
     m_datei = pfad;
 
-    QByteArray bytes;
-    {
-        QFile f(pfad);
-        if (!f.open(QIODevice::ReadOnly)) {
-            m_fehler = QStringLiteral("Datei kann nicht gelesen werden");
-            return false;
-        }
-        bytes = f.readAll();
+    // Only plain files: a pipe or device would never end.
+    const QFileInfo info(pfad);
+    if (pfad.isEmpty() || !info.isFile()) {
+        m_fehler = QStringLiteral("Datei nicht gefunden");
+        return false;
     }
-    if (bytes.isEmpty()) {
+    QFile datei(pfad);
+    if (!datei.open(QIODevice::ReadOnly)) {
+        m_fehler = QStringLiteral("Datei kann nicht gelesen werden");
+        return false;
+    }
+    const TMetaFormat format = MetaFormat(datei.peek(8));
+    if (datei.size() == 0) {
         m_fehler = QStringLiteral("Datei ist leer");
         return false;
     }
+    if (format == TMetaFormat::Keines) {
+        m_fehler = QStringLiteral("Dateiformat ohne Metadaten");
+        return false;
+    }
+    // The metadata of JPEG and PNG are read here and handed over in memory;
+    // TIFF is read by exiv2 through its directories.
+    QByteArray kopf;
+    if (format == TMetaFormat::Jpeg)
+        kopf = JpegKopf(datei);
+    else if (format == TMetaFormat::Png)
+        kopf = PngKopf(datei);
+    datei.close();
 
     Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
     try {
-        // Opened from memory: the file name plays no part in the decision.
-        Exiv2::Image::AutoPtr bild = Exiv2::ImageFactory::open(
-            reinterpret_cast<const Exiv2::byte*>(bytes.constData()), long(bytes.size()));
+        Exiv2::BasicIo::AutoPtr io;
+        if (!kopf.isEmpty())
+            io.reset(new Exiv2::MemIo(reinterpret_cast<const Exiv2::byte*>(kopf.constData()), long(kopf.size())));
+        else
+            io.reset(new Exiv2::FileIo(QFile::encodeName(pfad).toStdString()));
+        Exiv2::Image::AutoPtr bild;
+        switch (format) {
+        case TMetaFormat::Jpeg: bild.reset(new Exiv2::JpegImage(io, false)); break;
+        case TMetaFormat::Png: bild.reset(new Exiv2::PngImage(io, false)); break;
+        case TMetaFormat::Tiff: bild.reset(new Exiv2::TiffImage(io, false)); break;
+        case TMetaFormat::Keines: break;
+        }
         if (!bild.get()) {
             m_fehler = QStringLiteral("Unbekanntes Dateiformat");
             return false;
@@ -176,9 +305,14 @@ bool TExifDaten::ExifEinfuegen(const QString& jpeg, int breite, int hoehe, QStri
     Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
     try {
         // Worked on in memory; only the finished bytes reach the disk.
-        Exiv2::Image::AutoPtr bild = Exiv2::ImageFactory::open(
-            reinterpret_cast<const Exiv2::byte*>(bytes.constData()), long(bytes.size()));
-        if (!bild.get() || bild->imageType() != Exiv2::ImageType::jpeg) {
+        if (MetaFormat(bytes.left(8)) != TMetaFormat::Jpeg) {
+            fehler = QStringLiteral("%1 ist keine JPG-Datei, oder enthält ein ungültiges Format").arg(jpeg);
+            return false;
+        }
+        Exiv2::BasicIo::AutoPtr speicher(
+            new Exiv2::MemIo(reinterpret_cast<const Exiv2::byte*>(bytes.constData()), long(bytes.size())));
+        Exiv2::Image::AutoPtr bild(new Exiv2::JpegImage(speicher, false));
+        if (!bild.get()) {
             fehler = QStringLiteral("%1 ist keine JPG-Datei, oder enthält ein ungültiges Format").arg(jpeg);
             return false;
         }

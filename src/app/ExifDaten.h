@@ -9,8 +9,13 @@ class TExifDaten {
 public:
     TExifDaten();
     ~TExifDaten();
+    TExifDaten(TExifDaten&&) noexcept;
+    TExifDaten& operator=(TExifDaten&&) noexcept;
 
-    // Reads the file; false (and empty data) when exiv2 cannot read it.
+    // Reads the file's metadata segments (not its image data); false, with
+    // empty data, when the file cannot be read or its own signature names no
+    // format whose metadata the program shows (JPEG, PNG, TIFF). The name's
+    // extension plays no part, and nothing else is handed to exiv2.
     bool Lesen(const QString& pfad);
     void Leeren();
 

@@ -101,6 +101,13 @@ void TGear::LoadImage(const QString& pfad)
         Fehlschlag(QStringLiteral("Die Datei „%1“ ist zu groß.").arg(pfad));
         return;
     }
+    // One budget for everything this load holds, the file's bytes included.
+    TGearSpeicherRahmen budget;
+    QString fehler;
+    if (!GearSpeicherNehmen(info.size(), fehler)) {
+        Fehlschlag(fehler);
+        return;
+    }
     // The bytes are read here; the decoders never see the name, so brackets,
     // colons or pipes in it are just characters.
     QFile datei(pfad);
@@ -115,13 +122,16 @@ void TGear::LoadImage(const QString& pfad)
     }
     datei.close();
     TGearDokument dok;
-    QString fehler;
     if (!GearDekodieren(daten, info.suffix(), dok, fehler, Fortschritt()) || dok.seiten.empty()) {
         Fehlschlag(fehler.isEmpty() ? QStringLiteral("Die Datei kann nicht gelesen werden.") : fehler);
         return;
     }
     m_seiten = std::move(dok.seiten);
     m_seite = 0;
+    if (dok.quelle && dok.quelle->Anzahl() > 1) {
+        m_quelle = std::move(dok.quelle);
+        m_seiten.resize(size_t(m_quelle->Anzahl()));
+    }
     m_typ = dok.typ;
     m_kompression = dok.kompression;
     MeldeFortschritt(100);
@@ -199,6 +209,7 @@ void TGear::SaveImage(const QString& pfad)
 void TGear::DelImage()
 {
     m_seiten.clear();
+    m_quelle.reset();
     m_seite = 0;
     m_typ.clear();
     m_kompression.clear();
@@ -206,8 +217,31 @@ void TGear::DelImage()
 
 void TGear::SetPage(int seite)
 {
-    if (seite >= 1 && seite <= int(m_seiten.size()))
+    if (seite < 1 || seite > int(m_seiten.size()) || seite - 1 == m_seite)
+        return;
+    if (m_quelle) {
+        BeginneVorgang();
+        m_errCount = 0;
+        m_letzterFehler.clear();
+        MeldeFortschritt(0);
+        TGearSeite neu;
+        QString fehler;
+        {
+            TGearSpeicherRahmen budget;
+            if (!m_quelle->Lesen(seite - 1, neu, fehler, Fortschritt()) || neu.Leer()) {
+                Fehlschlag(fehler.isEmpty() ? QStringLiteral("Die Seite %1 kann nicht gelesen werden.").arg(seite)
+                                            : fehler);
+                return;
+            }
+        }
+        // Only the page on screen is held.
+        m_seiten[size_t(m_seite)] = TGearSeite();
+        m_seiten[size_t(seite - 1)] = std::move(neu);
         m_seite = seite - 1;
+        MeldeFortschritt(100);
+        return;
+    }
+    m_seite = seite - 1;
 }
 
 int TGear::ImageHeight() const

@@ -46,7 +46,10 @@ public:
     void DelImage();
     void SetTransparent(int wert) { m_transparent = wert; }
     int Transparent() const { return m_transparent; }
-    void SetPage(int seite);      // 1-based; out of range is ignored
+    // 1-based; out of range is ignored. A page of a multi-page file is
+    // decoded now, and the previous one is let go; a page that cannot be
+    // decoded leaves ErrCount() > 0 and the current page as it was.
+    void SetPage(int seite);
     int Page() const { return m_seiten.empty() ? 0 : m_seite + 1; }
     void SetAspectRatio(int wert) { m_aspectRatio = wert; }
     int AspectRatio() const { return m_aspectRatio; }
@@ -141,6 +144,8 @@ private:
 
     std::vector<TGearSeite> m_seiten;
     int m_seite = 0;
+    // Decodes the other pages of a multi-page file when they are asked for.
+    std::shared_ptr<TGearSeitenQuelle> m_quelle;
     QString m_typ;
     QString m_kompression;
     int m_errCount = 0;

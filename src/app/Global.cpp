@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QLockFile>
 #include <QPainter>
+#include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStandardPaths>
@@ -24,9 +25,13 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <climits>
 #include <memory>
+#include <new>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include "Einstellungen.h"
 #include "ExifDaten.h"
@@ -35,6 +40,8 @@
 #include "Meldung.h"
 #include "Version.h"
 #include "ZelvanoMain.h"
+#include "Symbole.h"
+#include "widgets/PngImageList.h"
 #include "gear/GearBmp.h"
 #include "pixelops/Bitmap.h"
 
@@ -286,13 +293,15 @@ static QImage IconAufHintergrund(const QString& pfad)
     return bitmap.convertToFormat(QImage::Format_BGR888);
 }
 
-void LadeGearBild(TGear& gear, const QString& pfad)
+void LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten)
 {
     gear.DelImage();
     gear.SetTransparent(0);
     gear.SetPage(1);
     gear.SetAspectRatio(1);
     AktKommentar.clear();
+    if (metadaten)
+        metadaten->Leeren();
 
     const QFileInfo info(pfad);
     if (pfad.isEmpty() || !info.isFile()) {
@@ -316,43 +325,72 @@ void LadeGearBild(TGear& gear, const QString& pfad)
 
     AktDateiDatum = info.lastModified();
 
-    TExifDaten leser;
+    // The metadata reader reads only the file's metadata segments; a caller
+    // that needs more than the comment gets them here, so the file is not
+    // opened for them a second time.
+    TExifDaten eigener;
+    TExifDaten& leser = metadaten ? *metadaten : eigener;
     if (leser.Lesen(pfad) && leser.KommentarGefunden())
         AktKommentar = leser.Kommentar();
 }
 
+// A palette picture at 24 bits through its colour table, as a 24-bit read of
+// the BMP file written at its own depth gives it: the table's alpha plays no
+// part, and an index beyond the table reads as black.
+static QImage PaletteAls24Bit(const QImage& bild)
+{
+    uint8_t tabelle[256][3] = {};
+    const QList<QRgb> farben = bild.colorTable();
+    for (int i = 0; i < farben.size() && i < 256; ++i) {
+        tabelle[i][0] = uint8_t(qBlue(farben[i]));
+        tabelle[i][1] = uint8_t(qGreen(farben[i]));
+        tabelle[i][2] = uint8_t(qRed(farben[i]));
+    }
+    QImage aus(bild.size(), QImage::Format_BGR888);
+    if (aus.isNull())
+        return {};
+    const int breite = bild.width();
+    for (int y = 0; y < bild.height(); ++y) {
+        const uint8_t* q = bild.constScanLine(y);
+        uint8_t* z = aus.scanLine(y);
+        for (int x = 0; x < breite; ++x, z += 3)
+            std::memcpy(z, tabelle[q[x]], 3);
+    }
+    return aus;
+}
+
+static bool g_transferStoerung = false;
+
+void TransferStoerungSetzen(bool an)
+{
+    g_transferStoerung = an;
+}
+
 bool GearZuBitmap(TGear& gear, TBitmap& bmp)
 {
-    const QString datei = TempBitmapDatei;
-    auto fehlschlag = [&datei]() {
-        if (!datei.isEmpty())
-            QFile::remove(datei);
+    auto fehlschlag = [] {
         Meldung(QStringLiteral("Fehler beim Bitmaptransfer"), TMeldungArt::Warnung, mbOk);
         return false;
     };
-    // Without temporary names there is no transfer file; never fall back
-    // to the current folder.
-    if (datei.isEmpty())
-        return fehlschlag();
+    // The picture is handed over in memory. A 24-bit picture is shared with
+    // the control rather than copied; whichever side changes first gets its
+    // own rows then.
     try {
-        // A file left from an earlier transfer must not pass for this one.
-        QFile::remove(datei);
-        gear.SetSaveFormat(2);
-        const bool sicher = gear.SicherSchreiben();
-        gear.SetSicherSchreiben(false);
-        gear.SaveImage(datei);
-        gear.SetSicherSchreiben(sicher);
-        if (gear.ErrCount() > 0)
+        if (g_transferStoerung)
+            throw std::bad_alloc();
+        const QImage bild = gear.Picture();
+        if (bild.isNull() || bild.width() <= 0 || bild.height() <= 0)
             return fehlschlag();
-
-        // Read back as raw rows, straight into the bitmap's memory.
-        QImage bild;
-        QString grund;
-        const bool gelesen = BmpDateiLesen24(datei, bild, grund);
-        QFile::remove(datei);
-        if (!gelesen || bild.isNull())
+        QImage bgr;
+        if (bild.format() == QImage::Format_BGR888)
+            bgr = bild;
+        else if (bild.format() == QImage::Format_Indexed8)
+            bgr = PaletteAls24Bit(bild);
+        else
+            bgr = bild.convertToFormat(QImage::Format_BGR888);
+        if (bgr.isNull())
             return fehlschlag();
-        bmp.Assign(bild);
+        bmp.Assign(bgr);
         return true;
     } catch (...) {
         return fehlschlag();
@@ -432,11 +470,6 @@ static QString EigenerSperrName()
     return QString::number(qint64(QCoreApplication::applicationPid())) + QStringLiteral(".lock");
 }
 
-static QString SperrOrdner()
-{
-    return TempVerzeichnis.isEmpty() ? TempPfad() + QStringLiteral("Zelvano/") : TempVerzeichnis;
-}
-
 static void SperreFreigeben()
 {
     if (EigeneSperre()) {
@@ -450,19 +483,88 @@ int Zeitnummer()
     return int(qint64(QTime::currentTime().msecsSinceStartOfDay()) * 10 / 864);
 }
 
-void TempNamenAnlegen()
+QString TempOrdnerPfad()
+{
+    return TempPfad() + QStringLiteral("Zelvano-") + QString::number(qulonglong(::getuid())) + QLatin1Char('/');
+}
+
+// The path without trailing separators: lstat of "link/" would follow the link.
+static QByteArray OhneTrenner(const QString& ordner)
+{
+    QByteArray name = QFile::encodeName(ordner);
+    while (name.size() > 1 && name.endsWith('/'))
+        name.chop(1);
+    return name;
+}
+
+QString TempOrdnerPruefen(const QString& ordner, uint eigner)
+{
+    struct stat st;
+    if (ordner.isEmpty() || ::lstat(OhneTrenner(ordner).constData(), &st) != 0)
+        return QStringLiteral("Er ist nicht vorhanden.");
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("An seiner Stelle steht ein symbolischer Verweis.");
+    if (!S_ISDIR(st.st_mode))
+        return QStringLiteral("An seiner Stelle steht eine Datei.");
+    if (st.st_uid != uid_t(eigner))
+        return QStringLiteral("Er gehört einem anderen Benutzer.");
+    if (st.st_mode & 077)
+        return QStringLiteral("Andere Benutzer haben Zugriff auf ihn.");
+    return {};
+}
+
+bool TempDateiAnlegen(const QString& pfad)
+{
+    if (pfad.isEmpty())
+        return false;
+    const QByteArray name = QFile::encodeName(pfad);
+    // unlink removes a link itself, never what it points to.
+    if (::unlink(name.constData()) != 0 && errno != ENOENT)
+        return false;
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+bool TempNamenAnlegen()
 {
     SperreFreigeben();
-    TempVerzeichnis = TempPfad() + QStringLiteral("Zelvano/");
-    // A folder that cannot be created is not reported: every later write
-    // into it fails on its own.
-    QDir().mkpath(TempVerzeichnis);
+    TempVerzeichnis.clear();
+    RueckgaengigPrefix.clear();
+    TempBitmapDatei.clear();
+    TempOptiDatei.clear();
+
+    // The folder is the user's own, like the temporary folder inside a user
+    // profile: undo steps hold the user's pictures, and nobody else may
+    // plant files or links in it.
+    const QString ordner = TempOrdnerPfad();
+    QDir().mkpath(TempPfad());
+    QString grund;
+    if (::mkdir(OhneTrenner(ordner).constData(), 0700) == 0)
+        ::chmod(OhneTrenner(ordner).constData(), 0700);   // whatever the umask took away
+    else if (errno != EEXIST)
+        grund = QStringLiteral("Er kann nicht angelegt werden (%1).").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    if (grund.isEmpty())
+        grund = TempOrdnerPruefen(ordner, uint(::getuid()));
+    if (!grund.isEmpty()) {
+        Meldung(QStringLiteral("Der Ordner für temporäre Dateien „%1“ kann nicht sicher verwendet werden. %2\r\r"
+                               "Bilder werden trotzdem angezeigt, aber Rückgängig ist in dieser Sitzung nicht "
+                               "möglich. Wird der Ordner entfernt, legt das Programm ihn beim nächsten Start "
+                               "neu an.")
+                    .arg(ordner, grund),
+                TMeldungArt::Warnung, mbOk);
+        return false;
+    }
+
+    TempVerzeichnis = ordner;
     RueckgaengigPrefix = TempVerzeichnis + QString::number(Zeitnummer()) + QStringLiteral("Back");
     TempBitmapDatei = TempVerzeichnis + QString::number(Zeitnummer()) + QStringLiteral("Temp.bmp");
     TempOptiDatei = TempVerzeichnis + QString::number(Zeitnummer()) + QStringLiteral("Opti");
 
     // A lock file with our own process id can only be left over from a dead
-    // process that had the same id.
+    // process that had the same id. QLockFile creates it exclusively.
     const QString sperrPfad = TempVerzeichnis + EigenerSperrName();
     QFile::remove(sperrPfad);
     auto sperre = std::make_unique<QLockFile>(sperrPfad);
@@ -470,6 +572,7 @@ void TempNamenAnlegen()
     sperre->setStaleLockTime(0);
     if (sperre->tryLock(0))
         EigeneSperre() = std::move(sperre);
+    return true;
 }
 
 static bool ProzessLebt(qint64 pid)
@@ -481,8 +584,12 @@ static bool ProzessLebt(qint64 pid)
 
 int EigeneFensterZaehlen()
 {
-    const QDir ordner(SperrOrdner());
-    if (ordner.path().isEmpty() || !ordner.exists())
+    // Without a folder of our own there is nobody to count, and a foreign
+    // folder's files are never removed.
+    if (TempVerzeichnis.isEmpty())
+        return 0;
+    const QDir ordner(TempVerzeichnis);
+    if (!ordner.exists())
         return 0;
     // A lock with our own plain name is ours, held or not.
     const QString eigene = EigenerSperrName();
@@ -732,14 +839,29 @@ static int WirksameDpi()
     return dpi > 0 ? dpi : 96;
 }
 
-int MenueBilderListe()
+int BilderListenGroesse()
 {
     return BilderListenGroesse(WirksameDpi());
 }
 
-int ButtonBilderListe()
+// Before the main window exists (a dialog on its own), a list of the same
+// icons that lives as long as the application.
+static TPngImageList* ErsatzBilderListe()
 {
-    return BilderListenGroesse(WirksameDpi());
+    static QPointer<TPngImageList> liste;
+    if (!liste && QCoreApplication::instance())
+        liste = SymbolListeLaden(BilderListenGroesse(), QCoreApplication::instance());
+    return liste;
+}
+
+TPngImageList* MenueBilderListe()
+{
+    return frmZelvanoMain ? frmZelvanoMain->MenueListe(BilderListenGroesse()) : ErsatzBilderListe();
+}
+
+TPngImageList* ButtonBilderListe()
+{
+    return frmZelvanoMain ? frmZelvanoMain->ButtonListe(BilderListenGroesse()) : ErsatzBilderListe();
 }
 
 bool DateiSchreibgeschuetzt(const QString& pfad)
@@ -756,6 +878,47 @@ bool DateiSchreibgeschuetzt(const QString& pfad)
 // Set after the first failed push of the current image, so that a full or
 // vanished temporary folder warns once instead of at every edit.
 static bool g_rueckgaengigGewarnt = false;
+
+namespace {
+
+// The control writes the program's own files without a temporary copy while
+// this lives.
+class TSicherSchreibenAus {
+public:
+    explicit TSicherSchreibenAus(TGear& gear) : m_gear(gear), m_vorher(gear.SicherSchreiben())
+    {
+        gear.SetSicherSchreiben(false);
+    }
+    ~TSicherSchreibenAus() { m_gear.SetSicherSchreiben(m_vorher); }
+    TSicherSchreibenAus(const TSicherSchreibenAus&) = delete;
+    TSicherSchreibenAus& operator=(const TSicherSchreibenAus&) = delete;
+
+private:
+    TGear& m_gear;
+    bool m_vorher;
+};
+
+// The hourglass while it lives; nothing without a GUI application.
+class TWarteCursor {
+public:
+    TWarteCursor() : m_aktiv(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
+    {
+        if (m_aktiv)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~TWarteCursor()
+    {
+        if (m_aktiv)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    TWarteCursor(const TWarteCursor&) = delete;
+    TWarteCursor& operator=(const TWarteCursor&) = delete;
+
+private:
+    bool m_aktiv;
+};
+
+}  // namespace
 
 static QString RueckgaengigDatei(int k)
 {
@@ -777,19 +940,24 @@ bool RueckgaengigSpeichern()
     // count never names a missing file.
     const int neu = RueckgaengigAnzahl + 1;
     const QString neuDatei = RueckgaengigDatei(neu);
-    QFile::remove(neuDatei);
     bool ok = false;
-    try {
-        gear.SetPicture(f->OriginalBild);
-        FarbtiefeVorbereiten(gear, BildFarbtiefe);
-        gear.SetSaveFormat(2);
-        const bool sicher = gear.SicherSchreiben();
-        gear.SetSicherSchreiben(false);
-        gear.SaveImage(neuDatei);
-        gear.SetSicherSchreiben(sicher);
-        ok = gear.ErrCount() <= 0 && QFileInfo(neuDatei).isFile() && QFileInfo(neuDatei).size() > 0;
-    } catch (...) {
-        ok = false;
+    {
+        // Setting and cursor go back on every way out, exceptions included.
+        TSicherSchreibenAus ohneKopie(gear);
+        TWarteCursor warten;
+        try {
+            // The name is taken exclusively first, so the control writes
+            // into a fresh file of ours and never through a planted link.
+            if (TempDateiAnlegen(neuDatei)) {
+                gear.SetPicture(f->OriginalBild);
+                FarbtiefeVorbereiten(gear, BildFarbtiefe);
+                gear.SetSaveFormat(2);
+                gear.SaveImage(neuDatei);
+                ok = gear.ErrCount() <= 0 && QFileInfo(neuDatei).isFile() && QFileInfo(neuDatei).size() > 0;
+            }
+        } catch (...) {
+            ok = false;
+        }
     }
     if (!ok) {
         QFile::remove(neuDatei);

@@ -5,8 +5,10 @@
 #include <cstdint>
 
 class TGear;
+class TExifDaten;
 class TBitmap;
 class QTreeWidget;
+class TPngImageList;
 
 // ---- Image-format table ------------------------------------------------
 constexpr int FormatZeilenAnzahl = 48;
@@ -30,12 +32,18 @@ void FormatListeFuellen(QTreeWidget* liste, int modus, bool mitBildZeile, bool m
 // ---- Loading and transfer ---------------------------------------------
 // The 128 x 128 error picture shown in place of an image that cannot be read.
 const QImage& FehlerBild();
-void LadeGearBild(TGear& gear, const QString& pfad);
+// With metadaten given, the file's metadata are read into it (the one read
+// of them for this load); otherwise only the comment is kept.
+void LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten = nullptr);
 bool GearZuBitmap(TGear& gear, TBitmap& bmp);
+// For tests: while on, every transfer fails as it does when memory runs out.
+void TransferStoerungSetzen(bool an);
 void FarbtiefeVorbereiten(TGear& gear, int tiefe);
 void FormatFarbtiefeVorbereiten(TGear& gear, const QString& schluessel);
 
 // ---- Temporary folder and undo store ----------------------------------
+// Every file of the program in TempVerzeichnis is created through
+// TempDateiAnlegen (or QLockFile, which creates exclusively too).
 extern QString TempVerzeichnis;
 extern QString RueckgaengigPrefix;
 extern QString TempBitmapDatei;
@@ -52,8 +60,20 @@ bool RueckgaengigSpeichern();
 void RueckgaengigLoeschen();
 
 int Zeitnummer();
-// Creates TempVerzeichnis and the three names, and takes this instance's lock.
-void TempNamenAnlegen();
+// The user's own temporary folder: "<TempPfad>Zelvano-<uid>/".
+QString TempOrdnerPfad();
+// Empty when the folder may hold this user's temporary files: a real folder
+// (no symbolic link), owned by eigner, with no access for anyone else.
+// Otherwise the German reason.
+QString TempOrdnerPruefen(const QString& ordner, uint eigner);
+// Creates TempVerzeichnis (mode 0700) and the three names, and takes this
+// instance's lock. A folder that is not safely this user's own is refused
+// with a message; the names then stay empty and nothing is written there.
+bool TempNamenAnlegen();
+// Creates an empty file for this program's own use, refusing to follow or
+// reuse anything already at the path (a left-over file of ours is removed
+// first; a symbolic link is removed, never followed).
+bool TempDateiAnlegen(const QString& pfad);
 // Deletes this instance's temporary files and, when no other instance is
 // alive, the folder.
 void TempAufraeumen();
@@ -75,8 +95,13 @@ int DpiSkalieren(int wert, int teiler);
 int DpiSkalieren(int wert, int teiler, int dpi);
 // Icon size of the list chosen for a screen: 20, 25, 30, 35 or 40 pixels.
 int BilderListenGroesse(int dpi);
-int MenueBilderListe();
-int ButtonBilderListe();
+// The same for this screen.
+int BilderListenGroesse();
+// The main window's menu and tool-button icon lists for this screen (before
+// it exists, a list of the same icons). A dialog takes a glyph with
+// PngAusListe (PngImageList.h) and an index of TSymbol (Symbole.h).
+TPngImageList* MenueBilderListe();
+TPngImageList* ButtonBilderListe();
 int EigeneFensterZaehlen();
 // Whether a file's owner write bit is clear (true for root too).
 bool DateiSchreibgeschuetzt(const QString& pfad);

@@ -14,6 +14,8 @@
 #include <cmath>
 #include "Einstellungen.h"
 #include "Global.h"
+#include "pixelops/Bitmap.h"
+#include "pixelops/Bitmap_Skalieren.h"
 
 TfrmInfo* frmInfo = nullptr;
 
@@ -35,12 +37,6 @@ QFrame* Flaeche(QWidget* eltern, QRgb fuellung, QRgb rand)
     flaeche->setFrameShape(QFrame::Box);
     flaeche->setLineWidth(1);
     return flaeche;
-}
-
-// The resampling of the background picture; 24-bit in and out.
-QImage HintergrundSkalieren(const QImage& bild, const QSize& ziel)
-{
-    return bild.scaled(ziel, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB888);
 }
 
 } // namespace
@@ -185,9 +181,10 @@ void TfrmInfo::FormCreate()
     QImage bild = PngImageList1;
     PngImageList1 = QImage();
     // 3.
-    bild = HintergrundSkalieren(bild, ziel);
-    imgHintergrund->setPixmap(QPixmap::fromImage(bild));
-    imgHintergrund->resize(bild.size());
+    TBitmap hintergrund(bild);
+    BitmapSkalieren(hintergrund, ziel.width(), ziel.height(), 0, FilterNrLanczos3);
+    imgHintergrund->setPixmap(QPixmap::fromImage(hintergrund.Bild()));
+    imgHintergrund->resize(hintergrund.Width(), hintergrund.Height());
     // 4. Bottom right inside the outline.
     const int rand = shpTextHintergrund->lineWidth();
     RichInfo->move(shpTextHintergrund->width() - RichInfo->width() - rand,

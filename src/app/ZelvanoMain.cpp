@@ -1,4 +1,5 @@
 #include "ZelvanoMain.h"
+#include "viewing/Vorschau.h"
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -33,14 +34,6 @@
 static void Pumpen()
 {
     QCoreApplication::processEvents();
-}
-
-// An icon set's size in device pixels as the logical size Qt scales up again.
-static int SymbolGroesseLogisch(int geraetePixel)
-{
-    const QScreen* schirm = QGuiApplication::primaryScreen();
-    const qreal verhaeltnis = schirm ? schirm->devicePixelRatio() : 1.0;
-    return std::max(1, int(std::lround(geraetePixel / (verhaeltnis > 0 ? verhaeltnis : 1.0))));
 }
 
 TfrmZelvanoMain::TfrmZelvanoMain(QWidget* parent) : QMainWindow(parent)
@@ -129,21 +122,13 @@ void TfrmZelvanoMain::FormCreate()
     Gear1 = new TGear(this);
     Gear1->setObjectName(QStringLiteral("Gear1"));
 
+    // The icon lists first: the actions take their icons when created.
+    SymbolListenAnlegen();
     AktionenAnlegen();
     AnzeigeVerbinden();
 
-    // 2. Bars scaled to the screen; 3. icon sets by screen density. The set
-    // is chosen in device pixels; Qt scales logical sizes itself, so the
-    // icon size is given in logical pixels.
-    const int knopf = DpiSkalieren(34, 96);
-    const int symbol = SymbolGroesseLogisch(ButtonBilderListe());
-    for (QToolBar* leiste : {ToolBar1, ToolBar2}) {
-        leiste->setIconSize(QSize(symbol, symbol));
-        leiste->setMinimumHeight(knopf);
-        // The settings store only the left, top and right docks and a
-        // floating position; a bar dragged elsewhere could not come back.
-        leiste->setMovable(false);
-    }
+    // 2. Bars scaled to the screen; 3. icon sets by screen density.
+    SymboleAnwenden();
     pnlSchnittinfo->resize(DpiSkalieren(200, 96), DpiSkalieren(60, 96));
     memoSchnittinfo->setGeometry(5, 5, pnlSchnittinfo->width() - 10, pnlSchnittinfo->height() - 10);
     Pumpen();
@@ -336,7 +321,7 @@ void TfrmZelvanoMain::FormClose()
     GearScanBeenden();
     Pumpen();
     // 5.
-    EinstellungenSchreiben(FensterStatus(windowState()), geometry());
+    EinstellungenSchreiben(FensterStatus(windowState()), geometry(), VorschauFensterGrenzen());
     // 6.
     if (AktExifDaten)
         AktExifDaten->Leeren();
@@ -359,7 +344,9 @@ void TfrmZelvanoMain::BildAnzeigen()
     RueckgaengigLoeschen();
 
     const QString pfad = BildListe.at(BildIndex);
-    LadeGearBild(*Gear1, pfad);
+    // One read of the metadata serves both the comment and the EXIF data.
+    TExifDaten metadaten;
+    LadeGearBild(*Gear1, pfad, &metadaten);
 
     if (Gear1->ImageHeight() <= 0) {
         SetzeArbeitsModus(false);
@@ -389,7 +376,7 @@ void TfrmZelvanoMain::BildAnzeigen()
     AktExifDaten->Leeren();
     const QString endung = QFileInfo(pfad).suffix().toUpper();
     if (endung == QLatin1String("JPG") || endung == QLatin1String("JPEG")) {
-        AktExifDaten->Lesen(pfad);
+        *AktExifDaten = std::move(metadaten);
         JpgDrehbar = QFileInfo::exists(pfad) && !DateiSchreibgeschuetzt(pfad);
     }
 

@@ -18,6 +18,7 @@ class QPlainTextEdit;
 class TGear;
 class TAnzeigeBild;
 class TExifDaten;
+class TPngImageList;
 
 // ---- Shared state of the whole program -----------------------------------
 constexpr int BildQuelleKeine = 0;
@@ -42,6 +43,9 @@ extern TExifDaten* AktExifDaten;
 extern QString ZielTyp;
 extern int ZielBreite, ZielHoehe;
 extern bool NurVerkleinern;
+// Full-screen view: the user chose to quit there; the view starts its show.
+extern bool ProgrammBeenden;
+extern bool AutoShowStarten;
 
 class TfrmZelvanoMain : public QMainWindow {
     Q_OBJECT
@@ -186,9 +190,21 @@ public:
     // Wires mDatOeffnen.
     void OeffnenVerbinden();
     // Asks about an unsaved edit, shows the open window and acts on
-    // OeffnenErgebnis: 1 shows the list from its first file, 100 pastes.
+    // OeffnenErgebnis: 1 shows the list from its first file, 100 pastes,
+    // 200 shows the thumbnail browser.
     void mDatOeffnenExecute();
     // (end of block O)
+
+    // ---- Thumbnail browser and lossless JPEG rotation (block V) ----
+    // Wires mDatVorschau and mBeaJpgDrehen.
+    void VorschauVerbinden();
+    // Shows the thumbnail window without waiting (created on first use).
+    void VorschauZeigen();
+    // Asks about an unsaved edit, then shows the thumbnail window.
+    void mDatVorschauExecute();
+    // Opens the lossless rotation window modally with the display hidden.
+    void mBeaJpgDrehenExecute();
+    // (end of block V)
 
     // ---- Edit, clipboard, scanner and undo commands (block B) ----
     // One undoable edit of the working bitmap: pushes the undo step, runs
@@ -209,6 +225,17 @@ public:
     void mDatScannerauswaehlenExecute();
     void mDatScannenExecute();
     // (end of block B)
+
+    // ---- Attributes and resize commands (block E) ----
+    // Wires mBeaBildattribute and mBeaSkalieren; AktionenAnlegen calls it.
+    void EditierenVerbinden();
+    // Opens the attributes window at a zoom of at most 100 %, then shows the
+    // working bitmap again, whichever way it closed.
+    void mBeaBildattributeExecute();
+    // Opens the resize window with the display hidden; redisplays at 100 %
+    // when the image is edited afterwards.
+    void mBeaSkalierenExecute();
+    // (end of block E)
 
     // ---- Imaging-control commands, dispatch, keyboard, help (block C) ----
     // True while an image loads, a page changes or a command computed by
@@ -265,6 +292,35 @@ public:
     // mDatSpeichernalsExecute (among the public slots) opens the save window
     // modally with the display hidden.
     // (end of block S)
+
+    // ---- Full screen, slide show and printing (block V) ----
+    // BildIndex when the full-screen view opened.
+    int VollbildStartIndex = -1;
+    // Wires mAnsVollbild, mAnsAutoShow and mDatDrucken.
+    void VollbildVerbinden();
+    void mAnsVollbildExecute();
+    void mAnsAutoShowExecute();
+    void mDatDruckenExecute();
+    // (end of block V)
+
+    // ---- Icon lists (block I) ----
+    // Menu and tool-bar icons at 20, 25, 30, 35 and 40 pixels, 42 each in
+    // the order of TSymbol (Symbole.h); MenueBilderListe and
+    // ButtonBilderListe (Global.h) pick the pair for the screen.
+    TPngImageList* ImagesMenu20x20 = nullptr;
+    TPngImageList* ImagesMenu25x25 = nullptr;
+    TPngImageList* ImagesMenu30x30 = nullptr;
+    TPngImageList* ImagesMenu35x35 = nullptr;
+    TPngImageList* ImagesMenu40x40 = nullptr;
+    TPngImageList* ImagesButton20x20 = nullptr;
+    TPngImageList* ImagesButton25x25 = nullptr;
+    TPngImageList* ImagesButton30x30 = nullptr;
+    TPngImageList* ImagesButton35x35 = nullptr;
+    TPngImageList* ImagesButton40x40 = nullptr;
+    // The list of the given icon size (20 ... 40); nullptr for another size.
+    TPngImageList* MenueListe(int groesse) const;
+    TPngImageList* ButtonListe(int groesse) const;
+    // (end of block I)
 
     // ---- Search, go-to, animation, settings, program info (block F) ----
     // Wires the commands of this block; AktionenAnlegen calls it.
@@ -358,10 +414,17 @@ private:
     // ---- private members of block A ----
     QAction* AktionAnlegen(const char* name, const QString& text, const QKeySequence& taste,
                            const QIcon& symbol);
+    // symbol: the icon's position in the icon lists (TSymbol), -1 for none.
+    QAction* AktionAnlegen(const char* name, const QString& text, const QKeySequence& taste, int symbol);
     void AktionVerbinden(QAction* aktion, void (TfrmZelvanoMain::*handler)());
     void SeiteWechseln(int schritt);
     void TastenVorschauAnlegen();
     QObject* m_tastenVorschau = nullptr;
+    // ---- private members of block I ----
+    void SymbolListenAnlegen();
+    // Menus show the menu list's size, the bars the button list's, with
+    // buttons 34 x 34 at 96 dpi.
+    void SymboleAnwenden();
     // ---- private members of block Z ----
     void FesterZoom(double faktor);
     // Wheel delta not yet turned into a zoom step (less than one notch).

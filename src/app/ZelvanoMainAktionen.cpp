@@ -4,47 +4,15 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QScrollArea>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include "AnzeigeBild.h"
+#include "Global.h"
 #include "Menuset.h"
 #include "Modi.h"
-
-namespace {
-
-QIcon Standard(QStyle::StandardPixmap art)
-{
-    return QApplication::style()->standardIcon(art);
-}
-
-// A plain drawn symbol until the program's own icon sets are in place.
-QIcon Zeichen(const QString& zeichen, QColor farbe)
-{
-    QPixmap bild(32, 32);
-    bild.fill(Qt::transparent);
-    QPainter maler(&bild);
-    maler.setRenderHint(QPainter::Antialiasing);
-    maler.setPen(Qt::NoPen);
-    maler.setBrush(farbe);
-    maler.drawRoundedRect(QRectF(2, 2, 28, 28), 6, 6);
-    QFont schrift = maler.font();
-    schrift.setBold(true);
-    schrift.setPixelSize(zeichen.size() > 2 ? 10 : (zeichen.size() > 1 ? 13 : 18));
-    maler.setFont(schrift);
-    maler.setPen(Qt::white);
-    maler.drawText(QRectF(0, 0, 32, 32), Qt::AlignCenter, zeichen);
-    return QIcon(bild);
-}
-
-const QColor Blau(40, 90, 170);
-const QColor Gruen(40, 130, 70);
-const QColor Rot(170, 50, 40);
-const QColor Grau(90, 90, 100);
-
-} // namespace
+#include "Symbole.h"
+#include "widgets/PngImageList.h"
 
 QAction* TfrmZelvanoMain::AktionAnlegen(const char* name, const QString& text, const QKeySequence& taste,
                                         const QIcon& symbol)
@@ -60,6 +28,14 @@ QAction* TfrmZelvanoMain::AktionAnlegen(const char* name, const QString& text, c
     // Disabled until its command is wired in with AktionVerbinden.
     AktionNochNichtVerfuegbar(aktion);
     Aktionen.append(aktion);
+    return aktion;
+}
+
+QAction* TfrmZelvanoMain::AktionAnlegen(const char* name, const QString& text, const QKeySequence& taste, int symbol)
+{
+    const TPngImageList* liste = MenueBilderListe();
+    QAction* aktion = AktionAnlegen(name, text, taste, liste ? liste->Icon(symbol) : QIcon());
+    aktion->setProperty("Symbol", symbol);
     return aktion;
 }
 
@@ -84,64 +60,64 @@ void TfrmZelvanoMain::AktionenAnlegen()
 
     // File
     mDatOeffnen = AktionAnlegen("mDatOeffnen", QStringLiteral("Ö&ffnen..."), K(QStringLiteral("Ctrl+O")),
-                                Standard(QStyle::SP_DialogOpenButton));
+                                symOeffnen);
     mDatVorschau = AktionAnlegen("mDatVorschau", QStringLiteral("&Vorschau..."), K(Qt::Key_V),
-                                 Standard(QStyle::SP_FileDialogContentsView));
+                                 symVorschau);
     mDatSpeichernals = AktionAnlegen("mDatSpeichernals", QStringLiteral("Speichern unter..."),
-                                     K(QStringLiteral("Ctrl+S")), Standard(QStyle::SP_DialogSaveButton));
-    mDatSuchen = AktionAnlegen("mDatSuchen", QStringLiteral("S&uchen..."), ohne, Zeichen(QStringLiteral("?"), Blau));
+                                     K(QStringLiteral("Ctrl+S")), symSpeichern);
+    mDatSuchen = AktionAnlegen("mDatSuchen", QStringLiteral("S&uchen..."), ohne, symSuchen);
     mDatKonvertieren = AktionAnlegen("mDatKonvertieren", QStringLiteral("&Konvertieren..."),
-                                     K(QStringLiteral("Ctrl+K")), Zeichen(QStringLiteral("K"), Blau));
+                                     K(QStringLiteral("Ctrl+K")), symKonvertieren);
     mDatDrucken = AktionAnlegen("mDatDrucken", QStringLiteral("&Drucken..."), K(QStringLiteral("Ctrl+D")),
-                                Zeichen(QStringLiteral("D"), Grau));
+                                symDrucken);
     mDatArchivdruck = AktionAnlegen("mDatArchivdruck", QStringLiteral("&Archivdruck..."), ohne,
-                                    Zeichen(QStringLiteral("AD"), Grau));
+                                    symArchivdruck);
     mDatInfo = AktionAnlegen("mDatInfo", QStringLiteral("Bildinfo..."), K(QStringLiteral("Ctrl+I")),
-                             Standard(QStyle::SP_MessageBoxInformation));
+                             symInfo);
     mDatScannerauswaehlen = AktionAnlegen("mDatScannerauswaehlen", QStringLiteral("S&canner auswählen..."), ohne,
-                                          Zeichen(QStringLiteral("SQ"), Grau));
+                                          symScannerAuswaehlen);
     mDatScannen = AktionAnlegen("mDatScannen", QStringLiteral("Sca&nnen..."), ohne,
-                                Zeichen(QStringLiteral("Sc"), Grau));
+                                symScannen);
     mDatEinstellungen = AktionAnlegen("mDatEinstellungen", QStringLiteral("&Einstellungen..."), ohne,
-                                      Zeichen(QStringLiteral("E"), Grau));
+                                      symEinstellungen);
     mDatBeenden = AktionAnlegen("mDatBeenden", QStringLiteral("&Beenden"), ohne,
-                                Standard(QStyle::SP_DialogCloseButton));
+                                symBeenden);
 
     // Edit
     mBeaRueckgaengig = AktionAnlegen("mBeaRueckgaengig", QStringLiteral("&Rückgängig"), K(QStringLiteral("Ctrl+Z")),
-                                     Standard(QStyle::SP_ArrowBack));
+                                     symRueckgaengig);
     mBeaKopieren = AktionAnlegen("mBeaKopieren", QStringLiteral("&Kopieren"), K(QStringLiteral("Ctrl+C")),
-                                 Zeichen(QStringLiteral("Ko"), Gruen));
+                                 symKopieren);
     mBeaEinfuegen = AktionAnlegen("mBeaEinfuegen", QStringLiteral("&Einfügen"), K(QStringLiteral("Ctrl+V")),
-                                  Zeichen(QStringLiteral("Ei"), Gruen));
+                                  symEinfuegen);
     mBeaLoeschen = AktionAnlegen("mBeaLoeschen", QStringLiteral("&Löschen..."), K(Qt::Key_Delete),
-                                 Standard(QStyle::SP_TrashIcon));
+                                 symLoeschen);
     mBeaBildattribute = AktionAnlegen("mBeaBildattribute", QStringLiteral("&Bildattribute..."), ohne,
-                                      Zeichen(QStringLiteral("BA"), Gruen));
+                                      symBildattribute);
     mBeaAusschneiden = AktionAnlegen("mBeaAusschneiden", QStringLiteral("&Ausschneiden"), ohne,
-                                     Zeichen(QStringLiteral("✂"), Gruen));
+                                     symAusschneiden);
     mBeaAusschneiden->setCheckable(true);
     mBeaFotoschnitt = AktionAnlegen("mBeaFotoschnitt", QStringLiteral("&Fotoschnitt..."), ohne,
-                                    Zeichen(QStringLiteral("FS"), Gruen));
+                                    symFotoschnitt);
     mBeaFotoschnitt->setCheckable(true);
     mBeaSkalieren = AktionAnlegen("mBeaSkalieren", QStringLiteral("&Skalieren..."), ohne,
-                                  Zeichen(QStringLiteral("Sk"), Gruen));
-    mBeaDrehen = AktionAnlegen("mBeaDrehen", QStringLiteral("Drehen..."), ohne, Zeichen(QStringLiteral("∠"), Gruen));
+                                  symSkalieren);
+    mBeaDrehen = AktionAnlegen("mBeaDrehen", QStringLiteral("Drehen..."), ohne, symDrehen);
     mBeaHorizontal = AktionAnlegen("mBeaHorizontal", QStringLiteral("&Horizontal spiegeln"), ohne,
-                                   Zeichen(QStringLiteral("↔"), Gruen));
+                                   symHorizontal);
     mBeaVertikal = AktionAnlegen("mBeaVertikal", QStringLiteral("&Vertikal spiegeln"), ohne,
-                                 Zeichen(QStringLiteral("↕"), Gruen));
+                                 symVertikal);
     mBeaPlus90Grad = AktionAnlegen("mBeaPlus90Grad", QStringLiteral("&Um +90 Grad drehen"), ohne,
-                                   Zeichen(QStringLiteral("+90"), Gruen));
+                                   symDrehenPlus90);
     mBeaMinus90Grad = AktionAnlegen("mBeaMinus90Grad", QStringLiteral("U&m -90 Grad drehen"), ohne,
-                                    Zeichen(QStringLiteral("-90"), Gruen));
+                                    symDrehenMinus90);
     mBea180Grad = AktionAnlegen("mBea180Grad", QStringLiteral("Um &180 Grad drehen"), ohne,
-                                Zeichen(QStringLiteral("180"), Gruen));
+                                symDrehen180);
     mBeaJpgDrehen = AktionAnlegen("mBeaJpgDrehen", QStringLiteral("&JPG-Bilder verlustfrei drehen..."), ohne,
-                                  Zeichen(QStringLiteral("JPG"), Gruen));
+                                  symJpgDrehen);
 
     // View
-    mAnsGehezu = AktionAnlegen("mAnsGehezu", QStringLiteral("&Gehe zu..."), ohne, Zeichen(QStringLiteral("#"), Blau));
+    mAnsGehezu = AktionAnlegen("mAnsGehezu", QStringLiteral("&Gehe zu..."), ohne, symGehezu);
     ZoomAktionenAnlegen();
     // The menu's own captions, with their accelerator letters.
     const std::pair<QAction*, const char*> zoomMenue[] = {
@@ -153,18 +129,18 @@ void TfrmZelvanoMain::AktionenAnlegen()
     for (const auto& [aktion, text] : zoomMenue)
         aktion->setText(QString::fromUtf8(text));
     mAnsVollbild = AktionAnlegen("mAnsVollbild", QStringLiteral("&Vollbild  (Leertaste)"), ohne,
-                                 Standard(QStyle::SP_TitleBarMaxButton));
+                                 symVollbild);
     mAnsAutoShow = AktionAnlegen("mAnsAutoShow", QStringLiteral("Auto-Show starten"), ohne,
-                                 Standard(QStyle::SP_MediaPlay));
+                                 symAutoShow);
     mAnsBildWeiter = AktionAnlegen("mAnsBildWeiter", QStringLiteral("Ein Bild weiter  (Pfeiltaste rechts)"), ohne,
-                                   Standard(QStyle::SP_ArrowRight));
+                                   symBildWeiter);
     mAnsBildZurueck = AktionAnlegen("mAnsBildZurueck", QStringLiteral("Ein Bild zurück  (Pfeiltaste links)"), ohne,
-                                    Standard(QStyle::SP_ArrowLeft));
-    mAnsSeiteVor = AktionAnlegen("mAnsSeiteVor", QStringLiteral("&Seite vor"), ohne, Standard(QStyle::SP_ArrowDown));
+                                    symBildZurueck);
+    mAnsSeiteVor = AktionAnlegen("mAnsSeiteVor", QStringLiteral("&Seite vor"), ohne, symSeiteVor);
     mAnsSeiteZurueck = AktionAnlegen("mAnsSeiteZurueck", QStringLiteral("S&eite zurück"), ohne,
-                                     Standard(QStyle::SP_ArrowUp));
+                                     symSeiteZurueck);
     mAnsAnimieren = AktionAnlegen("mAnsAnimieren", QStringLiteral("&Animieren"), ohne,
-                                  Standard(QStyle::SP_MediaSeekForward));
+                                  symAutoShow);
     // No image at start, so no pages and nothing to animate.
     mAnsSeiteVor->setVisible(false);
     mAnsSeiteZurueck->setVisible(false);
@@ -172,10 +148,10 @@ void TfrmZelvanoMain::AktionenAnlegen()
 
     // Colour
     auto ohneSymbol = [this](const char* name, const char* text) {
-        return AktionAnlegen(name, QString::fromUtf8(text), QKeySequence(), QIcon());
+        return AktionAnlegen(name, QString::fromUtf8(text), QKeySequence(), symKeins);
     };
     mFarKorrektur = AktionAnlegen("mFarKorrektur", QStringLiteral("Farb&korrektur..."), ohne,
-                                  Zeichen(QStringLiteral("RGB"), Rot));
+                                  symFarbkorrektur);
     mFarToenen = ohneSymbol("mFarToenen", "&Tönen...");
     mFarEinfaerben = ohneSymbol("mFarEinfaerben", "Ei&nfärben...");
     mFarKolorieren = ohneSymbol("mFarKolorieren", "K&olorieren...");
@@ -215,8 +191,8 @@ void TfrmZelvanoMain::AktionenAnlegen()
 
     // Help
     mHilfeInhalt = AktionAnlegen("mHilfeInhalt", QStringLiteral("&Hilfe..."), K(Qt::Key_F1),
-                                 Standard(QStyle::SP_DialogHelpButton));
-    mHilfeInfo = AktionAnlegen("mHilfeInfo", QStringLiteral(" Programminfo..."), ohne, QIcon());
+                                 symHilfe);
+    mHilfeInfo = AktionAnlegen("mHilfeInfo", QStringLiteral(" Programminfo..."), ohne, symKeins);
 
     // The commands of this program so far; every other action stays in its
     // menu, disabled, until its window or code joins.
@@ -227,8 +203,11 @@ void TfrmZelvanoMain::AktionenAnlegen()
     AktionVerbinden(mAnsSeiteVor, &TfrmZelvanoMain::mAnsSeiteVorExecute);
     AktionVerbinden(mAnsSeiteZurueck, &TfrmZelvanoMain::mAnsSeiteZurueckExecute);
     OeffnenVerbinden();
+    VorschauVerbinden();
     BearbeitenVerbinden();
     FarbeVerbinden();
+    VollbildVerbinden();
+    EditierenVerbinden();
     FensterVerbinden();
     // SpeichernVerbinden();
 
@@ -363,7 +342,8 @@ void TfrmZelvanoMain::AktionenAnlegen()
     tbtZoom = new QToolButton(ToolBar1);
     tbtZoom->setObjectName(QStringLiteral("tbtZoom"));
     tbtZoom->setToolTip(QStringLiteral(" Zoom..."));
-    tbtZoom->setIcon(Zeichen(QStringLiteral("Z"), Blau));
+    if (const TPngImageList* liste = ButtonBilderListe())
+        tbtZoom->setIcon(liste->Icon(symZoom));
     tbtZoom->setMenu(PopupZoom);
     tbtZoom->setPopupMode(QToolButton::InstantPopup);
     ToolBar1->addWidget(tbtZoom);

@@ -17,6 +17,7 @@
 #include "files/Suche.h"
 #include "viewing/Animation.h"
 #include "viewing/Gehezu.h"
+#include "viewing/Vollbild.h"
 
 void TfrmZelvanoMain::FensterVerbinden()
 {
@@ -25,6 +26,12 @@ void TfrmZelvanoMain::FensterVerbinden()
     AktionVerbinden(mAnsAnimieren, &TfrmZelvanoMain::mAnsAnimierenExecute);
     AktionVerbinden(mDatEinstellungen, &TfrmZelvanoMain::mDatEinstellungenExecute);
     AktionVerbinden(mHilfeInfo, &TfrmZelvanoMain::mHilfeInfoExecute);
+    // The full-screen view's go-to item opens the same list.
+    VollbildGehezuZeigen = [this] {
+        if (!frmGehezu)
+            frmGehezu = new TfrmGehezu(this);
+        return frmGehezu->exec();
+    };
 }
 
 void TfrmZelvanoMain::mDatSuchenExecute()

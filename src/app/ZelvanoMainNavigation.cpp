@@ -81,7 +81,7 @@ void TfrmZelvanoMain::FormKeyUp(int& taste, Qt::KeyboardModifiers umschalt)
     case Qt::Key_Left: mAnsBildZurueckExecute(); break;
     case Qt::Key_Down: mAnsSeiteVorExecute(); break;
     case Qt::Key_Up: mAnsSeiteZurueckExecute(); break;
-    // Space opens the full-screen view once that window is part of the program.
+    case Qt::Key_Space: mAnsVollbildExecute(); break;
     case Qt::Key_Insert:
     case Qt::Key_Minus: AnzeigeBildDblClick(); break;
     case Qt::Key_0:

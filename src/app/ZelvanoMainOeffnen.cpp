@@ -32,8 +32,12 @@ void TfrmZelvanoMain::mDatOeffnenExecute()
         MenuesSetzen();
         mBeaEinfuegen->trigger();
         break;
+    case 200:
+        // The unsaved-edit question was answered before the dialog opened.
+        ActionManMainExecute(mDatVorschau);
+        VorschauZeigen();
+        break;
     default:
-        // 200 (thumbnail browser) has no window to open yet.
         break;
     }
 

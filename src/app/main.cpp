@@ -4,6 +4,7 @@
 #include <Magick++.h>
 #include "ZelvanoMain.h"
 #include "files/Formatoption.h"
+#include "files/JpgDrehen.h"
 #include "files/Oeffnen.h"
 #include "files/Speichern.h"
 #include "files/Suche.h"
@@ -11,6 +12,11 @@
 #include "Info.h"
 #include "viewing/Animation.h"
 #include "viewing/Gehezu.h"
+#include "printing/Drucken.h"
+#include "viewing/Vollbild.h"
+#include "viewing/Vorschau.h"
+#include "editing/Attribute.h"
+#include "editing/Skalieren.h"
 
 int main(int argc, char** argv)
 {
@@ -28,9 +34,15 @@ int main(int argc, char** argv)
     frmSpeichern = new TfrmSpeichern(hauptfenster);
     frmSuche = new TfrmSuche(hauptfenster);
     frmFormatOption = new TfrmFormatOption(hauptfenster);
+    frmSkalieren = new TfrmSkalieren(hauptfenster);
+    frmDrucken = new TfrmDrucken(hauptfenster);
     frmInfo = new TfrmInfo(hauptfenster);
     frmEinstell = new TfrmEinstell(hauptfenster);
+    frmVollbild = new TfrmVollbild(hauptfenster);
+    frmAttribute = new TfrmAttribute(hauptfenster);
+    frmJpgDrehen = new TfrmJpgDrehen(hauptfenster);
     frmAnimation = new TfrmAnimation(hauptfenster);
+    frmVorschau = new TfrmVorschau(hauptfenster);
 
     hauptfenster->show();
     QStringList argumente = QCoreApplication::arguments();

@@ -18,6 +18,8 @@
 #include "Gear.h"
 #include "Global.h"
 #include "ZelvanoMain.h"
+#include "Symbole.h"
+#include "widgets/PngImageList.h"
 
 TfrmFormatOption* frmFormatOption = nullptr;
 
@@ -131,7 +133,13 @@ void TfrmFormatOption::FormCreate()
     lblKompRate->setCursor(Qt::PointingHandCursor);
     imgInfo = etikett("imgInfo", QString());
     imgInfo->setFixedSize(16, 16);
-    imgInfo->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(16, 16));
+    // Item 4 of the menu icon list; the style's own before the main window exists.
+    const TPNGObject info = PngAusListe(MenueBilderListe(), symInfo);
+    if (info.Empty())
+        imgInfo->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(16, 16));
+    else
+        imgInfo->setPixmap(QPixmap::fromImage(
+            info.ToImage().scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     imgInfo->setCursor(Qt::PointingHandCursor);
     rbJpgStandard = new QRadioButton(QStringLiteral("Standard - JPG"), tsJPG);
     rbJpgStandard->setObjectName(QStringLiteral("rbJpgStandard"));

@@ -31,30 +31,41 @@ uint16_t Wort(const uchar* d, qsizetype pos)
     return static_cast<uint16_t>((d[pos] << 8) | d[pos + 1]);
 }
 
-// Follows the image data from behind the first scan header up to the end of
-// image, over later segments (progressive scans, tables, comments), so a file
-// cut short anywhere is noticed.
-bool BildendeGefunden(const uchar* d, qsizetype pos, qsizetype n)
+// Copies the image data from the first scan header (at kopiertAb) up to the
+// end of image and whatever follows it, over later segments (progressive
+// scans, tables), leaving out every comment segment among them, so exactly one
+// comment remains in the file. pos is behind the first scan header. False for
+// a file cut short anywhere.
+bool BildteilOhneKommentareKopieren(const QByteArray& ein, qsizetype kopiertAb, qsizetype pos, QByteArray& aus)
 {
+    const auto* d = reinterpret_cast<const uchar*>(ein.constData());
+    const qsizetype n = ein.size();
     while (pos < n) {
         const void* ff = std::memchr(d + pos, 0xFF, static_cast<size_t>(n - pos));
         if (!ff)
             return false;
-        pos = static_cast<const uchar*>(ff) - d + 1;
-        while (pos < n && d[pos] == 0xFF)
+        const qsizetype markerStart = static_cast<const uchar*>(ff) - d;
+        pos = markerStart + 1;
+        while (pos < n && d[pos] == 0xFF)   // fill bytes go with their marker
             ++pos;
         if (pos >= n)
             return false;
         const uchar m = d[pos++];
         if (m == 0x00 || OhneLaenge(m))   // stuffed 0xFF in the data, restart markers
             continue;
-        if (m == MarkerEOI)
+        if (m == MarkerEOI) {
+            aus.append(ein.constData() + kopiertAb, n - kopiertAb);
             return true;
+        }
         if (pos + 2 > n)
             return false;
         const qsizetype l = Wort(d, pos);
         if (l < 2 || pos + l > n)
             return false;
+        if (m == MarkerCOM) {
+            aus.append(ein.constData() + kopiertAb, markerStart - kopiertAb);
+            kopiertAb = pos + l;
+        }
         pos += l;
     }
     return false;
@@ -121,11 +132,8 @@ TBefund KommentarEinbauen(const QByteArray& ein, const QByteArray& text, QByteAr
         if (m == MarkerSOS) {
             // A file without any frame header still keeps the comment it was given.
             kommentarAnhaengen();
-            if (!BildendeGefunden(d, ende, n))
-                return TBefund::Unvollstaendig;
-            // From the first scan on everything stays, later comments included.
-            aus.append(ein.constData() + start, n - start);
-            return TBefund::Ok;
+            // From the first scan on everything stays but further comments.
+            return BildteilOhneKommentareKopieren(ein, start, ende, aus) ? TBefund::Ok : TBefund::Unvollstaendig;
         }
         if (m != MarkerCOM)
             aus.append(ein.constData() + start, ende - start);

@@ -13,7 +13,6 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QToolTip>
@@ -23,6 +22,9 @@
 #include "Einstellungen.h"
 #include "Global.h"
 #include "ZelvanoMain.h"
+#include "Symbole.h"
+#include "widgets/PngBitBtn.h"
+#include "widgets/PngImageList.h"
 
 TfrmOeffnen* frmOeffnen = nullptr;
 
@@ -84,24 +86,16 @@ public:
     }
 
 private:
+    // State image 11 of the menu icon list, fitted into the cell.
     static void HakenZeichnen(QPainter* maler, const QStyleOptionViewItem& opt)
     {
-        const QRectF r = opt.rect;
-        const qreal s = std::min(r.width(), r.height()) * 0.6;
-        const QPointF m = r.center();
-        QPainterPath haken;
-        haken.moveTo(m.x() - s / 2, m.y());
-        haken.lineTo(m.x() - s / 8, m.y() + s / 3);
-        haken.lineTo(m.x() + s / 2, m.y() - s / 3);
-        const bool markiert = opt.state & QStyle::State_Selected;
-        QPen stift(markiert ? opt.palette.color(QPalette::HighlightedText) : QColor(30, 120, 50));
-        stift.setWidthF(std::max<qreal>(1.5, s / 6));
-        stift.setCapStyle(Qt::RoundCap);
-        stift.setJoinStyle(Qt::RoundJoin);
-        maler->setRenderHint(QPainter::Antialiasing);
-        maler->setPen(stift);
-        maler->setBrush(Qt::NoBrush);
-        maler->drawPath(haken);
+        const TPNGObject haken = PngAusListe(MenueBilderListe(), TfrmOeffnen::ZustandsBildGewaehlt);
+        if (haken.Empty())
+            return;
+        const int seite = std::min({opt.rect.width(), opt.rect.height(), haken.Width()});
+        QRect ziel(0, 0, seite, seite);
+        ziel.moveCenter(opt.rect.center());
+        DrawPngWithOptions(haken, *maler, ziel, 0);
     }
 
     const TfrmOeffnen* m_fenster;
@@ -152,13 +146,16 @@ TfrmOeffnen::TfrmOeffnen(QWidget* parent) : QDialog(parent)
     btnAbbrechen = new QPushButton(QStringLiteral("Abbrechen"), this);
     btnAbbrechen->setObjectName(QStringLiteral("btnAbbrechen"));
     btnAbbrechen->setAutoDefault(false);
-    bbtAblageZeigen = new QPushButton(QStringLiteral("Zwischenablage anzeigen"), this);
+    bbtAblageZeigen = new TPngBitBtn(QStringLiteral("Zwischenablage anzeigen"), this);
     bbtAblageZeigen->setObjectName(QStringLiteral("bbtAblageZeigen"));
-    bbtVorschau = new QPushButton(QStringLiteral("Vorschau"), this);
+    bbtAblageZeigen->SetPngImage(PngAusListe(ButtonBilderListe(), symAblageZeigen));
+    bbtVorschau = new TPngBitBtn(QStringLiteral("Vorschau"), this);
     bbtVorschau->setObjectName(QStringLiteral("bbtVorschau"));
-    bbtAlleZeigen = new QPushButton(QStringLiteral("Alle anzeigen"), this);
+    bbtVorschau->SetPngImage(PngAusListe(ButtonBilderListe(), symVorschau));
+    bbtAlleZeigen = new TPngBitBtn(QStringLiteral("Alle anzeigen"), this);
     bbtAlleZeigen->setObjectName(QStringLiteral("bbtAlleZeigen"));
-    for (QPushButton* knopf : {bbtAblageZeigen, bbtVorschau, bbtAlleZeigen})
+    bbtAlleZeigen->SetPngImage(PngAusListe(ButtonBilderListe(), symAlleZeigen));
+    for (TPngBitBtn* knopf : {bbtAblageZeigen, bbtVorschau, bbtAlleZeigen})
         knopf->setAutoDefault(false);
 
     // Left: folders above types; right: the files, their counts and the buttons.

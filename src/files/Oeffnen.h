@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <QString>
+#include "widgets/PngBitBtn.h"
 
 class QEvent;
 class QFileSystemModel;
@@ -61,9 +62,9 @@ public:
     QLabel* lblMarkiertZahl = nullptr;
     QPushButton* btnOk = nullptr;
     QPushButton* btnAbbrechen = nullptr;
-    QPushButton* bbtAblageZeigen = nullptr;
-    QPushButton* bbtVorschau = nullptr;
-    QPushButton* bbtAlleZeigen = nullptr;
+    TPngBitBtn* bbtAblageZeigen = nullptr;
+    TPngBitBtn* bbtVorschau = nullptr;
+    TPngBitBtn* bbtAlleZeigen = nullptr;
 
     // The folder selected in the tree (empty when none), and selecting one.
     QString BaumPfad() const;

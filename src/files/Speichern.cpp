@@ -34,6 +34,7 @@
 #include "Meldung.h"
 #include "Menuset.h"
 #include "ZelvanoMain.h"
+#include "widgets/PngImageList.h"
 
 TfrmSpeichern* frmSpeichern = nullptr;
 
@@ -43,20 +44,11 @@ constexpr int ZustandsbildRolle = Qt::UserRole + 1;
 constexpr int GewaehltZustandsbild = 11;
 constexpr int JpegSpeicherId = 21;
 
-// The mark of the chosen row: a check mark in the colours of the menu icons.
+// The mark of the chosen row: state image 11 of the menu icon list.
 QIcon Markierung()
 {
-    static const QIcon symbol = [] {
-        QPixmap bild(16, 16);
-        bild.fill(Qt::transparent);
-        QPainter p(&bild);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(40, 130, 70), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawPolyline(QPolygonF({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)}));
-        p.end();
-        return QIcon(bild);
-    }();
-    return symbol;
+    const TPngImageList* liste = MenueBilderListe();
+    return liste ? liste->Icon(GewaehltZustandsbild) : QIcon();
 }
 
 // Draws the rows of the type list on their stripe colour, with grid lines.

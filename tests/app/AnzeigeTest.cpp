@@ -340,7 +340,7 @@ TEST_F(Anzeige, SkaliertZaehltDerZoomGeraetepixel)
     EXPECT_EQ(Bild()->Bild(), erwartetBild);
 
     // Icons are chosen in device pixels and shown at that size, not twice it.
-    EXPECT_EQ(fenster->ToolBar1->iconSize().width() * 2, ButtonBilderListe());
+    EXPECT_EQ(fenster->ToolBar1->iconSize().width() * 2, BilderListenGroesse());
 }
 
 TEST_F(Anzeige, MausradZaehltKleineSchritteZusammen)

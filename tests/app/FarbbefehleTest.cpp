@@ -259,11 +259,10 @@ TEST_F(FarbbefehleTest, Fehlschlag_LaesstBildUndRueckgaengigUnveraendert)
     VerlaufLaden();
     const QImage vorher = Pixel(f->OriginalBild);
     const int schritte = RueckgaengigAnzahl;
-    const QString transfer = TempBitmapDatei;
-    TempBitmapDatei.clear();   // the transfer back from the control cannot work
+    TransferStoerungSetzen(true);   // the transfer back from the control cannot work
     TMeldungsFaenger faenger;
     f->mFar8Oct->trigger();
-    TempBitmapDatei = transfer;
+    TransferStoerungSetzen(false);
     EXPECT_FALSE(faenger.texte.isEmpty());
     EXPECT_EQ(Pixel(f->OriginalBild), vorher);
     EXPECT_EQ(BildFarbtiefe, 24);

@@ -149,8 +149,11 @@ TEST(GearLaden, GifRahmenWerdenZusammengesetzt)
     rahmen.back().page(Magick::Geometry(5, 5, 3, 2));
     rahmen.emplace_back(Magick::Geometry(4, 4), Magick::Color("lime"));
     rahmen.back().page(Magick::Geometry(4, 4, 12, 5));
-    for (auto& r : rahmen)
+    // With a delay each block is a frame of its own.
+    for (auto& r : rahmen) {
         r.gifDisposeMethod(Magick::NoneDispose);
+        r.animationDelay(10);
+    }
     const QString pfad = FrischerOrdner(QStringLiteral("gif")) + QStringLiteral("/anim.gif");
     DateiSchreiben(pfad, MagickBytes(rahmen, "GIF"));
     TGear g;
@@ -178,6 +181,7 @@ TEST(GearLaden, GifMitZuVielenFarbenFuerEinePaletteWirdVollfarbig)
         for (int i = 0; i < 200; ++i)
             b.pixelColor(size_t(i % 20), size_t(i / 20), Magick::ColorRGB(i / 255.0, r ? 1.0 : 0.0, r ? 0.0 : 1.0));
         b.page(Magick::Geometry(20, 10, 0, 0));
+        b.animationDelay(10);
         rahmen.push_back(b);
     }
     const QString pfad = FrischerOrdner(QStringLiteral("gif24")) + QStringLiteral("/viele.gif");

@@ -506,7 +506,7 @@ TEST(GearSpeichern, GrauesBildWirdGrauesJpeg)
     g.SaveImage(pfad);
     TGear l;
     l.LoadImage(pfad);
-    ASSERT_EQ(l.ErrCount(), 0);
+    ASSERT_EQ(l.ErrCount(), 0) << l.LetzterFehler().toStdString();
     EXPECT_EQ(l.ImageBitsPerPixel(), 8);
 }
 

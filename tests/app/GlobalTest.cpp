@@ -325,8 +325,7 @@ TEST(HilfenTest, DpiSkalieren_RundetHalbeVonNullWeg)
 TEST(HilfenTest, DpiSkalieren_OffscreenBildschirmHat96Dpi)
 {
     EXPECT_EQ(DpiSkalieren(34, 96), 34);
-    EXPECT_EQ(MenueBilderListe(), 20);
-    EXPECT_EQ(ButtonBilderListe(), 20);
+    EXPECT_EQ(BilderListenGroesse(), 20);
 }
 
 TEST(HilfenTest, BilderListe_SchwellenBei120_144_168_192)

@@ -90,7 +90,7 @@ TEST_F(HauptfensterTest, Schliessen_BearbeitetJaSpeichertUndBleibtOffen)
 
 TEST_F(HauptfensterTest, Start_LegtTemporaerordnerAnUndSchliessenRaeumtAuf)
 {
-    EXPECT_EQ(TempVerzeichnis, TempPfad() + QStringLiteral("Zelvano/"));
+    EXPECT_EQ(TempVerzeichnis, TempOrdnerPfad());
     EXPECT_TRUE(QFileInfo(TempVerzeichnis).isDir());
     EXPECT_TRUE(TempBitmapDatei.startsWith(TempVerzeichnis));
     TMeldungsFaenger faenger(mbNein);
@@ -123,15 +123,15 @@ TEST_F(HauptfensterTest, Laden_MisslungenerTransferZeigtNieDasVorigeBild)
     fenster->BildAnzeigen();
     ASSERT_EQ(fenster->OriginalBild.Width(), 300);
 
-    // The temporary folder vanishes: the transfer of the next image fails.
-    ASSERT_TRUE(DateiLoeschen(TempVerzeichnis));
+    // Memory runs out: the transfer of the next image fails.
+    TransferStoerungSetzen(true);
     BildIndex = 1;
     fenster->BildAnzeigen();
+    TransferStoerungSetzen(false);
     EXPECT_TRUE(faenger.texte.contains(QStringLiteral("Fehler beim Bitmaptransfer")));
     EXPECT_EQ(fenster->OriginalBild.Width(), 128);
     EXPECT_EQ(fenster->OriginalBild.Bild().convertToFormat(QImage::Format_RGB32),
               FehlerBild().convertToFormat(QImage::Format_RGB32));
-    QDir().mkpath(TempVerzeichnis);
 }
 
 TEST_F(HauptfensterTest, Laden_SchreibgeschuetztesJpegIstNichtDrehbar)

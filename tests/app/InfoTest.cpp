@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include "Global.h"
 #include "Info.h"
+#include "pixelops/Bitmap.h"
+#include "pixelops/Bitmap_Skalieren.h"
 #include "TestHilfen.h"
 
 namespace {
@@ -38,6 +40,15 @@ TEST(InfoTest, Karte_BildNachDichteGeschrumpftUndListeGeleert)
         EXPECT_EQ(karte.imgHintergrund->size(), groesse) << dpi;
         EXPECT_TRUE(karte.PngImageList1.isNull());
     }
+}
+
+TEST(InfoTest, Karte_BildIstDasLanczosGeschrumpfteVorlagebild)
+{
+    TfrmInfo karte(nullptr, 96);
+    TBitmap erwartet(InfoHintergrundBild());
+    ASSERT_TRUE(BitmapSkalieren(erwartet, 600, 182, 0, FilterNrLanczos3, 1));
+    const QImage gezeigt = karte.imgHintergrund->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(gezeigt, erwartet.Bild().convertToFormat(QImage::Format_RGB32));
 }
 
 TEST(InfoTest, Karte_MasseUndFarben)

@@ -13,6 +13,7 @@
 #include "Global.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
+#include "gear/GearBmp.h"
 #include "pixelops/Bitmap.h"
 
 namespace {
@@ -77,7 +78,7 @@ protected:
     void TearDown() override
     {
         TempAufraeumen();
-        QDir(TempPfad() + QStringLiteral("Zelvano")).removeRecursively();
+        QDir(TempOrdnerPfad()).removeRecursively();
         TempVerzeichnis.clear();
         RueckgaengigPrefix.clear();
         TempBitmapDatei.clear();
@@ -316,44 +317,105 @@ TEST_F(TransferTest, Transfer_BildKommtPixelgenauAn)
     EXPECT_FALSE(QFileInfo::exists(TempBitmapDatei));
 }
 
-TEST_F(TransferTest, Transfer_FehlenderTempOrdnerWarntUndLaesstKeineDatei)
+TEST_F(TransferTest, Transfer_ImSpeicherOhneTempOrdnerUndOhneDatei)
 {
-    m_gear.SetPicture(Verlauf(4, 4));
-    ASSERT_TRUE(QDir(TempVerzeichnis).removeRecursively());
-    TBitmap bmp(2, 2);
-    bmp.Fill(1, 2, 3);
-    const TBitmap vorher = bmp;
-    TMeldungsFaenger faenger;
-    EXPECT_FALSE(GearZuBitmap(m_gear, bmp));
-    EXPECT_EQ(faenger.texte, QStringList{QStringLiteral("Fehler beim Bitmaptransfer")});
-    EXPECT_FALSE(QFileInfo::exists(TempBitmapDatei));
-    EXPECT_EQ(bmp, vorher);
-}
-
-TEST_F(TransferTest, Transfer_OhneTempNamenSchreibtNichtInsArbeitsverzeichnis)
-{
+    // The rows reach the bitmap in memory: neither the folder nor the
+    // working folder is written to.
     const QString ordner = FrischerOrdner(QStringLiteral("arbeit"));
     const QString vorher = QDir::currentPath();
+    ASSERT_TRUE(QDir(TempVerzeichnis).removeRecursively());
     ASSERT_TRUE(QDir::setCurrent(ordner));
     TempBitmapDatei.clear();
-    m_gear.SetPicture(Verlauf(4, 4));
+    const QImage quelle = Verlauf(7, 5).convertToFormat(QImage::Format_BGR888);
+    m_gear.SetPicture(quelle);
     TBitmap bmp;
     TMeldungsFaenger faenger;
     const bool ok = GearZuBitmap(m_gear, bmp);
     QDir::setCurrent(vorher);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(faenger.texte, QStringList{QStringLiteral("Fehler beim Bitmaptransfer")});
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(faenger.texte.isEmpty());
+    EXPECT_EQ(bmp.Bild(), quelle);
     EXPECT_TRUE(QDir(ordner).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(TempVerzeichnis));
 }
 
-TEST_F(TransferTest, Transfer_AlteTransferdateiGiltNichtAlsBild)
+TEST_F(TransferTest, Transfer_VierundzwanzigBitOhneKopieUndGetrenntBeimAendern)
+{
+    m_gear.SetPicture(Verlauf(64, 48).convertToFormat(QImage::Format_BGR888));
+    const QImage imGear = m_gear.Picture();
+    TBitmap bmp;
+    ASSERT_TRUE(GearZuBitmap(m_gear, bmp));
+    // The same rows, not a copy of them.
+    EXPECT_EQ(static_cast<const TBitmap&>(bmp).ScanLine(0), imGear.constBits());
+    EXPECT_EQ(bmp.Stride(), TBitmap::StrideFuer(64));
+    // Changing either side leaves the other as it was.
+    bmp.ScanLine(3)[5] = uint8_t(~bmp.ScanLine(3)[5]);
+    EXPECT_EQ(m_gear.Picture(), imGear);
+    EXPECT_NE(bmp.Bild(), imGear);
+}
+
+TEST_F(TransferTest, Transfer_PaletteWieUeberDieBmpDatei)
+{
+    // The in-memory road gives what the control's BMP file at its own depth
+    // read back at 24 bits gives.
+    for (const int tiefe : {1, 4, 8}) {
+        m_gear.SetPicture(Verlauf(37, 11));
+        FarbtiefeVorbereiten(m_gear, tiefe);
+        ASSERT_EQ(m_gear.ImageBitsPerPixel(), tiefe);
+        TBitmap bmp;
+        ASSERT_TRUE(GearZuBitmap(m_gear, bmp));
+
+        const QString datei = FrischerOrdner(QStringLiteral("bmpweg")) + QStringLiteral("/weg.bmp");
+        m_gear.SetSaveFormat(2);
+        m_gear.SaveImage(datei);
+        ASSERT_EQ(m_gear.ErrCount(), 0);
+        QImage gelesen;
+        QString grund;
+        ASSERT_TRUE(BmpDateiLesen24(datei, gelesen, grund)) << grund.toStdString();
+        EXPECT_EQ(bmp.Bild(), gelesen) << tiefe;
+    }
+}
+
+TEST_F(TransferTest, Transfer_PaletteAlphaUndIndexAusserhalb)
+{
+    // A colour's alpha plays no part, and an index beyond the table is black.
+    QImage bild(3, 1, QImage::Format_Indexed8);
+    bild.setColorTable({qRgba(10, 20, 30, 0), qRgba(200, 100, 50, 128)});
+    bild.scanLine(0)[0] = 0;
+    bild.scanLine(0)[1] = 1;
+    bild.scanLine(0)[2] = 7;
+    m_gear.SetPicture(bild);
+    ASSERT_EQ(m_gear.Picture().format(), QImage::Format_Indexed8);
+    TBitmap bmp;
+    ASSERT_TRUE(GearZuBitmap(m_gear, bmp));
+    ASSERT_EQ(bmp.Width(), 3);
+    const uint8_t* z = static_cast<const TBitmap&>(bmp).ScanLine(0);
+    const uint8_t erwartet[9] = {30, 20, 10, 50, 100, 200, 0, 0, 0};
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(z), 9),
+              QByteArray(reinterpret_cast<const char*>(erwartet), 9));
+}
+
+TEST_F(TransferTest, Transfer_ErzwungenerFehlschlagWarntUndLaesstBitmap)
+{
+    m_gear.SetPicture(Verlauf(4, 4));
+    TBitmap bmp(2, 2);
+    bmp.Fill(1, 2, 3);
+    const TBitmap vorher = bmp;
+    TMeldungsFaenger faenger;
+    TransferStoerungSetzen(true);
+    const bool ok = GearZuBitmap(m_gear, bmp);
+    TransferStoerungSetzen(false);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(faenger.texte, QStringList{QStringLiteral("Fehler beim Bitmaptransfer")});
+    EXPECT_EQ(bmp, vorher);
+}
+
+TEST_F(TransferTest, Transfer_OhneBildSchlaegtFehl)
 {
     // A left-over transfer file must not be taken for the picture of a
     // control that has none.
     m_gear.SetPicture(Verlauf(6, 6));
-    TBitmap alt;
-    ASSERT_TRUE(GearZuBitmap(m_gear, alt));
-    m_gear.SetPicture(Verlauf(6, 6));
+    m_gear.SetSaveFormat(2);
     m_gear.SaveImage(TempBitmapDatei);
     ASSERT_TRUE(QFileInfo::exists(TempBitmapDatei));
     m_gear.DelImage();
@@ -361,7 +423,7 @@ TEST_F(TransferTest, Transfer_AlteTransferdateiGiltNichtAlsBild)
     TMeldungsFaenger faenger;
     EXPECT_FALSE(GearZuBitmap(m_gear, bmp));
     EXPECT_TRUE(bmp.IsEmpty());
-    EXPECT_FALSE(QFileInfo::exists(TempBitmapDatei));
+    EXPECT_EQ(faenger.texte, QStringList{QStringLiteral("Fehler beim Bitmaptransfer")});
 }
 
 TEST_F(TransferTest, Transfer_AchtBitBildKommtAls24BitAn)

@@ -329,9 +329,9 @@ TEST_F(MenusetTest, NochNichtVerfuegbar_BleibtAusWasDieRegelnAuchSagen)
     BildIndex = 0;
     DateiBildZeigen(10, 10);
     MenuesSetzen();
-    // The rules offer resizing, but its dialog is not part of the program yet.
-    EXPECT_TRUE(AktionRegelFrei(f->mBeaSkalieren));
-    EXPECT_FALSE(f->mBeaSkalieren->isEnabled());
+    // The rules offer turning by any angle, but its dialog is not part of the program yet.
+    EXPECT_TRUE(AktionRegelFrei(f->mBeaDrehen));
+    EXPECT_FALSE(f->mBeaDrehen->isEnabled());
     EXPECT_FALSE(f->tbFarbe->isEnabled());
     // Wired commands follow the rules.
     EXPECT_TRUE(f->mDatSpeichernals->isEnabled());
@@ -339,14 +339,14 @@ TEST_F(MenusetTest, NochNichtVerfuegbar_BleibtAusWasDieRegelnAuchSagen)
     EXPECT_TRUE(f->tbtZoom->isEnabled());
     EXPECT_TRUE(f->menAnsicht->menuAction()->isEnabled());
 
-    AktionVerfuegbarMachen(f->mBeaSkalieren);
-    EXPECT_TRUE(f->mBeaSkalieren->isEnabled());
-    AktionNochNichtVerfuegbar(f->mBeaSkalieren);
-    EXPECT_FALSE(f->mBeaSkalieren->isEnabled());
+    AktionVerfuegbarMachen(f->mBeaDrehen);
+    EXPECT_TRUE(f->mBeaDrehen->isEnabled());
+    AktionNochNichtVerfuegbar(f->mBeaDrehen);
+    EXPECT_FALSE(f->mBeaDrehen->isEnabled());
 
     int ausgeloest = 0;
-    QObject::connect(f->mDatVorschau, &QAction::triggered, [&] { ++ausgeloest; });
-    f->mDatVorschau->trigger();
+    QObject::connect(f->mBeaDrehen, &QAction::triggered, [&] { ++ausgeloest; });
+    f->mBeaDrehen->trigger();
     EXPECT_EQ(ausgeloest, 0);
 }
 

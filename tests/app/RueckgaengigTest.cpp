@@ -1,6 +1,7 @@
 // The undo store: numbered BMP files in the temporary folder, the newest
 // highest, capped at MaxRueck, and the undo command on the main window.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -36,7 +37,7 @@ protected:
         ASSERT_NE(f, nullptr);
         altMaxRueck = MaxRueck;
         MaxRueck = 10;
-        QDir().mkpath(TempVerzeichnis);
+        ::mkdir(QFile::encodeName(TempVerzeichnis).constData(), 0700);
         const QString ordner = FrischerOrdner(QStringLiteral("rueckgaengig"));
         pfad = ordner + QStringLiteral("/bild.png");
         QImage bild(4, 2, QImage::Format_RGB888);
@@ -53,7 +54,7 @@ protected:
         RueckgaengigLoeschen();
         MaxRueck = altMaxRueck;
         BildBearbeitet = false;
-        QDir().mkpath(TempVerzeichnis);
+        ::mkdir(QFile::encodeName(TempVerzeichnis).constData(), 0700);
     }
 
     // Edit n turns the image into a uniform grey of value n.

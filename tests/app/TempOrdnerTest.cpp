@@ -5,10 +5,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTime>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 #include "Global.h"
 #include "TestHilfen.h"
@@ -27,7 +30,7 @@ protected:
             }
         }
         TempAufraeumen();
-        QDir(TempPfad() + QStringLiteral("Zelvano")).removeRecursively();
+        QDir(TempOrdnerPfad()).removeRecursively();
         Zuruecksetzen();
     }
     static void Zuruecksetzen()
@@ -76,7 +79,7 @@ protected:
 TEST_F(TempOrdnerTest, Namen_ZeitnummerVorBackTempUndOpti)
 {
     TempNamenAnlegen();
-    EXPECT_EQ(TempVerzeichnis, QDir::tempPath() + QStringLiteral("/Zelvano/"));
+    EXPECT_EQ(TempVerzeichnis, QDir::tempPath() + QStringLiteral("/Zelvano-") + QString::number(::getuid()) + "/");
     EXPECT_TRUE(QFileInfo(TempVerzeichnis).isDir());
     auto name = [](const QString& pfad) {
         EXPECT_TRUE(pfad.startsWith(TempVerzeichnis)) << pfad.toStdString();
@@ -220,4 +223,109 @@ TEST_F(TempOrdnerTest, Anlegen_ZweimalHaeltNurEineSperre)
     const QStringList sperren = QDir(TempVerzeichnis).entryList({QStringLiteral("*.lock")}, QDir::Files);
     EXPECT_EQ(sperren, QStringList{QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".lock")});
     EXPECT_EQ(EigeneFensterZaehlen(), 0);
+}
+
+// ---- A folder only this user can use ----------------------------------------
+
+namespace {
+
+// Everything below a folder, with its bytes, to show that nothing changed.
+QMap<QString, QByteArray> Inhalt(const QString& ordner)
+{
+    QMap<QString, QByteArray> inhalt;
+    for (const QString& name : QDir(ordner).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+        inhalt.insert(name, DateiBytes(ordner + QLatin1Char('/') + name));
+    return inhalt;
+}
+
+QString OhneTrenner(QString pfad)
+{
+    while (pfad.endsWith(QLatin1Char('/')))
+        pfad.chop(1);
+    return pfad;
+}
+
+mode_t Rechte(const QString& pfad)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(OhneTrenner(pfad)).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+}  // namespace
+
+TEST_F(TempOrdnerTest, Anlegen_NurFuerDenBenutzerSelbst)
+{
+    ASSERT_TRUE(TempNamenAnlegen());
+    EXPECT_EQ(Rechte(TempVerzeichnis), mode_t(0700));
+    EXPECT_TRUE(TempOrdnerPruefen(TempVerzeichnis, ::getuid()).isEmpty());
+}
+
+TEST_F(TempOrdnerTest, Anlegen_VerweisAnStelleDesOrdnersWirdAbgelehnt)
+{
+    const QString ziel = FrischerOrdner(QStringLiteral("verweisziel"));
+    DateiSchreiben(ziel + QStringLiteral("/bleibt.txt"), QByteArray("unberuehrt"));
+    ::chmod(QFile::encodeName(ziel).constData(), 0700);
+    const auto vorher = Inhalt(ziel);
+    ASSERT_TRUE(QFile::link(ziel, OhneTrenner(TempOrdnerPfad())));
+
+    TMeldungsFaenger faenger;
+    EXPECT_FALSE(TempNamenAnlegen());
+    ASSERT_EQ(faenger.texte.size(), 1);
+    EXPECT_TRUE(faenger.texte.at(0).contains(QStringLiteral("symbolischer Verweis")));
+    EXPECT_TRUE(TempVerzeichnis.isEmpty());
+    EXPECT_TRUE(RueckgaengigPrefix.isEmpty());
+    TempAufraeumen();
+    EXPECT_EQ(Inhalt(ziel), vorher);
+    EXPECT_TRUE(QFileInfo(OhneTrenner(TempOrdnerPfad())).isSymLink());
+    QFile::remove(OhneTrenner(TempOrdnerPfad()));
+}
+
+TEST_F(TempOrdnerTest, Anlegen_OrdnerMitWeiterenRechtenWirdAbgelehnt)
+{
+    const QString ordner = OhneTrenner(TempOrdnerPfad());
+    ASSERT_TRUE(QDir().mkpath(ordner));
+    ASSERT_EQ(::chmod(QFile::encodeName(ordner).constData(), 0755), 0);
+    DateiSchreiben(ordner + QStringLiteral("/1Back1"), QByteArray("fremd"));
+    const auto vorher = Inhalt(ordner);
+
+    TMeldungsFaenger faenger;
+    EXPECT_FALSE(TempNamenAnlegen());
+    ASSERT_EQ(faenger.texte.size(), 1);
+    EXPECT_TRUE(faenger.texte.at(0).contains(QStringLiteral("Andere Benutzer haben Zugriff")));
+    EXPECT_TRUE(faenger.texte.at(0).contains(ordner));
+    TempAufraeumen();
+    EXPECT_EQ(Inhalt(ordner), vorher);
+    EXPECT_EQ(Rechte(ordner), mode_t(0755));
+}
+
+TEST_F(TempOrdnerTest, Anlegen_FremderOrdnerWirdAbgelehnt)
+{
+    const QString ordner = OhneTrenner(TempOrdnerPfad());
+    ASSERT_EQ(::mkdir(QFile::encodeName(ordner).constData(), 0700), 0);
+    EXPECT_EQ(TempOrdnerPruefen(ordner, ::getuid() + 1), QStringLiteral("Er gehört einem anderen Benutzer."));
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "handing a folder to another user needs root";
+    // A real foreign folder: the program must neither use nor change it.
+    ASSERT_EQ(::chown(QFile::encodeName(ordner).constData(), 4711, 4711), 0);
+    TMeldungsFaenger faenger;
+    EXPECT_FALSE(TempNamenAnlegen());
+    ASSERT_EQ(faenger.texte.size(), 1);
+    EXPECT_TRUE(faenger.texte.at(0).contains(QStringLiteral("anderen Benutzer")));
+    TempAufraeumen();
+    EXPECT_TRUE(Inhalt(ordner).isEmpty());
+}
+
+TEST_F(TempOrdnerTest, Datei_VerweisImOrdnerWirdNieVerfolgt)
+{
+    ASSERT_TRUE(TempNamenAnlegen());
+    const QString opfer = FrischerOrdner(QStringLiteral("opfer")) + QStringLiteral("/wichtig.txt");
+    DateiSchreiben(opfer, QByteArray("wichtig"));
+    const QString name = RueckgaengigPrefix + QStringLiteral("1");
+    ASSERT_TRUE(QFile::link(opfer, name));
+
+    ASSERT_TRUE(TempDateiAnlegen(name));
+    EXPECT_EQ(DateiBytes(opfer), QByteArray("wichtig"));
+    EXPECT_FALSE(QFileInfo(name).isSymLink());
+    EXPECT_EQ(QFileInfo(name).size(), 0);
+    EXPECT_EQ(Rechte(name), mode_t(0600));
 }

@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
+#include <QImageWriter>
 #include <QProcess>
 #include <gtest/gtest.h>
 #include <csignal>
@@ -90,6 +91,71 @@ QString Programm(const QString& name, const QStringList& argumente)
     p.start(name, argumente);
     p.waitForFinished(30000);
     return QString::fromLatin1(p.readAllStandardOutput());
+}
+
+// Every comment of the whole file, also those between and after the scans: a
+// walk over all markers, the entropy-coded data skipped by their stuffing.
+QList<QByteArray> AlleKommentare(const QByteArray& b)
+{
+    QList<QByteArray> texte;
+    qsizetype pos = 2;
+    bool imScan = false;
+    while (pos + 1 < b.size()) {
+        if (uchar(b[pos]) != 0xFF) {
+            if (!imScan)
+                break;
+            ++pos;
+            continue;
+        }
+        const uchar m = uchar(b[pos + 1]);
+        if (m == 0xFF) {
+            ++pos;
+            continue;
+        }
+        if (m == 0x00 || (m >= 0xD0 && m <= 0xD7)) {
+            pos += 2;
+            continue;
+        }
+        if (m == 0xD9)
+            break;
+        const qsizetype l = (uchar(b[pos + 2]) << 8) | uchar(b[pos + 3]);
+        if (m == 0xFE)
+            texte.append(b.mid(pos + 4, l - 2));
+        imScan = m == 0xDA;
+        pos += 2 + l;
+    }
+    return texte;
+}
+
+// Where each scan header starts.
+QList<qsizetype> ScanAnfaenge(const QByteArray& b)
+{
+    QList<qsizetype> anfaenge;
+    for (qsizetype pos = 2; pos + 1 < b.size(); ++pos)
+        if (uchar(b[pos]) == 0xFF && uchar(b[pos + 1]) == 0xDA)
+            anfaenge.append(pos);
+    return anfaenge;
+}
+
+QByteArray ProgressivesJpeg()
+{
+    QImage bild(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < bild.height(); ++y)
+        for (int x = 0; x < bild.width(); ++x)
+            bild.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) & 0xFF));
+    QByteArray daten;
+    QBuffer puffer(&daten);
+    puffer.open(QIODevice::WriteOnly);
+    QImageWriter schreiber(&puffer, "jpeg");
+    schreiber.setProgressiveScanWrite(true);
+    schreiber.setQuality(90);
+    schreiber.write(bild);
+    return daten;
+}
+
+QImage Bild(const QByteArray& jpeg)
+{
+    return QImage::fromData(jpeg, "JPG");
 }
 
 struct stat Stat(const QString& pfad)
@@ -193,13 +259,48 @@ TEST_F(JpgKommentarTest, Kommentar_LeererTextEntferntAlleVorDemScan)
     EXPECT_EQ(Schreiben(vorher, QString()), qt);
 }
 
-TEST_F(JpgKommentarTest, Kommentar_NachDemScanBleibtStehen)
+TEST_F(JpgKommentarTest, Kommentar_NachDemScanWirdEntfernt)
 {
-    // A comment between the image data and the end of image is not ours to drop.
+    // Exactly one comment remains: one in front of the end of image goes too.
     const QByteArray spaeter = Kommentarsegment("spaeter");
     const QByteArray vorher = qt.left(qt.size() - 2) + spaeter + qt.right(2);
-    const QByteArray nachher = Schreiben(vorher, QStringLiteral("abc"));
-    EXPECT_EQ(nachher, MitEinschub(vorher, 0xC0, Kommentarsegment("abc")));
+    EXPECT_EQ(Schreiben(vorher, QStringLiteral("abc")), MitEinschub(qt, 0xC0, Kommentarsegment("abc")));
+    EXPECT_EQ(Schreiben(vorher, QString()), qt);
+}
+
+TEST_F(JpgKommentarTest, Kommentar_ZwischenDenScansEinesProgressivenJpeg)
+{
+    const QByteArray progressiv = ProgressivesJpeg();
+    ASSERT_GE(ScanAnfaenge(progressiv).size(), 2);
+    // An old comment between the first and the second scan.
+    const qsizetype zweiterScan = ScanAnfaenge(progressiv).at(1);
+    const QByteArray vorher = progressiv.left(zweiterScan) + Kommentarsegment("alt") + progressiv.mid(zweiterScan);
+    ASSERT_EQ(AlleKommentare(vorher), QList<QByteArray>{"alt"});
+
+    const QByteArray nachher = Schreiben(vorher, QStringLiteral("neu"));
+    EXPECT_EQ(AlleKommentare(nachher), QList<QByteArray>{"neu"});
+    EXPECT_EQ(nachher, MitEinschub(progressiv, 0xC2, Kommentarsegment("neu")));
+    EXPECT_EQ(Bild(nachher), Bild(progressiv));
+
+    // Clearing the comment removes the old one and adds none.
+    EXPECT_EQ(Schreiben(vorher, QString()), progressiv);
+}
+
+TEST_F(JpgKommentarTest, Kommentar_VieleAlteBleibtGenauEiner)
+{
+    // Old comments in front of the frame and between every two scans.
+    const QByteArray progressiv = ProgressivesJpeg();
+    QByteArray vorher = progressiv;
+    const QList<qsizetype> scans = ScanAnfaenge(progressiv);
+    for (qsizetype i = scans.size() - 1; i >= 1; --i)
+        vorher.insert(scans.at(i), Kommentarsegment("zwischen" + QByteArray::number(i)));
+    vorher = MitEinschub(vorher, 0xDB, Kommentarsegment("vorne"));
+    ASSERT_EQ(AlleKommentare(vorher).size(), scans.size());
+
+    const QByteArray nachher = Schreiben(vorher, QStringLiteral("einer"));
+    EXPECT_EQ(AlleKommentare(nachher), QList<QByteArray>{"einer"});
+    // It stands where the first old one stood.
+    EXPECT_EQ(nachher, MitEinschub(progressiv, 0xDB, Kommentarsegment("einer")));
 }
 
 TEST_F(JpgKommentarTest, Kommentar_ZweimalGeschriebenBleibtEiner)

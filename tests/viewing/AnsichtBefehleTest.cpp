@@ -12,11 +12,13 @@
 #include <vector>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
+#include "Gear.h"
 #include "Menuset.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
 #include "viewing/Animation.h"
 #include "viewing/Gehezu.h"
+#include "viewing/Vollbild.h"
 
 namespace {
 
@@ -110,13 +112,18 @@ TEST_F(AnsichtBefehleTest, Animieren_NurFuerGifMitMehrerenBildernUndSpielt)
     EXPECT_FALSE(f->mAnsAnimieren->isVisible());
     const QString gif = ordner + QStringLiteral("/a.gif");
     std::vector<Magick::Image> bilder;
-    for (const char* farbe : {"red", "blue"})
+    for (const char* farbe : {"red", "blue"}) {
         bilder.emplace_back(Magick::Geometry(16, 12), Magick::Color(farbe));
+        // Blocks without a delay would make one picture, not two frames.
+        bilder.back().animationDelay(10);
+    }
     Magick::writeImages(bilder.begin(), bilder.end(), "GIF:" + gif.toStdString());
     BildListe = {gif};
     BildIndex = 0;
     f->BildAnzeigen();
     MenuesSetzen();
+    ASSERT_EQ(f->Gear1->ImageType(), QStringLiteral("GIF"));
+    ASSERT_EQ(f->Gear1->PageCount(), 2);
     ASSERT_TRUE(f->mAnsAnimieren->isVisible());
     ASSERT_TRUE(f->mAnsAnimieren->isEnabled());
     QMovie::MovieState zustand = QMovie::NotRunning;
@@ -130,6 +137,25 @@ TEST_F(AnsichtBefehleTest, Animieren_NurFuerGifMitMehrerenBildernUndSpielt)
     EXPECT_EQ(zustand, QMovie::Running);
     EXPECT_EQ(frmAnimation->Film->fileName(), gif);
     EXPECT_EQ(frmAnimation->Film->state(), QMovie::NotRunning);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(AnsichtBefehleTest, Vollbild_GeheZuOeffnetDieselbeListe)
+{
+    ASSERT_TRUE(bool(VollbildGehezuZeigen));
+    int ergebnis = 0;
+    const bool gelaufen = WennSichtbar([] { return frmGehezu; },
+                                       [] {
+                                           frmGehezu->lbGeheZu->setCurrentRow(1);
+                                           frmGehezu->btnOk->click();
+                                       },
+                                       [&] { ergebnis = VollbildGehezuZeigen(); });
+    ASSERT_TRUE(gelaufen);
+    EXPECT_EQ(ergebnis, 1);
+    EXPECT_EQ(BildIndex, 1);
 }
 
 } // namespace

@@ -193,26 +193,33 @@ void Entpacken(const uint8_t* s, uint8_t* z, int w, int bits)
     }
 }
 
+// Every run, literal block and delta must stay inside its row and the
+// picture; the counters are 64-bit so no count of runs can wrap them. A file
+// that asks for more is corrupt: nothing is written outside the picture.
 bool RleLesen(const uint8_t* d, qint64 n, const TBmpKopf& k, QImage& bild, QString& fehler, TFortschrittsBand& band)
 {
     const bool rle8 = k.kompression == 1;
-    const int w = k.breite, h = k.hoehe;
+    const qint64 w = k.breite, h = k.hoehe;
     bild.fill(0);
     qint64 p = k.datenAb;
-    int x = 0, r = 0;
-    auto zeile = [&](int reihe) { return bild.scanLine(k.vonOben ? reihe : h - 1 - reihe); };
+    qint64 x = 0, r = 0;
+    auto zeile = [&](qint64 reihe) { return bild.scanLine(int(k.vonOben ? reihe : h - 1 - reihe)); };
     uint8_t* z = zeile(0);
+    auto beschaedigt = [&] {
+        fehler = Beschaedigt;
+        return false;
+    };
     bool ende = false;
     while (!ende && p + 1 < n) {
         const int a = d[p], b = d[p + 1];
         p += 2;
         if (a > 0) {
-            const int bis = std::min(w, x + a);
+            if (x + a > w)
+                return beschaedigt();
             if (rle8) {
-                if (x < bis)
-                    std::memset(z + x, b, size_t(bis - x));
+                std::memset(z + x, b, size_t(a));
             } else {
-                for (int i = 0; x + i < bis; ++i)
+                for (int i = 0; i < a; ++i)
                     z[x + i] = uint8_t((i & 1) ? (b & 15) : (b >> 4));
             }
             x += a;
@@ -225,7 +232,7 @@ bool RleLesen(const uint8_t* d, qint64 n, const TBmpKopf& k, QImage& bild, QStri
                 ende = true;
             else {
                 z = zeile(r);
-                band.Zeile(r);
+                band.Zeile(int(r));
             }
             break;
         case 1:
@@ -239,7 +246,9 @@ bool RleLesen(const uint8_t* d, qint64 n, const TBmpKopf& k, QImage& bild, QStri
             x += d[p];
             r += d[p + 1];
             p += 2;
-            if (r >= h)
+            if (x > w || r > h)
+                return beschaedigt();
+            if (r == h)
                 ende = true;
             else
                 z = zeile(r);
@@ -250,11 +259,11 @@ bool RleLesen(const uint8_t* d, qint64 n, const TBmpKopf& k, QImage& bild, QStri
                 fehler = Unvollstaendig;
                 return false;
             }
-            for (int i = 0; i < b; ++i, ++x) {
-                if (x >= w)
-                    continue;
-                z[x] = rle8 ? d[p + i] : uint8_t((i & 1) ? (d[p + i / 2] & 15) : (d[p + i / 2] >> 4));
-            }
+            if (x + b > w)
+                return beschaedigt();
+            for (int i = 0; i < b; ++i)
+                z[x + i] = rle8 ? d[p + i] : uint8_t((i & 1) ? (d[p + i / 2] & 15) : (d[p + i / 2] >> 4));
+            x += b;
             p += bytes + (bytes & 1);
             break;
         }

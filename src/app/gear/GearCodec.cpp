@@ -6,6 +6,7 @@
 #include "GearJpeg.h"
 #include "GearMagick.h"
 #include "GearPng.h"
+#include "GearTga.h"
 #include "GearTiff.h"
 #include <tiffio.h>
 #include <QHash>
@@ -171,18 +172,29 @@ bool GearDekodieren(const QByteArray& daten, const QString& endung, TGearDokumen
         return true;
     }
     case TSignatur::Gif:
-        if (!GifDekodieren(daten, dok.seiten, fehler, fortschritt))
+        if (!GifDekodieren(daten, dok, fehler, fortschritt))
             return false;
         dok.typ = QStringLiteral("GIF");
         dok.kompression = QStringLiteral("LZW");
         return true;
     case TSignatur::Tiff:
-        if (!TiffDekodieren(daten, dok.seiten, dok.kompression, fehler, fortschritt))
+        if (!TiffDekodieren(daten, dok, fehler, fortschritt))
             return false;
         dok.typ = QStringLiteral("TIFF");
         return true;
     case TSignatur::Unbekannt:
         hinweis = MagickHinweis(endung);
+        if (hinweis == QLatin1String("TGA")) {
+            // TGA has no signature; its own reader knows the origin corners.
+            TGearSeite s;
+            if (TgaDekodieren(daten, s, dok.kompression, fehler, unterstuetzt, fortschritt)) {
+                dok.seiten.push_back(std::move(s));
+                dok.typ = QStringLiteral("TGA");
+                return true;
+            }
+            if (unterstuetzt)
+                return false;
+        }
         if (hinweis.isEmpty() && MagickSignatur(daten).isEmpty()) {
             fehler = OhneLeser(endung) ? QStringLiteral("Das Format %1 kann nicht gelesen werden.").arg(endung.toUpper())
                                        : QStringLiteral("Das Dateiformat ist unbekannt.");

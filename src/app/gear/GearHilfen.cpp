@@ -1,7 +1,69 @@
 #include "GearHilfen.h"
 #include "pixelops/Bildspeicher.h"
+#include <QFile>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <unistd.h>
+
+namespace {
+
+thread_local TGearSpeicherRahmen* offenerRahmen = nullptr;
+std::atomic<qint64> testGrenze{0};
+
+QString MB(qint64 bytes)
+{
+    return QString::number((bytes + (1 << 20) - 1) >> 20);
+}
+
+} // namespace
+
+qint64 GearVerfuegbarerSpeicher()
+{
+    if (const qint64 g = testGrenze.load())
+        return g;
+    QFile info(QStringLiteral("/proc/meminfo"));
+    if (info.open(QIODevice::ReadOnly)) {
+        // /proc reports a size of 0, so the lines are read one by one.
+        for (QByteArray zeile = info.readLine(); !zeile.isEmpty(); zeile = info.readLine())
+            if (zeile.startsWith("MemAvailable:")) {
+                bool ok = false;
+                const qint64 kb = zeile.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
+                if (ok && kb > 0)
+                    return kb * 1024;
+            }
+    }
+    const long seiten = sysconf(_SC_PHYS_PAGES), groesse = sysconf(_SC_PAGESIZE);
+    return seiten > 0 && groesse > 0 ? qint64(seiten) * groesse : (qint64(1) << 62);
+}
+
+void GearSpeicherGrenzeSetzen(qint64 bytes)
+{
+    testGrenze = std::max<qint64>(0, bytes);
+}
+
+TGearSpeicherRahmen::TGearSpeicherRahmen() : m_rest(GearVerfuegbarerSpeicher()), m_vorher(offenerRahmen)
+{
+    offenerRahmen = this;
+}
+
+TGearSpeicherRahmen::~TGearSpeicherRahmen()
+{
+    offenerRahmen = m_vorher;
+}
+
+bool GearSpeicherNehmen(qint64 bytes, QString& fehler)
+{
+    const qint64 frei = offenerRahmen ? offenerRahmen->m_rest : GearVerfuegbarerSpeicher();
+    if (bytes > frei) {
+        fehler = QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht: es braucht %1 MB, frei sind %2 MB.")
+                     .arg(MB(bytes), MB(std::max<qint64>(0, frei)));
+        return false;
+    }
+    if (offenerRahmen)
+        offenerRahmen->m_rest -= std::max<qint64>(0, bytes);
+    return true;
+}
 
 QImage GearNeuesBild(qint64 breite, qint64 hoehe, QImage::Format format, QString& fehler)
 {
@@ -13,10 +75,25 @@ QImage GearNeuesBild(qint64 breite, qint64 hoehe, QImage::Format format, QString
         fehler = QStringLiteral("Das Bild ist zu groß (%1 x %2 Pixel).").arg(breite).arg(hoehe);
         return {};
     }
+    const qint64 zeile = (breite * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32 * 4;
+    if (!GearSpeicherNehmen(zeile * hoehe, fehler))
+        return {};
     QImage bild = GrossesBild(int(breite), int(hoehe), format);
     if (bild.isNull())
         fehler = QStringLiteral("Nicht genug Speicher für ein Bild von %1 x %2 Pixeln.").arg(breite).arg(hoehe);
     return bild;
+}
+
+bool GearErsteSeite(std::shared_ptr<TGearSeitenQuelle> quelle, TGearDokument& dok, QString& fehler,
+                    const TFortschritt& fs)
+{
+    TGearSeite erste;
+    if (!quelle->Lesen(0, erste, fehler, fs))
+        return false;
+    dok.seiten.push_back(std::move(erste));
+    if (quelle->Anzahl() > 1)
+        dok.quelle = std::move(quelle);
+    return true;
 }
 
 int GearTiefeFuerFarben(int n)

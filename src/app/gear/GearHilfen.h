@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 #include <cstdint>
+#include <new>
+#include <vector>
 #include "GearSeite.h"
 
 // Shared pieces of the imaging control's coders: allocation with limits,
@@ -12,8 +14,57 @@
 constexpr qint64 GearMaxPixel = qint64(1) << 29;
 
 // A new picture, or a null one with a German reason when the size is not
-// sane or the memory is not there.
+// sane or the memory is not there. Its bytes are taken from the memory
+// budget before anything is allocated.
 QImage GearNeuesBild(qint64 breite, qint64 hoehe, QImage::Format format, QString& fehler);
+
+// One memory budget for a whole load (or page change): opened on the stack,
+// it holds what the machine has available at that moment, and every
+// allocation of the decoders is taken from it, so a file cannot ask for more
+// in several steps than at once. Without an open budget an allocation is
+// checked against the available memory alone.
+class TGearSpeicherRahmen {
+public:
+    TGearSpeicherRahmen();
+    ~TGearSpeicherRahmen();
+    TGearSpeicherRahmen(const TGearSpeicherRahmen&) = delete;
+    TGearSpeicherRahmen& operator=(const TGearSpeicherRahmen&) = delete;
+    qint64 Rest() const { return m_rest; }
+private:
+    friend bool GearSpeicherNehmen(qint64 bytes, QString& fehler);
+    qint64 m_rest;
+    TGearSpeicherRahmen* m_vorher;
+};
+
+// Takes bytes from the open budget; false with the German message when they
+// are not there.
+bool GearSpeicherNehmen(qint64 bytes, QString& fehler);
+// The memory available to this process now (MemAvailable, else the physical
+// memory), or the limit a test set.
+qint64 GearVerfuegbarerSpeicher();
+// For tests: pretend the machine has this much available; 0 = its own.
+void GearSpeicherGrenzeSetzen(qint64 bytes);
+
+// A buffer of n elements taken from the budget; false with the German
+// message instead of throwing.
+template <class T>
+bool GearPuffer(std::vector<T>& v, qint64 n, QString& fehler)
+{
+    if (n < 0 || !GearSpeicherNehmen(n * qint64(sizeof(T)), fehler))
+        return false;
+    try {
+        v.resize(size_t(n));
+    } catch (const std::bad_alloc&) {
+        fehler = QStringLiteral("Nicht genug Speicher für das Bild.");
+        return false;
+    }
+    return true;
+}
+
+// Decodes the first page of an opened page source into dok and keeps the
+// source there when more pages follow.
+bool GearErsteSeite(std::shared_ptr<TGearSeitenQuelle> quelle, TGearDokument& dok, QString& fehler,
+                    const TFortschritt& fs);
 
 // Depth of a palette with n colours: <= 2 -> 1, <= 16 -> 4, else 8.
 int GearTiefeFuerFarben(int n);

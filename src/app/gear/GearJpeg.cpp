@@ -2,6 +2,7 @@
 #include "GearHilfen.h"
 #include <turbojpeg.h>
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -52,6 +53,94 @@ bool NurGrau(const QList<QRgb>& t)
     return !t.isEmpty();
 }
 
+// Whether the entropy-coded data can fill the declared size. Huffman coding
+// spends at least one bit on every 8 x 8 block of a component in its first
+// scan, so the scans together hold at least that many bits for the component
+// with the fewest blocks. Arithmetic coding has no such floor and is let
+// through (the memory budget still holds). No scan at all is always too little.
+bool ScanDatenReichen(const uint8_t* d, qint64 n, QString& fehler)
+{
+    qint64 p = 2, scanBytes = 0;
+    qint64 bloecke = -1;
+    bool arithmetisch = false, scanDa = false;
+    while (p + 4 <= n) {
+        if (d[p] != 0xFF) {
+            ++p;   // stray bytes between segments
+            continue;
+        }
+        const int m = d[p + 1];
+        if (m == 0xFF) {
+            ++p;   // fill byte
+            continue;
+        }
+        if (m == 0xD9)
+            break;
+        if (m == 0xD8 || m == 0x01 || (m >= 0xD0 && m <= 0xD7)) {
+            p += 2;
+            continue;
+        }
+        const qint64 laenge = (d[p + 2] << 8) | d[p + 3];
+        if (laenge < 2 || p + 2 + laenge > n)
+            break;
+        const uint8_t* seg = d + p + 4;
+        const bool sof = m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
+        if (sof && laenge >= 8 && bloecke < 0) {
+            arithmetisch = m >= 0xC9;
+            const qint64 hoehe = (seg[1] << 8) | seg[2], breite = (seg[3] << 8) | seg[4];
+            const int anzahl = seg[5];
+            if (laenge < 8 + 3 * anzahl || anzahl == 0)
+                break;
+            int hMax = 1, vMax = 1;
+            for (int i = 0; i < anzahl; ++i) {
+                hMax = std::max(hMax, seg[7 + 3 * i] >> 4);
+                vMax = std::max(vMax, seg[7 + 3 * i] & 15);
+            }
+            for (int i = 0; i < anzahl; ++i) {
+                const int hi = std::max(1, seg[7 + 3 * i] >> 4), vi = std::max(1, seg[7 + 3 * i] & 15);
+                const qint64 bw = ((breite * hi + hMax - 1) / hMax + 7) / 8;
+                const qint64 bh = ((hoehe * vi + vMax - 1) / vMax + 7) / 8;
+                bloecke = bloecke < 0 ? bw * bh : std::min(bloecke, bw * bh);
+            }
+        }
+        p += 2 + laenge;
+        if (m != 0xDA)
+            continue;
+        scanDa = true;
+        // The entropy-coded data runs to the next marker other than a restart.
+        while (p + 1 < n) {
+            const auto* ff = static_cast<const uint8_t*>(std::memchr(d + p, 0xFF, size_t(n - p - 1)));
+            if (!ff) {
+                scanBytes += n - p;
+                p = n;
+                break;
+            }
+            scanBytes += ff - (d + p);
+            p = ff - d;
+            const int folgt = d[p + 1];
+            if (folgt == 0 || (folgt >= 0xD0 && folgt <= 0xD7)) {
+                scanBytes += 2;
+                p += 2;
+            } else if (folgt == 0xFF) {
+                ++p;
+            } else {
+                break;
+            }
+        }
+        // Enough for the declared size: the rest need not be looked at.
+        if (bloecke > 0 && scanBytes * 8 >= bloecke)
+            return true;
+    }
+    if (!scanDa) {
+        fehler = QStringLiteral("Die JPEG-Datei enthält keine Bilddaten.");
+        return false;
+    }
+    if (!arithmetisch && bloecke > 0 && scanBytes * 8 < bloecke) {
+        fehler = QStringLiteral("Die JPEG-Datei enthält zu wenig Bilddaten für ihre Größe.");
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool JpegDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler, bool& unterstuetzt,
@@ -80,6 +169,8 @@ bool JpegDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler,
         fehler = QStringLiteral("CMYK-JPEG-Dateien werden hier nicht dekodiert.");
         return false;
     }
+    if (!ScanDatenReichen(quelle, qint64(laenge), fehler))
+        return false;
     const bool grau = farbraum == TJCS_GRAY;
     QImage bild = GearNeuesBild(w, hoehe, grau ? QImage::Format_Indexed8 : QImage::Format_BGR888, fehler);
     if (bild.isNull())
@@ -92,8 +183,10 @@ bool JpegDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler,
         const QString text = Text(h);
         const bool warnung = tjGetErrorCode(h) == TJERR_WARNING;
         handle.Verwerfen();
-        if (!warnung || text.contains(QLatin1String("Premature end of JPEG file"), Qt::CaseInsensitive)) {
-            fehler = text.contains(QLatin1String("Premature end"), Qt::CaseInsensitive)
+        // Both ways of running out of data leave rows the file never filled.
+        const bool zuEnde = text.contains(QLatin1String("premature end"), Qt::CaseInsensitive);
+        if (!warnung || zuEnde) {
+            fehler = zuEnde
                 ? QStringLiteral("Die JPEG-Datei ist unvollständig.")
                 : QStringLiteral("Die JPEG-Datei ist beschädigt (%1).").arg(text);
             return false;
@@ -170,5 +263,10 @@ bool JpegKodieren(const TGearSeite& seite, int typ, int qualitaet, QByteArray& a
     }
     aus = QByteArray(reinterpret_cast<const char*>(puffer), qsizetype(groesse));
     tjFree(puffer);
+    // A handle that coded progressively keeps part of that set-up, and the
+    // next baseline picture (a grey one in particular) comes out with a
+    // broken scan: it is not used again.
+    if (flags & TJFLAG_PROGRESSIVE)
+        handle.Verwerfen();
     return true;
 }

@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QThread>
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -91,7 +92,10 @@ bool AlsSeite(Magick::Image& bild, TGearSeite& seite, QString& fehler)
     using namespace MagickCore;
     const Image* img = bild.constImage();
     const int w = int(img->columns), h = int(img->rows);
-    ExceptionInfo* exc = AcquireExceptionInfo();
+    // Freed on every way out, also when a colour-space change throws.
+    const std::unique_ptr<ExceptionInfo, ExceptionInfo* (*)(ExceptionInfo*)> ausnahme(AcquireExceptionInfo(),
+                                                                                    DestroyExceptionInfo);
+    ExceptionInfo* exc = ausnahme.get();
     bool ok = true;
     if (img->storage_class == PseudoClass && img->colors > 0 && img->colors <= 256 && img->colormap) {
         QImage q = GearNeuesBild(w, h, QImage::Format_Indexed8, fehler);
@@ -154,7 +158,6 @@ bool AlsSeite(Magick::Image& bild, TGearSeite& seite, QString& fehler)
             fehler = QStringLiteral("Das Bild kann nicht gelesen werden.");
         }
     }
-    DestroyExceptionInfo(exc);
     return ok;
 }
 
@@ -217,6 +220,26 @@ MagickCore::Image* AlsMagick(const TGearSeite& seite, QString& fehler)
     return img;
 }
 
+// The pixel cache ImageMagick will ask for, from the declared sizes of all
+// frames, taken from the load's memory budget before the pixels are read.
+bool PixelSpeicherReicht(const MagickCore::ImageInfo* vorlage, const QByteArray& daten, QString& fehler)
+{
+    using namespace MagickCore;
+    const std::unique_ptr<ImageInfo, ImageInfo* (*)(ImageInfo*)> info(CloneImageInfo(vorlage), DestroyImageInfo);
+    const std::unique_ptr<ExceptionInfo, ExceptionInfo* (*)(ExceptionInfo*)> exc(AcquireExceptionInfo(),
+                                                                               DestroyExceptionInfo);
+    if (!info || !exc)
+        return true;
+    SetImageInfoProgressMonitor(info.get(), nullptr, nullptr);
+    Image* liste = PingBlob(info.get(), daten.constData(), size_t(daten.size()), exc.get());
+    qint64 bytes = 0;
+    for (const Image* p = liste; p; p = p->next)
+        bytes += qint64(p->columns) * qint64(p->rows) * qint64(sizeof(PixelPacket) + sizeof(IndexPacket));
+    if (liste)
+        DestroyImageList(liste);
+    return GearSpeicherNehmen(bytes, fehler);
+}
+
 } // namespace
 
 QString MagickSignatur(const QByteArray& daten)
@@ -252,6 +275,8 @@ bool MagickDekodieren(const QByteArray& daten, const QString& hinweis, TGearDoku
         MagickCore::ImageInfo* info = optionen.imageInfo();
         MagickCore::CopyMagickString(info->magick, coder.toLatin1().constData(), MaxTextExtent);
         MagickCore::SetImageInfoProgressMonitor(info, Monitor, &monitor);
+        if (!PixelSpeicherReicht(info, daten, fehler))
+            return false;
         const Magick::Blob blob(daten.constData(), size_t(daten.size()));
         try {
             Magick::readImages(&bilder, blob, optionen);
@@ -308,6 +333,9 @@ bool MagickKodieren(const TGearSeite& seite, const QString& coder, bool ascii, Q
         Magick::Image bild(img);
         bild.quiet(true);
         bild.magick(coder.toStdString());
+        // The rows are handed over top row first; coders that store an
+        // origin (TGA) must say so, or other readers turn the picture over.
+        bild.orientation(Magick::TopLeftOrientation);
         if (ascii)
             bild.compressType(Magick::NoCompression);
         MagickCore::SetImageProgressMonitor(bild.image(), Monitor, &monitor);

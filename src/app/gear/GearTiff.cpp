@@ -1,6 +1,7 @@
 #include "GearTiff.h"
 #include "GearHilfen.h"
 #include <tiffio.h>
+#include <QTransform>
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -128,7 +129,82 @@ inline int Probe(const uint8_t* z, qint64 i, int bits)
     }
 }
 
-bool RgbaLesen(TIFF* tif, int w, int h, TGearSeite& seite, QString& fehler, TSpeicher& s)
+// Whether the page's strips or tiles can hold its declared size: every
+// coding has a largest ratio between the pixels it gives and the bytes it
+// needs, and a few kilobytes cannot fill gigabytes.
+bool DatenReichen(TIFF* tif, qint64 dateiGroesse, uint32_t h, QString& fehler)
+{
+    uint16_t kompression = COMPRESSION_NONE, planar = PLANARCONFIG_CONTIG, spp = 1;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &kompression);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
+    const bool kacheln = TIFFIsTiled(tif);
+    const qint64 anzahl = kacheln ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    uint64_t* groessen = nullptr;
+    uint64_t* lagen = nullptr;
+    const bool da = TIFFGetField(tif, kacheln ? TIFFTAG_TILEBYTECOUNTS : TIFFTAG_STRIPBYTECOUNTS, &groessen)
+        && TIFFGetField(tif, kacheln ? TIFFTAG_TILEOFFSETS : TIFFTAG_STRIPOFFSETS, &lagen) && groessen && lagen;
+    qint64 vorhanden = 0;
+    for (qint64 i = 0; da && i < anzahl; ++i)
+        if (lagen[i] < uint64_t(dateiGroesse))
+            vorhanden += qint64(std::min<uint64_t>(groessen[i], uint64_t(dateiGroesse) - lagen[i]));
+    const qint64 ebenen = planar == PLANARCONFIG_SEPARATE ? std::max<int>(1, spp) : 1;
+    const qint64 noetig = kacheln ? qint64(TIFFTileSize64(tif)) * anzahl : qint64(TIFFScanlineSize64(tif)) * h * ebenen;
+    qint64 verhaeltnis = 0;
+    switch (kompression) {
+    case COMPRESSION_NONE: verhaeltnis = 1; break;
+    case COMPRESSION_PACKBITS: verhaeltnis = 128; break;
+    case COMPRESSION_LZW: verhaeltnis = 2048; break;
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_ADOBE_DEFLATE: verhaeltnis = 1100; break;
+    case COMPRESSION_JPEG:
+    case COMPRESSION_OJPEG: verhaeltnis = 1024; break;
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTRLEW:
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4:
+        // At least one bit per row, however long the row.
+        if (vorhanden * 8 >= qint64(h) * ebenen)
+            return true;
+        break;
+    default:
+        return true;   // no known bound; the memory budget still holds
+    }
+    if (verhaeltnis > 0 && vorhanden * verhaeltnis >= noetig)
+        return true;
+    fehler = QStringLiteral("Die TIFF-Datei enthält zu wenig Bilddaten für ihre Größe.");
+    return false;
+}
+
+// Turns the rows as stored into the picture the orientation tag describes.
+bool Orientieren(QImage& bild, uint16_t orientierung, QString& fehler)
+{
+    if (orientierung <= ORIENTATION_TOPLEFT || orientierung > ORIENTATION_LEFTBOT)
+        return true;
+    if (!GearSpeicherNehmen(bild.sizeInBytes(), fehler))
+        return false;
+    QImage neu;
+    switch (orientierung) {
+    case ORIENTATION_TOPRIGHT: neu = bild.mirrored(true, false); break;
+    case ORIENTATION_BOTRIGHT: neu = bild.mirrored(true, true); break;
+    case ORIENTATION_BOTLEFT: neu = bild.mirrored(false, true); break;
+    case ORIENTATION_LEFTTOP: neu = bild.transformed(QTransform().rotate(90)).mirrored(true, false); break;
+    case ORIENTATION_RIGHTTOP: neu = bild.transformed(QTransform().rotate(90)); break;
+    case ORIENTATION_RIGHTBOT: neu = bild.transformed(QTransform().rotate(90)).mirrored(false, true); break;
+    case ORIENTATION_LEFTBOT: neu = bild.transformed(QTransform().rotate(270)); break;
+    }
+    if (neu.isNull() || neu.format() != bild.format()) {
+        fehler = QStringLiteral("Nicht genug Speicher für das Bild.");
+        return false;
+    }
+    bild = std::move(neu);
+    return true;
+}
+
+// libtiff's RGBA reader turns only within the four unturned corners; asked
+// for the file's own orientation it keeps the stored order, and Orientieren
+// turns that as it turns the scanline path.
+bool RgbaLesen(TIFF* tif, int w, int h, uint16_t orientierung, TGearSeite& seite, QString& fehler, TSpeicher& s)
 {
     char text[1024] = {};
     if (!TIFFRGBAImageOK(tif, text)) {
@@ -139,13 +215,11 @@ bool RgbaLesen(TIFF* tif, int w, int h, TGearSeite& seite, QString& fehler, TSpe
     if (bild.isNull())
         return false;
     std::vector<uint32_t> raster;
-    try {
-        raster.resize(size_t(w) * size_t(h));
-    } catch (const std::bad_alloc&) {
-        fehler = QStringLiteral("Nicht genug Speicher für das Bild.");
+    if (!GearPuffer(raster, qint64(w) * h, fehler))
         return false;
-    }
-    if (!TIFFReadRGBAImageOriented(tif, uint32_t(w), uint32_t(h), raster.data(), ORIENTATION_TOPLEFT, 1)) {
+    const int ziel = orientierung >= ORIENTATION_TOPLEFT && orientierung <= ORIENTATION_LEFTBOT ? orientierung
+                                                                                             : ORIENTATION_TOPLEFT;
+    if (!TIFFReadRGBAImageOriented(tif, uint32_t(w), uint32_t(h), raster.data(), ziel, 1)) {
         fehler = QStringLiteral("Die TIFF-Datei ist beschädigt (%1).").arg(s.fehler);
         return false;
     }
@@ -158,6 +232,8 @@ bool RgbaLesen(TIFF* tif, int w, int h, TGearSeite& seite, QString& fehler, TSpe
             z[2] = uint8_t(TIFFGetR(q[x]));
         }
     }
+    if (!Orientieren(bild, orientierung, fehler))
+        return false;
     seite.bild = std::move(bild);
     seite.bpp = 24;
     return true;
@@ -175,8 +251,11 @@ bool SeiteLesen(TIFF* tif, TGearSeite& seite, uint16_t& kompression, QString& fe
         fehler = QStringLiteral("Das Bild ist zu groß (%1 x %2 Pixel).").arg(w).arg(h);
         return false;
     }
-    uint16_t bits = 1, spp = 1, planar = PLANARCONFIG_CONTIG, photo = 0;
+    if (!DatenReichen(tif, Groesse(&s), h, fehler))
+        return false;
+    uint16_t bits = 1, spp = 1, planar = PLANARCONFIG_CONTIG, photo = 0, orientierung = ORIENTATION_TOPLEFT;
     kompression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientierung);
     TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
     TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
@@ -190,7 +269,7 @@ bool SeiteLesen(TIFF* tif, TGearSeite& seite, uint16_t& kompression, QString& fe
     const bool rgb = (photo == PHOTOMETRIC_RGB && spp >= 3 && (bits == 8 || bits == 16)) || ycbcrJpeg;
     const bool getrennt = planar == PLANARCONFIG_SEPARATE && spp > 1;
     if (TIFFIsTiled(tif) || !bitsOk || !(grau || pal || rgb) || (getrennt && ycbcrJpeg) || spp == 0)
-        return RgbaLesen(tif, int(w), int(h), seite, fehler, s);
+        return RgbaLesen(tif, int(w), int(h), orientierung, seite, fehler, s);
     if (ycbcrJpeg)
         TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
 
@@ -202,7 +281,9 @@ bool SeiteLesen(TIFF* tif, TGearSeite& seite, uint16_t& kompression, QString& fe
         fehler = QStringLiteral("Die TIFF-Datei ist beschädigt.");
         return false;
     }
-    std::vector<uint8_t> puffer(size_t(zeilenGroesse) + 8);
+    std::vector<uint8_t> puffer;
+    if (!GearPuffer(puffer, qint64(zeilenGroesse) + 8, fehler))
+        return false;
     const int proben = getrennt ? 1 : spp;
     const int durchgaenge = rgb && getrennt ? 3 : 1;
     TFortschrittsBand band(fs, von, bis, int(h) * durchgaenge);
@@ -264,44 +345,68 @@ bool SeiteLesen(TIFF* tif, TGearSeite& seite, uint16_t& kompression, QString& fe
     }
     if (bild.format() == QImage::Format_Indexed8)
         GearIndizesAbsichern(bild);
+    if (!Orientieren(bild, orientierung, fehler))
+        return false;
     seite.bild = std::move(bild);
     return true;
 }
 
 } // namespace
 
-bool TiffDekodieren(const QByteArray& daten, std::vector<TGearSeite>& seiten, QString& kompression,
-                    QString& fehler, const TFortschritt& fs)
-{
-    TSpeicher s;
-    s.lesen = &daten;
-    TIFF* tif = Oeffnen(s, "r");
-    if (!tif) {
-        fehler = QStringLiteral("Die TIFF-Datei ist beschädigt (%1).").arg(s.fehler);
-        return false;
+namespace {
+
+// Keeps the file open between page changes: libtiff's directory walk is
+// cheap, the pixels are read only for the page asked for.
+class TTiffQuelle : public TGearSeitenQuelle {
+public:
+    ~TTiffQuelle() override
+    {
+        if (m_tif)
+            TIFFClose(m_tif);
     }
-    const int anzahl = std::max(1, int(TIFFNumberOfDirectories(tif)));
-    int nr = 0;
-    do {
-        TGearSeite seite;
-        uint16_t k = 0;
-        QString grund;
-        const int von = 100 * nr / anzahl, bis = 100 * (nr + 1) / anzahl;
-        if (!SeiteLesen(tif, seite, k, grund, s, fs, von, bis)) {
-            // Pages that came through whole are kept.
-            if (seiten.empty()) {
-                fehler = grund;
-                TIFFClose(tif);
-                return false;
-            }
-            break;
+    bool Oeffnen(const QByteArray& daten, QString& fehler)
+    {
+        m_daten = daten;
+        m_speicher.lesen = &m_daten;
+        m_tif = ::Oeffnen(m_speicher, "r");
+        if (!m_tif) {
+            fehler = QStringLiteral("Die TIFF-Datei ist beschädigt (%1).").arg(m_speicher.fehler);
+            return false;
         }
-        if (seiten.empty())
-            kompression = KompressionsText(k);
-        seiten.push_back(std::move(seite));
-        ++nr;
-    } while (nr < 100000 && TIFFReadDirectory(tif));
-    TIFFClose(tif);
+        m_anzahl = std::clamp(int(TIFFNumberOfDirectories(m_tif)), 1, 100000);
+        return true;
+    }
+    int Anzahl() const override { return m_anzahl; }
+    bool Lesen(int index, TGearSeite& seite, QString& fehler, const TFortschritt& fs) override
+    {
+        m_speicher.fehler.clear();
+        if (index < 0 || index >= m_anzahl || !TIFFSetDirectory(m_tif, tdir_t(index))) {
+            fehler = QStringLiteral("Die Seite %1 der TIFF-Datei ist beschädigt (%2).").arg(index + 1).arg(m_speicher.fehler);
+            return false;
+        }
+        uint16_t k = 0;
+        if (!SeiteLesen(m_tif, seite, k, fehler, m_speicher, fs, 0, 100))
+            return false;
+        m_kompression = KompressionsText(k);
+        return true;
+    }
+    QString m_kompression;
+
+private:
+    QByteArray m_daten;
+    TSpeicher m_speicher;
+    TIFF* m_tif = nullptr;
+    int m_anzahl = 1;
+};
+
+} // namespace
+
+bool TiffDekodieren(const QByteArray& daten, TGearDokument& dok, QString& fehler, const TFortschritt& fs)
+{
+    auto quelle = std::make_shared<TTiffQuelle>();
+    if (!quelle->Oeffnen(daten, fehler) || !GearErsteSeite(quelle, dok, fehler, fs))
+        return false;
+    dok.kompression = quelle->m_kompression;
     return true;
 }
 

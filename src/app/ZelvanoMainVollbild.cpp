@@ -1,0 +1,82 @@
+// The full-screen view, the slide show and printing the current image.
+#include "ZelvanoMain.h"
+#include <QAction>
+#include <QToolButton>
+#include "AnzeigeBild.h"
+#include "Gear.h"
+#include "Global.h"
+#include "Modi.h"
+#include "printing/Drucken.h"
+#include "viewing/Vollbild.h"
+
+bool ProgrammBeenden = false;
+bool AutoShowStarten = false;
+
+void TfrmZelvanoMain::VollbildVerbinden()
+{
+    AktionVerbinden(mAnsVollbild, &TfrmZelvanoMain::mAnsVollbildExecute);
+    AktionVerbinden(mAnsAutoShow, &TfrmZelvanoMain::mAnsAutoShowExecute);
+    AktionVerbinden(mDatDrucken, &TfrmZelvanoMain::mDatDruckenExecute);
+}
+
+void TfrmZelvanoMain::mAnsVollbildExecute()
+{
+    if (BildQuelle > BildQuelleKeine && frmVollbild) {
+        AnzeigeBild->setVisible(false);
+        VollbildStartIndex = BildIndex;
+        ProgrammBeenden = false;
+        frmVollbild->exec();
+        // The user moved through the list there.
+        if (BildIndex != VollbildStartIndex)
+            BildAnzeigen();
+        raise();
+        activateWindow();
+        if (ProgrammBeenden)
+            mDatBeendenExecute();
+        AnzeigeBild->setVisible(true);
+    }
+    if (Ausschneiden) {
+        mBeaAusschneiden->setChecked(false);
+        if (tbtAusschneiden)
+            tbtAusschneiden->setDown(false);
+        Ausschneiden = false;
+        SetAnzeigeBild();
+    }
+    if (Fotoschnitt) {
+        mBeaFotoschnitt->setChecked(false);
+        if (tbtFotoschnitt)
+            tbtFotoschnitt->setDown(false);
+        Fotoschnitt = false;
+        SetAnzeigeBild();
+    }
+}
+
+void TfrmZelvanoMain::mAnsAutoShowExecute()
+{
+    // The show pages away from the current image: an unsaved edit is asked
+    // about before it starts, not in the middle of it.
+    if (BildQuelle > BildQuelleKeine && !BildListe.isEmpty()) {
+        if (!AchtungBearbeitet())
+            return;
+        VollbildBearbeitetFreigegeben = true;
+    }
+    AutoShowStarten = true;
+    mAnsVollbildExecute();
+    AutoShowStarten = false;
+    VollbildBearbeitetFreigegeben = false;
+}
+
+void TfrmZelvanoMain::mDatDruckenExecute()
+{
+    if (!frmDrucken)
+        return;
+    AnzeigeBild->setVisible(false);
+    // The control gets the edit, back at the image's own colour depth.
+    if (BildBearbeitet) {
+        Gear1->SetPicture(OriginalBild);
+        FarbtiefeVorbereiten(*Gear1, BildFarbtiefe);
+    }
+    frmDrucken->exec();
+    if (BildQuelle > BildQuelleKeine)
+        AnzeigeBild->setVisible(true);
+}

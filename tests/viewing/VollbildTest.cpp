@@ -1,0 +1,448 @@
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTimer>
+#include "AnzeigeBild.h"
+#include "Einstellungen.h"
+#include "Gear.h"
+#include "Global.h"
+#include "Menuset.h"
+#include "TestHilfen.h"
+#include "ZelvanoMain.h"
+#include "viewing/Vollbild.h"
+
+namespace {
+
+class VollbildTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        HauptfensterFuerTestAnlegen();
+        new TfrmVollbild(frmZelvanoMain);
+    }
+    static void TearDownTestSuite() { delete frmZelvanoMain; }
+
+    void SetUp() override
+    {
+        f = frmZelvanoMain;
+        v = frmVollbild;
+        ASSERT_NE(v, nullptr);
+        BildBearbeitet = false;
+        AutoShowLaeuft = false;
+        AutoShowStarten = false;
+        Endlosschleife = false;
+        AnzeigeGamma = 0;
+        BildPause = 20;
+        VollbildBearbeitetFreigegeben = false;
+        ordner = FrischerOrdner(QStringLiteral("vollbild"));
+        // Three files told apart by their widths 10, 20, 30.
+        BildListe.clear();
+        for (int i = 1; i <= 3; ++i) {
+            const QString pfad = ordner + QStringLiteral("/bild%1.png").arg(i);
+            QImage bild(10 * i, 5, QImage::Format_RGB888);
+            bild.fill(Qt::yellow);
+            bild.save(pfad);
+            BildListe << pfad;
+        }
+        BildIndex = 0;
+        f->BildAnzeigen();
+        // The view laid out as on an 800 x 600 screen, without showing it.
+        v->resize(800, 600);
+        VollbildZeigtHauptbild = true;
+        v->VOriginalBild.Assign(f->OriginalBild);
+        VollbildEinpassen = true;
+        VollbildZoom = 1.0;
+        VollbildMenueSetzen();
+    }
+
+    void Bild(int breite, int hoehe)
+    {
+        v->VOriginalBild = TBitmap(breite, hoehe);
+        v->VOriginalBild.Fill(0, 0, 255);
+    }
+    QRect Lage() const { return v->VAnzeigeBild->geometry(); }
+    void Taste(int taste, Qt::KeyboardModifiers umschalt = Qt::NoModifier)
+    {
+        v->FormKeyUp(taste, umschalt);
+        EXPECT_EQ(taste, 0);
+    }
+
+    TfrmZelvanoMain* f = nullptr;
+    TfrmVollbild* v = nullptr;
+    QString ordner;
+};
+
+// ---- Layout ---------------------------------------------------------------------
+
+TEST_F(VollbildTest, Einpassen_BreitesUndHohesBildFuellenEineRichtung)
+{
+    Bild(2000, 1000);
+    v->SetVollBild();
+    EXPECT_EQ(Lage(), QRect(0, 100, 800, 400));
+    EXPECT_DOUBLE_EQ(VollbildZoom, 0.4);
+    Bild(500, 1000);
+    v->SetVollBild();
+    EXPECT_EQ(Lage(), QRect(250, 0, 300, 600));
+    EXPECT_DOUBLE_EQ(VollbildZoom, 0.6);
+}
+
+TEST_F(VollbildTest, Einpassen_KleinesBildBleibtBei100ProzentMittig)
+{
+    Bild(303, 201);
+    v->SetVollBild();
+    // 248.5 and 199.5 go to the even neighbours.
+    EXPECT_EQ(Lage(), QRect(248, 200, 303, 201));
+    EXPECT_DOUBLE_EQ(VollbildZoom, 1.0);
+}
+
+TEST_F(VollbildTest, EinpassenAus_Immer100ProzentMitDerMitteAmOrt)
+{
+    Bild(1000, 1000);
+    v->SetVollBild();
+    EXPECT_EQ(Lage(), QRect(100, 0, 600, 600));
+    v->popVEinpassenClick();
+    EXPECT_FALSE(VollbildEinpassen);
+    EXPECT_DOUBLE_EQ(VollbildZoom, 1.0);
+    EXPECT_EQ(Lage(), QRect(-100, -200, 1000, 1000));
+    v->popVEinpassenClick();
+    EXPECT_EQ(Lage(), QRect(100, 0, 600, 600));
+}
+
+TEST_F(VollbildTest, Zoom_UnterEinsZeigtErstGestrecktDannVerkleinert)
+{
+    Bild(2000, 1000);
+    v->VAnzeigeBild->SetBild(v->VOriginalBild.Bild());
+    v->SetVollBild();
+    EXPECT_TRUE(v->VAnzeigeTimer->isActive());
+    EXPECT_EQ(v->VAnzeigeBild->Bild().width(), 2000);
+    v->VAnzeigeTimerTimer();
+    EXPECT_FALSE(v->VAnzeigeTimer->isActive());
+    EXPECT_EQ(v->VAnzeigeBild->Bild().size(), QSize(800, 400));
+}
+
+TEST_F(VollbildTest, Gamma_NurAbEinsUndBei24Bit)
+{
+    Bild(100, 100);
+    v->VOriginalBild.Fill(100, 100, 100);
+    AnzeigeGamma = 20;
+    BildFarbtiefe = 24;
+    v->SetVollBild();
+    EXPECT_GT(qBlue(v->VAnzeigeBild->Bild().pixel(5, 5)), 100);
+    EXPECT_EQ(v->VOriginalBild.ScanLine(5)[15], 100);   // the original stays
+    BildFarbtiefe = 8;
+    v->SetVollBild();
+    EXPECT_EQ(qBlue(v->VAnzeigeBild->Bild().pixel(5, 5)), 100);
+}
+
+// ---- Wheel ----------------------------------------------------------------------
+
+TEST_F(VollbildTest, Rad_SechstelHochAchtelRunterUndEinrasten)
+{
+    Bild(100, 100);
+    VollbildEinpassen = false;
+    bool handled = false;
+    v->FormMouseWheel(120, QPoint(10, 10), handled);
+    EXPECT_TRUE(handled);
+    EXPECT_DOUBLE_EQ(VollbildZoom, 1.0 + 1.0 / 6);
+    // 1.1666 - 1.1666 / 8 = 1.0208: within the snap band.
+    v->FormMouseWheel(-120, QPoint(10, 10), handled);
+    EXPECT_DOUBLE_EQ(VollbildZoom, 1.0);
+    for (int i = 0; i < 60; ++i)
+        v->FormMouseWheel(-120, QPoint(10, 10), handled);
+    EXPECT_DOUBLE_EQ(VollbildZoom, 0.05);
+    for (int i = 0; i < 60; ++i)
+        v->FormMouseWheel(120, QPoint(10, 10), handled);
+    EXPECT_DOUBLE_EQ(VollbildZoom, 10.0);
+    EXPECT_EQ(Lage().size(), QSize(1000, 1000));
+}
+
+TEST_F(VollbildTest, Rad_AusserhalbDesFenstersAendertNichts)
+{
+    Bild(100, 100);
+    v->SetVollBild();
+    bool handled = false;
+    v->FormMouseWheel(120, QPoint(900, 10), handled);
+    EXPECT_FALSE(handled);
+    EXPECT_TRUE(VollbildEinpassen);
+    EXPECT_DOUBLE_EQ(VollbildZoom, 1.0);
+}
+
+TEST_F(VollbildTest, Rad_ImEinpassmodusAbDerEinpassgroesse)
+{
+    Bild(2000, 1000);
+    v->SetVollBild();
+    bool handled = false;
+    v->FormMouseWheel(-120, QPoint(400, 300), handled);
+    EXPECT_FALSE(VollbildEinpassen);
+    EXPECT_DOUBLE_EQ(VollbildZoom, 0.4 - 0.4 / 8);
+    EXPECT_EQ(Lage().size(), QSize(700, 350));
+}
+
+// ---- Panning --------------------------------------------------------------------
+
+TEST_F(VollbildTest, Ziehen_NurBisZumRandUndNurMitEinerTaste)
+{
+    Bild(1000, 1000);
+    v->SetVollBild();
+    v->popVEinpassenClick();   // fit off: 100 %
+    ASSERT_EQ(Lage().topLeft(), QPoint(-100, -200));
+    v->VAnzeigeBildMouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 500, 500);
+    v->VAnzeigeBildMouseMove(Qt::LeftButton, Qt::ShiftModifier, 0, 500);
+    v->VAnzeigeBildMouseMove(Qt::LeftButton, Qt::ControlModifier, 0, 500);
+    v->VAnzeigeBildMouseMove(Qt::RightButton, Qt::NoModifier, 0, 500);
+    v->VAnzeigeBildMouseMove(Qt::LeftButton | Qt::MiddleButton, Qt::NoModifier, 0, 500);
+    EXPECT_EQ(Lage().topLeft(), QPoint(-100, -200));
+    v->VAnzeigeBildMouseMove(Qt::LeftButton, Qt::NoModifier, 450, 520);
+    EXPECT_EQ(Lage().topLeft(), QPoint(-150, -180));
+    v->VAnzeigeBildMouseMove(Qt::MiddleButton, Qt::KeypadModifier, 0, 0);
+    EXPECT_EQ(Lage().topLeft(), QPoint(-200, -400));
+}
+
+TEST_F(VollbildTest, Ziehen_KleinesBildBewegtSichNie)
+{
+    Bild(300, 200);
+    v->SetVollBild();
+    const QRect vorher = Lage();
+    v->VAnzeigeBildMouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 10, 10);
+    v->VAnzeigeBildMouseMove(Qt::LeftButton, Qt::NoModifier, 200, 150);
+    EXPECT_EQ(Lage(), vorher);
+}
+
+// ---- Keys and navigation ----------------------------------------------------------
+
+TEST_F(VollbildTest, Pfeile_LadenNachbarnOhneUeberlauf)
+{
+    Taste(Qt::Key_Left);
+    EXPECT_EQ(BildIndex, 0);
+    Taste(Qt::Key_Right);
+    EXPECT_EQ(BildIndex, 1);
+    EXPECT_EQ(v->VOriginalBild.Width(), 20);
+    EXPECT_EQ(BildQuelle, BildQuelleDatei);
+    Taste(Qt::Key_Right);
+    Taste(Qt::Key_Right);
+    EXPECT_EQ(BildIndex, 2);
+    EXPECT_EQ(v->VOriginalBild.Width(), 30);
+    Taste(Qt::Key_Left);
+    EXPECT_EQ(v->VOriginalBild.Width(), 20);
+    // The main window's image stays until the view closes.
+    EXPECT_EQ(f->OriginalBild.Width(), 10);
+}
+
+TEST_F(VollbildTest, Tasten_EinpassenNurMitZifferblockNull)
+{
+    Bild(1000, 1000);
+    v->SetVollBild();
+    Taste(Qt::Key_0);
+    EXPECT_TRUE(VollbildEinpassen);
+    Taste(Qt::Key_0, Qt::KeypadModifier);
+    EXPECT_FALSE(VollbildEinpassen);
+    Taste(Qt::Key_Insert);
+    EXPECT_TRUE(VollbildEinpassen);
+    Taste(Qt::Key_Minus);
+    EXPECT_FALSE(VollbildEinpassen);
+    Taste(Qt::Key_F5);   // swallowed as well
+}
+
+TEST_F(VollbildTest, Laden_UnlesbareDateiZeigtFehlerbild)
+{
+    TMeldungsFaenger faenger;
+    BildListe[1] = ordner + QStringLiteral("/fehlt.png");
+    Taste(Qt::Key_Right);
+    EXPECT_EQ(BildIndex, 1);
+    EXPECT_EQ(v->VOriginalBild.Bild().size(), FehlerBild().size());
+}
+
+TEST_F(VollbildTest, Menue_EinBildSperrtShowUndNavigation)
+{
+    BildListe = QStringList{BildListe.first()};
+    VollbildMenueSetzen();
+    EXPECT_FALSE(v->popVAutoShow->isEnabled());
+    EXPECT_FALSE(v->popVGehezu->isEnabled());
+    EXPECT_FALSE(v->popVBildVor->isEnabled());
+    EXPECT_FALSE(v->popVBildZuruck->isEnabled());
+    EXPECT_TRUE(v->popVSchliessen->isEnabled());
+    Taste(Qt::Key_Right);
+    EXPECT_EQ(BildIndex, 0);
+}
+
+TEST_F(VollbildTest, Menue_WaehrendDerShowNurStoppen)
+{
+    AutoShowLaeuft = true;
+    VollbildMenueSetzen();
+    EXPECT_EQ(v->popVAutoShow->text(), QStringLiteral("Auto-Show stoppen  (S-Taste)"));
+    EXPECT_TRUE(v->popVAutoShow->isEnabled());
+    for (QAction* a : {v->popVEinpassen, v->popVInfo, v->popVGehezu, v->popVBildVor, v->popVBildZuruck,
+                       v->popVSchliessen, v->popVBildEnde})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    // Keys other than S do nothing meanwhile.
+    Taste(Qt::Key_Right);
+    Taste(Qt::Key_Insert);
+    EXPECT_EQ(BildIndex, 0);
+    EXPECT_TRUE(VollbildEinpassen);
+    AutoShowLaeuft = false;
+    VollbildMenueSetzen();
+    EXPECT_EQ(v->popVAutoShow->text(), QStringLiteral("Auto-Show starten  (S-Taste)"));
+    EXPECT_TRUE(v->popVBildVor->isEnabled());
+    EXPECT_FALSE(v->popVBildZuruck->isEnabled());
+}
+
+// ---- Slide show -----------------------------------------------------------------
+
+TEST_F(VollbildTest, Show_LaeuftBisZumEndeMitEinerPauseJeBild)
+{
+    BildPause = 40;
+    QElapsedTimer uhr;
+    uhr.start();
+    Taste(Qt::Key_S);
+    // A pause before the first step and after each of the two loads.
+    EXPECT_GE(uhr.elapsed(), 3 * 40);
+    EXPECT_FALSE(AutoShowLaeuft);
+    EXPECT_EQ(BildIndex, 2);
+    EXPECT_EQ(v->VOriginalBild.Width(), 30);
+}
+
+TEST_F(VollbildTest, Show_AmLetztenBildWartetEinePauseUndHaeltOhneLaden)
+{
+    BildIndex = 2;
+    QElapsedTimer uhr;
+    uhr.start();
+    v->popVAutoShowClick();
+    EXPECT_GE(uhr.elapsed(), BildPause);
+    EXPECT_FALSE(AutoShowLaeuft);
+    EXPECT_EQ(BildIndex, 2);
+    EXPECT_EQ(v->VOriginalBild.Width(), 10);   // still the main window's picture
+}
+
+TEST_F(VollbildTest, Show_EndlosschleifeBeginntVorneBisSGedruecktWird)
+{
+    Endlosschleife = true;
+    BildIndex = 2;
+    QList<int> gezeigt;
+    QTimer beobachter;
+    beobachter.setInterval(5);
+    QObject::connect(&beobachter, &QTimer::timeout, [&] {
+        if (gezeigt.isEmpty() || gezeigt.last() != BildIndex)
+            gezeigt << BildIndex;
+        if (gezeigt.size() >= 3 && AutoShowLaeuft) {
+            int s = Qt::Key_S;
+            v->FormKeyUp(s, Qt::NoModifier);
+        }
+    });
+    beobachter.start();
+    v->popVAutoShowClick();
+    EXPECT_FALSE(AutoShowLaeuft);
+    ASSERT_GE(gezeigt.size(), 3);
+    EXPECT_EQ(gezeigt.mid(0, 3), (QList<int>{2, 0, 1}));
+}
+
+TEST_F(VollbildTest, Show_EinBildMitSchleifeLaedtEsImmerWieder)
+{
+    Endlosschleife = true;
+    BildListe = QStringList{BildListe.at(1)};
+    BildIndex = 0;
+    v->VOriginalBild = TBitmap(7, 7);
+    int geladen = 0;
+    QTimer beobachter;
+    beobachter.setInterval(5);
+    QObject::connect(&beobachter, &QTimer::timeout, [&] {
+        if (v->VOriginalBild.Width() == 20) {
+            ++geladen;
+            v->VOriginalBild = TBitmap(7, 7);   // marks the next load
+        }
+        if (geladen >= 2)
+            AutoShowLaeuft = false;
+    });
+    beobachter.start();
+    v->popVAutoShowClick();
+    EXPECT_GE(geladen, 2);
+    EXPECT_EQ(BildIndex, 0);
+}
+
+TEST_F(VollbildTest, Show_LeereListeTutNichts)
+{
+    BildListe.clear();
+    BildIndex = 0;
+    QElapsedTimer uhr;
+    uhr.start();
+    BildPause = 5000;
+    Taste(Qt::Key_S);
+    EXPECT_FALSE(AutoShowLaeuft);
+    EXPECT_LT(uhr.elapsed(), 2000);
+    Taste(Qt::Key_Right);
+    Taste(Qt::Key_Left);
+    EXPECT_EQ(BildIndex, 0);
+}
+
+// ---- The main window's edited image ------------------------------------------------
+
+TEST_F(VollbildTest, Bearbeitet_WeiterFragtVorDemVerlassen)
+{
+    BildBearbeitet = true;
+    {
+        TMeldungsFaenger abbrechen(mbAbbrechen);
+        Taste(Qt::Key_Right);
+        EXPECT_EQ(abbrechen.texte.size(), 1);
+        EXPECT_EQ(BildIndex, 0);
+        v->popVAutoShowClick();
+        EXPECT_EQ(abbrechen.texte.size(), 2);
+        EXPECT_FALSE(AutoShowLaeuft);
+        EXPECT_EQ(BildIndex, 0);
+    }
+    TMeldungsFaenger nein(mbNein);
+    Taste(Qt::Key_Right);
+    EXPECT_EQ(BildIndex, 1);
+    Taste(Qt::Key_Left);
+    Taste(Qt::Key_Right);
+    // Asked once: what is shown now is a file, not the edited image.
+    EXPECT_EQ(nein.texte.size(), 1);
+    EXPECT_TRUE(BildBearbeitet);
+}
+
+TEST_F(VollbildTest, Bearbeitet_UnbearbeitetFragtNie)
+{
+    TMeldungsFaenger faenger(mbAbbrechen);
+    Taste(Qt::Key_Right);
+    EXPECT_TRUE(faenger.texte.isEmpty());
+    EXPECT_EQ(BildIndex, 1);
+}
+
+TEST_F(VollbildTest, Bildinfo_BeschreibtDasHierGezeigteBild)
+{
+    AktionVerfuegbarMachen(f->mDatInfo);
+    AktionFreigeben(f->mDatInfo, true);
+    int breite = -1;
+    bool bearbeitet = true;
+    auto verbindung = QObject::connect(f->mDatInfo, &QAction::triggered, [&] {
+        breite = f->OriginalBild.Width();
+        bearbeitet = BildBearbeitet;
+    });
+    f->VollbildStartIndex = 0;
+    Taste(Qt::Key_Right);
+    VollbildMenueSetzen();
+    EXPECT_TRUE(v->popVInfo->isEnabled());
+    v->popVInfoClick();
+    EXPECT_EQ(breite, 20);
+    EXPECT_FALSE(bearbeitet);
+    // The main window now holds this image: it need not load it again.
+    EXPECT_EQ(f->VollbildStartIndex, 1);
+    QObject::disconnect(verbindung);
+    AktionNochNichtVerfuegbar(f->mDatInfo);
+}
+
+TEST_F(VollbildTest, Schliessen_GibtDieDateiangabenDesHauptbildsZurueck)
+{
+    AktKommentar = QStringLiteral("Haupt");
+    v->show();
+    QApplication::processEvents();
+    Taste(Qt::Key_Right);
+    EXPECT_NE(AktKommentar, QStringLiteral("Haupt"));
+    Taste(Qt::Key_Escape);
+    EXPECT_FALSE(v->isVisible());
+    EXPECT_EQ(AktKommentar, QStringLiteral("Haupt"));
+    EXPECT_EQ(v->GearV->ImageHeight(), 0);
+}
+
+} // namespace
