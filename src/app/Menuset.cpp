@@ -14,25 +14,7 @@
 #include "Modi.h"
 #include "ZelvanoMain.h"
 
-static const char* const EigenschaftNichtVerfuegbar = "zelvanoNochNichtVerfuegbar";
 static const char* const EigenschaftRegelFrei = "zelvanoRegelFrei";
-
-void AktionNochNichtVerfuegbar(QAction* aktion)
-{
-    aktion->setProperty(EigenschaftNichtVerfuegbar, true);
-    aktion->setEnabled(false);
-}
-
-void AktionVerfuegbarMachen(QAction* aktion)
-{
-    aktion->setProperty(EigenschaftNichtVerfuegbar, false);
-    aktion->setEnabled(AktionRegelFrei(aktion));
-}
-
-bool AktionVerfuegbar(const QAction* aktion)
-{
-    return !aktion->property(EigenschaftNichtVerfuegbar).toBool();
-}
 
 bool AktionRegelFrei(const QAction* aktion)
 {
@@ -43,7 +25,7 @@ bool AktionRegelFrei(const QAction* aktion)
 void AktionFreigeben(QAction* aktion, bool frei)
 {
     aktion->setProperty(EigenschaftRegelFrei, frei);
-    aktion->setEnabled(frei && AktionVerfuegbar(aktion));
+    aktion->setEnabled(frei);
 }
 
 static void MenueFreigeben(QMenu* menue, bool frei)

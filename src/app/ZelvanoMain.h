@@ -348,6 +348,18 @@ public:
     void mDatInfoExecute();
     void mDatArchivdruckExecute();
     // (end of block N)
+    // ---- Search, go-to, animation, settings, program info (block W) ----
+    // Wires the commands of this block; AktionenAnlegen calls it.
+    void FensterVerbinden();
+    void mDatSuchenExecute();
+    void mAnsGehezuExecute();
+    void mAnsAnimierenExecute();
+    void mDatEinstellungenExecute();
+    void mHilfeInfoExecute();
+    // Background colour, tool bars, status bar and start folders as the
+    // settings say; the settings command runs it after "Ok".
+    void EinstellungenAnwenden();
+    // (end of block W)
 
     // ---- Display and zoom (block Z) ----
     // Set while SetAnzeigeBild runs: nested calls, the image-stepping

@@ -25,8 +25,6 @@ QAction* TfrmZelvanoMain::AktionAnlegen(const char* name, const QString& text, c
     }
     // On the window itself, so the shortcut works whether or not a menu or bar shows it.
     addAction(aktion);
-    // Disabled until its command is wired in with AktionVerbinden.
-    AktionNochNichtVerfuegbar(aktion);
     Aktionen.append(aktion);
     return aktion;
 }
@@ -41,7 +39,6 @@ QAction* TfrmZelvanoMain::AktionAnlegen(const char* name, const QString& text, c
 
 void TfrmZelvanoMain::AktionVerbinden(QAction* aktion, void (TfrmZelvanoMain::*handler)())
 {
-    AktionVerfuegbarMachen(aktion);
     // Every command runs through this one connection, so whatever must
     // happen before any command has one place to go.
     // While Gear1 works no second command may start.
@@ -211,6 +208,7 @@ void TfrmZelvanoMain::AktionenAnlegen()
     InfoVerbinden();
     ModiVerbinden();
     KonvertierenVerbinden();
+    FensterVerbinden();
     // SpeichernVerbinden();
 
     const QList<QAction*> zoom = {mAnsZoomEinpassen, mAnsZoom10, mAnsZoom25, mAnsZoom50, mAnsZoom100,

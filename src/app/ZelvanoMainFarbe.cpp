@@ -186,9 +186,7 @@ void TfrmZelvanoMain::ActionManMainExecute(QAction* aktion)
 
 void TfrmZelvanoMain::ActionManMainUpdate()
 {
-    // Only once the paste command is part of the program; until then it
-    // stays disabled like every other command not yet there.
-    if (!mBeaEinfuegen || !AktionVerfuegbar(mBeaEinfuegen))
+    if (!mBeaEinfuegen)
         return;
     const QMimeData* ablage = QApplication::clipboard()->mimeData();
     AktionFreigeben(mBeaEinfuegen, ablage && ablage->hasImage());

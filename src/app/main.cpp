@@ -14,12 +14,17 @@
 #include "files/Konvertieren.h"
 #include "files/Oeffnen.h"
 #include "files/Speichern.h"
+#include "files/Suche.h"
 #include "files/Zielgroesse.h"
 #include "printing/Archivdruck.h"
 #include "printing/Drucken.h"
+#include "viewing/Animation.h"
 #include "viewing/Bildinfo.h"
+#include "viewing/Gehezu.h"
 #include "viewing/Vollbild.h"
 #include "viewing/Vorschau.h"
+#include "Einstell.h"
+#include "Info.h"
 
 int main(int argc, char** argv)
 {
@@ -33,13 +38,17 @@ int main(int argc, char** argv)
     auto* hauptfenster = new TfrmZelvanoMain();
     // The dialog windows, in their fixed order; each lives until the end.
     frmOeffnen = new TfrmOeffnen(hauptfenster);
+    frmGehezu = new TfrmGehezu(hauptfenster);
     frmSpeichern = new TfrmSpeichern(hauptfenster);
+    frmSuche = new TfrmSuche(hauptfenster);
     frmFormatOption = new TfrmFormatOption(hauptfenster);
     frmBildinfo = new TfrmBildinfo(hauptfenster);
     frmSkalieren = new TfrmSkalieren(hauptfenster);
     frmDrucken = new TfrmDrucken(hauptfenster);
     frmArchivdruck = new TfrmArchivdruck(hauptfenster);
     frmKonvertieren = new TfrmKonvertieren(hauptfenster);
+    frmInfo = new TfrmInfo(hauptfenster);
+    frmEinstell = new TfrmEinstell(hauptfenster);
     frmVollbild = new TfrmVollbild(hauptfenster);
     frmZielgroesse = new TfrmZielgroesse(hauptfenster);
     frmDrehen = new TfrmDrehen(hauptfenster);
@@ -48,6 +57,7 @@ int main(int argc, char** argv)
     frmFarben = new TfrmFarben(hauptfenster);
     frmAttribute = new TfrmAttribute(hauptfenster);
     frmJpgDrehen = new TfrmJpgDrehen(hauptfenster);
+    frmAnimation = new TfrmAnimation(hauptfenster);
     frmVorschau = new TfrmVorschau(hauptfenster);
 
     hauptfenster->show();

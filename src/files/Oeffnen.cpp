@@ -15,13 +15,13 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
-#include <QToolTip>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include "Einstellungen.h"
 #include "Global.h"
 #include "ZelvanoMain.h"
+#include "widgets/ListenHinweis.h"
 #include "Symbole.h"
 #include "widgets/PngBitBtn.h"
 #include "widgets/PngImageList.h"
@@ -403,15 +403,5 @@ bool TfrmOeffnen::eventFilter(QObject* objekt, QEvent* ereignis)
 
 bool TfrmOeffnen::ApplicationEvents1ShowHint(QHelpEvent* ereignis)
 {
-    QWidget* flaeche = flbOeffnen->viewport();
-    const QListWidgetItem* eintrag = flbOeffnen->itemAt(ereignis->pos());
-    const QString text = eintrag ? eintrag->text() : QString();
-    if (!eintrag || flbOeffnen->fontMetrics().horizontalAdvance(text) < flaeche->width()) {
-        QToolTip::hideText();
-        ereignis->ignore();
-        return true;
-    }
-    const QRect rechteck = flbOeffnen->visualItemRect(eintrag);
-    QToolTip::showText(flaeche->mapToGlobal(QPoint(0, rechteck.top())), text, flaeche, rechteck);
-    return true;
+    return ListenHinweisZeigen(flbOeffnen, ereignis);
 }

@@ -379,7 +379,7 @@ void VollbildMenueSetzen()
                                             : QStringLiteral("Auto-Show starten  (S-Taste)"));
     f->popVAutoShow->setEnabled(anzahl > 1);
     f->popVEinpassen->setEnabled(frei);
-    const bool infoDa = frmZelvanoMain && frmZelvanoMain->mDatInfo && AktionVerfuegbar(frmZelvanoMain->mDatInfo);
+    const bool infoDa = frmZelvanoMain && frmZelvanoMain->mDatInfo;
     f->popVInfo->setEnabled(frei && infoDa);
     f->popVGehezu->setEnabled(anzahl > 1 && frei && bool(VollbildGehezuZeigen));
     f->popVBildVor->setEnabled(BildIndex < anzahl - 1 && frei);

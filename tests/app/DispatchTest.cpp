@@ -15,6 +15,8 @@
 #include "Global.h"
 #include "Menuset.h"
 #include "Modi.h"
+#include "AnzeigeBild.h"
+#include "Info.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
 
@@ -127,11 +129,6 @@ TEST_F(DispatchTest, Zwischenablage_HaeltEinfuegenAktuell)
     bild.fill(Qt::red);
     ablage->setImage(bild);
     QCoreApplication::processEvents();
-    if (!AktionVerfuegbar(f->mBeaEinfuegen)) {
-        // Not yet part of the program: it stays disabled whatever is offered.
-        EXPECT_FALSE(f->mBeaEinfuegen->isEnabled());
-        return;
-    }
     EXPECT_TRUE(f->mBeaEinfuegen->isEnabled());
     ablage->setText(QStringLiteral("kein Bild"));
     QCoreApplication::processEvents();
@@ -174,9 +171,16 @@ TEST_F(DispatchTest, Hilfe_OhneDateiMeldetDenPfad)
     EXPECT_EQ(text, QStringLiteral("Hilfe-Datei nicht gefunden\r") + hilfe);
 }
 
-TEST_F(DispatchTest, Programminfo_BleibtGesperrt)
+TEST_F(DispatchTest, Programminfo_ZeigtDieKarteModal)
 {
-    EXPECT_FALSE(f->mHilfeInfo->isEnabled());
+    ASSERT_TRUE(f->mHilfeInfo->isEnabled());
+    TModalSchliesser schliesser;
+    f->mHilfeInfo->trigger();
+    EXPECT_EQ(schliesser.geschlossen, 1);
+    ASSERT_NE(frmInfo, nullptr);
+    EXPECT_FALSE(frmInfo->isVisible());
+    // The display is back: an image was shown before.
+    EXPECT_FALSE(f->AnzeigeBild->isHidden());
 }
 
 } // namespace

@@ -74,7 +74,6 @@ protected:
 
     void Rueckgaengig()
     {
-        ASSERT_TRUE(AktionVerfuegbar(f->mBeaRueckgaengig));
         f->mBeaRueckgaengig->trigger();
     }
 

@@ -91,7 +91,6 @@ protected:
 
 TEST_F(VollbildBefehleTest, Leertaste_OeffnetVollbildUndLaedtDortGewaehltesBild)
 {
-    EXPECT_TRUE(AktionVerfuegbar(f->mAnsVollbild));
     TVollbildAblauf ablauf({Taste(Qt::Key_Right), Taste(Qt::Key_Space)});
     Loslassen(Qt::Key_Space);
     EXPECT_TRUE(ablauf.fertig());

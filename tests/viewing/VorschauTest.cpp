@@ -370,7 +370,6 @@ TEST_F(VorschauTest, Grenzen_WerdenVomFensterGeschrieben)
 
 TEST_F(VorschauTest, Befehle_VorschauUndOeffnenErgebnis200ZeigenFenster)
 {
-    ASSERT_TRUE(AktionVerfuegbar(frmZelvanoMain->mDatVorschau));
     frmZelvanoMain->mDatVorschau->trigger();
     EXPECT_TRUE(v->isVisible());
     ASSERT_TRUE(Warten([] { return !VorschauLaedt; }));
