@@ -335,8 +335,10 @@ TEST_F(MenusetTest, JederBefehlFolgtDenRegeln)
         MenuesSetzen();
         // Every command of the program is in place: what the rules offer is
         // enabled, what they refuse is not.
+        // (A hidden action counts as disabled in Qt.)
         for (QAction* a : f->Aktionen)
-            EXPECT_EQ(a->isEnabled(), AktionRegelFrei(a)) << bild << " " << qPrintable(a->objectName());
+            if (a->isVisible())
+                EXPECT_EQ(a->isEnabled(), AktionRegelFrei(a)) << bild << " " << qPrintable(a->objectName());
         // The buttons bound to an action follow it.
         EXPECT_EQ(f->tbFarbe->isEnabled(), bild);
         EXPECT_EQ(f->mBeaDrehen->isEnabled(), bild);
