@@ -5,7 +5,7 @@ set -euo pipefail
 
 PAKETE=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins qt6-translations-l10n
   libgl-dev libegl-dev libxkbcommon-dev
   libmagick++-6.q16-dev imagemagick
   libexiv2-dev exiv2
@@ -14,7 +14,7 @@ PAKETE=(
   libsane-dev libsane1 sane-utils
   libgtest-dev googletest libbenchmark-dev
   python3-pil python3-numpy libvips-tools
-  xvfb xauth x11-apps
+  xvfb xauth x11-apps xdotool
   fonts-dejavu-core locales
   poppler-utils
   fp-utils-3.2.2

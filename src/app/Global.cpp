@@ -735,6 +735,11 @@ void WarteMs(uint32_t ms)
             wecker.start(int(std::min<quint64>(rest, quint64(INT_MAX))));
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        // A wait inside the handling of a posted event (the slide show
+        // started as its window activates, under a modal loop opened by a
+        // click) does not get the posted events from the loop above, among
+        // them every repaint: they are handed out here.
+        QCoreApplication::sendPostedEvents();
     }
 }
 

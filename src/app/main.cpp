@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QLocale>
 #include <Magick++.h>
+#include "QtTexte.h"
 #include "ZelvanoMain.h"
 #include "editing/Attribute.h"
 #include "editing/Drehen.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
     QApplication anwendung(argc, argv);
     // The user's locale decides number, date and currency formats.
     QLocale::setDefault(QLocale::system());
+    QtTexteDeutsch(anwendung);
     QApplication::setApplicationName(QStringLiteral("Zelvano"));
     QApplication::setOrganizationName(QStringLiteral("QZT"));
 

@@ -583,6 +583,13 @@ void TfrmDrucken::done(int ergebnis)
 
 // ---- Printing ------------------------------------------------------------------
 
+QString SeitenDatei(const QString& datei, int seite)
+{
+    const QFileInfo info(datei);
+    const QString endung = info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix();
+    return info.path() + QStringLiteral("/") + info.completeBaseName() + QStringLiteral("-%1").arg(seite) + endung;
+}
+
 void TfrmDrucken::btnDruckenClick()
 {
     if (!frmZelvanoMain)
@@ -600,8 +607,13 @@ void TfrmDrucken::btnDruckenClick()
     // open comes back afterwards.
     const int offeneSeite = gear.Page();
     const TBitmap offenesBild = haupt->OriginalBild;
+    // Each page is a job of its own. Into a file, a later job would replace
+    // the earlier pages, so pages 2 and on go beside it: "x.pdf", "x-2.pdf".
+    const QString zielDatei = Drucker().outputFileName();
     bool gedruckt = true;
     for (int k = 1; k <= seiten; ++k) {
+        if (!zielDatei.isEmpty() && k > 1)
+            Drucker().setOutputFileName(SeitenDatei(zielDatei, k));
         if (chkAlleSeiten->isChecked() && seiten > 1) {
             gear.SetPage(k);
             GearZuBitmap(gear, haupt->OriginalBild);
@@ -644,6 +656,8 @@ void TfrmDrucken::btnDruckenClick()
     if (seiten > 1) {
         gear.SetPage(offeneSeite);
         haupt->OriginalBild = offenesBild;
+        if (!zielDatei.isEmpty())
+            Drucker().setOutputFileName(zielDatei);
     }
     // A refused job leaves the window open for another printer.
     if (gedruckt)

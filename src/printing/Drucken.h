@@ -142,6 +142,10 @@ private:
 
 extern TfrmDrucken* frmDrucken;
 
+// The file that page k (2 and on) of a print into a file goes to, beside
+// the chosen one: "/a/x.pdf" -> "/a/x-2.pdf".
+QString SeitenDatei(const QString& datei, int seite);
+
 // A title or caption counts only with something other than blanks and
 // control characters in it.
 QString Getrimmt(const QString& text);

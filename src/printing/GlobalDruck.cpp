@@ -36,15 +36,50 @@ QPoint PhysischerVersatz()
 
 } // namespace
 
+namespace {
+
+QPrinter* NeuerDrucker()
+{
+    auto* p = new QPrinter(QPrinter::HighResolution);
+    // The canvas origin is the printable corner, as the offsets assume.
+    p->setFullPage(false);
+    return p;
+}
+
+QPrinter*& DruckerZeiger()
+{
+    static QPrinter* drucker = NeuerDrucker();
+    return drucker;
+}
+
+// A job the printer refused leaves a QPrinter marked active for good: it
+// rejects every later change (another printer, an output file) and every
+// later job. A fresh printer with the same settings takes its place.
+void DruckerErneuern()
+{
+    QPrinter* alt = DruckerZeiger();
+    QPrinter* neu = NeuerDrucker();
+    neu->setOutputFormat(alt->outputFormat());
+    if (alt->outputFormat() == QPrinter::NativeFormat)
+        neu->setPrinterName(alt->printerName());
+    neu->setOutputFileName(alt->outputFileName());
+    neu->setResolution(alt->resolution());
+    neu->setPageLayout(alt->pageLayout());
+    neu->setFullPage(alt->fullPage());
+    neu->setCopyCount(alt->copyCount());
+    neu->setCollateCopies(alt->collateCopies());
+    neu->setColorMode(alt->colorMode());
+    neu->setDuplex(alt->duplex());
+    neu->setDocName(alt->docName());
+    DruckerZeiger() = neu;
+    delete alt;
+}
+
+} // namespace
+
 QPrinter& Drucker()
 {
-    static QPrinter* drucker = [] {
-        auto* p = new QPrinter(QPrinter::HighResolution);
-        // The canvas origin is the printable corner, as the offsets assume.
-        p->setFullPage(false);
-        return p;
-    }();
-    return *drucker;
+    return *DruckerZeiger();
 }
 
 void DruckerWerteErmitteln(int& DpiX, int& DpiY, int& PapierBreite, int& PapierHoehe, int& RandLinks,
@@ -161,6 +196,8 @@ bool DruckBeginnen()
         DruckauftragHaken();
     auto canvas = std::make_unique<QPainter>();
     if (!canvas->begin(&Drucker())) {
+        canvas.reset();
+        DruckerErneuern();
         Meldung(QStringLiteral("Der Druckauftrag konnte nicht gestartet werden.\r\r"
                                "Bitte prüfen Sie, ob ein Drucker eingerichtet ist."),
                 TMeldungArt::Fehler, mbOk);

@@ -17,7 +17,9 @@ struct TDruckSchrift;
 // the printer again, so a change of printer or orientation counts at once.
 
 // The program's one printer (the currently selected printer, its
-// orientation and copies). Drawing starts at the printable corner.
+// orientation and copies). Drawing starts at the printable corner. A job
+// the printer refused replaces it by a fresh one with the same settings, so
+// callers ask for it anew rather than keep the reference across a job.
 QPrinter& Drucker();
 
 // The page metrics of the current printer, in printer dots (dots per inch

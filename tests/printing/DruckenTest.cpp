@@ -289,6 +289,31 @@ TEST_F(DruckenTest, AlleSeiten_JedeSeiteEinAuftragUndDieOffeneSeiteBleibt)
     EXPECT_EQ(EinzelDruckAlleSeiten, true);
 }
 
+TEST_F(DruckenTest, AlleSeiten_InEineDateiVerliertKeineSeite)
+{
+    AuftragsHakenLoesen();
+    const QString ziel = ordner + QStringLiteral("/seiten.pdf");
+    Drucker().setOutputFileName(ziel);
+    BildListe = QStringList{DreiSeiten(ordner)};
+    BildIndex = 0;
+    f->BildAnzeigen();
+    EinzelDruckEinpassen = true;
+    Zeigen();
+    d->btnDruckenClick();
+    // One file per page job, the first under the chosen name.
+    QList<int> breiten;
+    for (const QString& pdf : {ziel, ordner + QStringLiteral("/seiten-2.pdf"), ordner + QStringLiteral("/seiten-3.pdf")}) {
+        ASSERT_EQ(PdfSeiten(pdf), 1) << pdf.toStdString();
+        const QList<QSize> bilder = PdfBilder(pdf);
+        ASSERT_EQ(bilder.size(), 1);
+        breiten << bilder.at(0).width();
+    }
+    EXPECT_EQ(breiten, (QList<int>{300, 400, 500}));
+    // The next print goes to the chosen file again.
+    EXPECT_EQ(Drucker().outputFileName(), ziel);
+    EXPECT_EQ(SeitenDatei(QStringLiteral("/a/b.c/x"), 4), QStringLiteral("/a/b.c/x-4"));
+}
+
 TEST_F(DruckenTest, AlleSeiten_BearbeitetDrucktNurDasArbeitsbild)
 {
     BildListe = QStringList{DreiSeiten(ordner)};

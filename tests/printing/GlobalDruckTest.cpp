@@ -175,4 +175,28 @@ TEST_F(GlobalDruckTest, Auftrag_InNichtBeschreibbaresZielMeldetFehler)
     EXPECT_EQ(DruckerCanvas(), nullptr);
 }
 
+TEST_F(GlobalDruckTest, Auftrag_NachAbgelehntemAuftragDrucktDerNaechsteMitDenAltenEinstellungen)
+{
+    TMeldungsFaenger faenger;
+    Drucker().setPageOrientation(QPageLayout::Landscape);
+    Drucker().setCopyCount(2);
+    // No target at all, as on a machine without a printer.
+    Drucker().setOutputFileName(QString());
+    ASSERT_FALSE(DruckBeginnen());
+
+    // The user picks another target, as in the printer set-up dialog.
+    Drucker().setOutputFileName(pdf);
+    EXPECT_EQ(Drucker().outputFileName(), pdf);
+    EXPECT_EQ(Drucker().outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(Drucker().resolution(), 600);
+    EXPECT_EQ(Drucker().pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(Drucker().copyCount(), 2);
+    EXPECT_FALSE(Drucker().fullPage());
+    ASSERT_TRUE(DruckBeginnen());
+    BitmapInMmDrucken(Rot(10, 10), 0, 0, 10, 10);
+    DruckBeenden();
+    EXPECT_EQ(faenger.texte.size(), 1);
+    EXPECT_TRUE(DateiBytes(pdf).startsWith("%PDF"));
+}
+
 } // namespace

@@ -305,6 +305,47 @@ TEST_F(VollbildTest, Show_LaeuftBisZumEndeMitEinerPauseJeBild)
     EXPECT_EQ(v->VOriginalBild.Width(), 30);
 }
 
+// Records the width of the view's image each time the picture is painted.
+class TMalZeuge : public QObject {
+public:
+    explicit TMalZeuge(TfrmVollbild* v) : m_v(v) { v->VAnzeigeBild->installEventFilter(this); }
+    ~TMalZeuge() override { m_v->VAnzeigeBild->removeEventFilter(this); }
+    QList<int> breiten;
+protected:
+    bool eventFilter(QObject*, QEvent* ereignis) override
+    {
+        if (ereignis->type() == QEvent::Paint)
+            breiten << m_v->VOriginalBild.Width();
+        return false;
+    }
+private:
+    TfrmVollbild* m_v;
+};
+
+TEST_F(VollbildTest, Show_AusDemMenueGestartetZeigtJedesBildAufDemSchirm)
+{
+    BildPause = 150;
+    TMalZeuge zeuge(v);
+    // Closes the view once the show has reached the end of the list.
+    QTimer waechter;
+    QElapsedTimer uhr;
+    uhr.start();
+    QObject::connect(&waechter, &QTimer::timeout, [&] {
+        if (v->isVisible() && ((!AutoShowLaeuft && BildIndex == 2) || uhr.elapsed() > 5000))
+            v->popVSchliessenClick();
+    });
+    waechter.start(20);
+    f->mAnsAutoShow->trigger();
+    EXPECT_EQ(BildIndex, 2);
+    // Painted while the show ran, not only once it had ended.
+    EXPECT_TRUE(zeuge.breiten.contains(20)) << zeuge.breiten.size();
+    EXPECT_TRUE(zeuge.breiten.contains(30));
+    // The other cases drive the view without showing it: leave it as a
+    // fresh showing does, not as closed.
+    v->show();
+    v->hide();
+}
+
 TEST_F(VollbildTest, Show_AmLetztenBildWartetEinePauseUndHaeltOhneLaden)
 {
     BildIndex = 2;
