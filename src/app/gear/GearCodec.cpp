@@ -1,6 +1,7 @@
 #include "GearCodec.h"
 #include "GearBmp.h"
 #include "GearFarbtiefe.h"
+#include "GearFax.h"
 #include "GearGif.h"
 #include "GearHilfen.h"
 #include "GearJpeg.h"
@@ -8,6 +9,7 @@
 #include "GearPng.h"
 #include "GearTga.h"
 #include "GearTiff.h"
+#include "GearXpm.h"
 #include <tiffio.h>
 #include <QHash>
 #include <cstring>
@@ -184,6 +186,26 @@ bool GearDekodieren(const QByteArray& daten, const QString& endung, TGearDokumen
         return true;
     case TSignatur::Unbekannt:
         hinweis = MagickHinweis(endung);
+        if (daten.startsWith("/* XPM */")) {
+            TGearSeite s;
+            if (XpmDekodieren(daten, s, fehler, unterstuetzt, fortschritt)) {
+                dok.seiten.push_back(std::move(s));
+                dok.typ = QStringLiteral("XPM");
+                dok.kompression = QStringLiteral("UNCOMPRESSED");
+                return true;
+            }
+            if (unterstuetzt)
+                return false;
+            hinweis = QStringLiteral("XPM");
+        }
+        if (hinweis == QLatin1String("G3") || hinweis == QLatin1String("G4")) {
+            TGearSeite s;
+            if (!FaxRohDekodieren(daten, hinweis == QLatin1String("G4"), s, dok.kompression, fehler, fortschritt))
+                return false;
+            dok.seiten.push_back(std::move(s));
+            dok.typ = QStringLiteral("FAX");
+            return true;
+        }
         if (hinweis == QLatin1String("TGA")) {
             // TGA has no signature; its own reader knows the origin corners.
             TGearSeite s;
@@ -249,8 +271,8 @@ bool GearKodieren(const TGearSeite& seite, int speicherId, const std::map<int, i
     case 33:
         return PngKodieren(seite, aus, fehler, fs);
     case 4: return MagickKodieren(seite, QStringLiteral("CALS"), false, aus, fehler, fs);
-    case 196634: return MagickKodieren(seite, QStringLiteral("G3"), false, aus, fehler, fs);
-    case 262170: return MagickKodieren(seite, QStringLiteral("G4"), false, aus, fehler, fs);
+    case 196634: return FaxRohKodieren(seite, false, aus, fehler);
+    case 262170: return FaxRohKodieren(seite, true, aus, fehler);
     case 8: return MagickKodieren(seite, QStringLiteral("DCX"), false, aus, fehler, fs);
     case 28: return MagickKodieren(seite, QStringLiteral("PBM"), true, aus, fehler, fs);
     case 65564: return MagickKodieren(seite, QStringLiteral("PBM"), false, aus, fehler, fs);
@@ -261,7 +283,7 @@ bool GearKodieren(const TGearSeite& seite, int speicherId, const std::map<int, i
     case 38: return MagickKodieren(seite, QStringLiteral("SGI"), false, aus, fehler, fs);
     case 39: return MagickKodieren(seite, QStringLiteral("TGA"), false, aus, fehler, fs);
     case 43: return MagickKodieren(seite, QStringLiteral("XBM"), false, aus, fehler, fs);
-    case 45: return MagickKodieren(seite, QStringLiteral("XPM"), false, aus, fehler, fs);
+    case 45: return XpmKodieren(seite, aus, fehler, fs);
     case 47: return MagickKodieren(seite, QStringLiteral("XWD"), false, aus, fehler, fs);
     case 524328: return TiffKodieren(seite, COMPRESSION_LZW, false, aus, fehler, fs);
     case 40: return TiffKodieren(seite, COMPRESSION_NONE, false, aus, fehler, fs);

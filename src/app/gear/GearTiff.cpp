@@ -14,6 +14,8 @@ struct TSpeicher {
     QByteArray* schreiben = nullptr;
     qint64 pos = 0;
     QString fehler;
+    // Collects the codec's warnings while raw fax rows are decoded.
+    QStringList* warnungen = nullptr;
 };
 
 qint64 Groesse(const TSpeicher* s) { return s->lesen ? s->lesen->size() : s->schreiben->size(); }
@@ -81,7 +83,16 @@ int Fehler(TIFF*, void* nutzer, const char* modul, const char* format, va_list a
     return 1;
 }
 
-int Warnung(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+int Warnung(TIFF*, void* nutzer, const char*, const char* format, va_list ap)
+{
+    auto* s = static_cast<TSpeicher*>(nutzer);
+    if (s && s->warnungen) {
+        char text[512];
+        std::vsnprintf(text, sizeof text, format, ap);
+        s->warnungen->append(QString::fromUtf8(text));
+    }
+    return 1;
+}
 
 TIFF* Oeffnen(TSpeicher& s, const char* modus)
 {
@@ -562,4 +573,120 @@ bool TiffKodieren(const TGearSeite& seite, int kompression, bool g3ZweiD, QByteA
     }
     aus = std::move(puffer);
     return true;
+}
+
+bool TiffFaxStreifen(const TGearSeite& seite, int kompression, bool g3ZweiD, QByteArray& roh, QString& fehler)
+{
+    QByteArray datei;
+    if (!TiffKodieren(seite, kompression, g3ZweiD, datei, fehler))
+        return false;
+    TSpeicher s;
+    s.lesen = &datei;
+    TIFF* tif = Oeffnen(s, "rm");
+    uint64_t* laengen = nullptr;
+    bool ok = tif && TIFFNumberOfStrips(tif) == 1 && TIFFGetField(tif, TIFFTAG_STRIPBYTECOUNTS, &laengen) && laengen;
+    if (ok) {
+        roh.resize(qsizetype(laengen[0]));
+        ok = TIFFReadRawStrip(tif, 0, roh.data(), tmsize_t(roh.size())) == tmsize_t(roh.size());
+    }
+    if (tif)
+        TIFFClose(tif);
+    if (!ok)
+        fehler = QStringLiteral("Die Faxdaten können nicht erzeugt werden.");
+    return ok;
+}
+
+int TiffFaxZeilen(const QByteArray& roh, int kompression, bool g3ZweiD, bool lsbZuerst, int breite, int maxZeilen,
+                  const std::function<void(int, const uint8_t*)>& zeile, TFaxEnde& ende)
+{
+    ende = TFaxEnde();
+    if (roh.isEmpty() || breite <= 0 || maxZeilen <= 0)
+        return 0;
+    // The raw data becomes the single strip of a TIFF in memory whose
+    // length is only an upper bound; the codec then finds the real end.
+    QByteArray huelle;
+    {
+        TSpeicher s;
+        s.schreiben = &huelle;
+        TIFF* tif = Oeffnen(s, "w");
+        if (!tif)
+            return 0;
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(breite));
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(maxZeilen));
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(1));
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, uint16_t(kompression));
+        TIFFSetField(tif, TIFFTAG_FILLORDER, lsbZuerst ? FILLORDER_LSB2MSB : FILLORDER_MSB2LSB);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, uint32_t(maxZeilen));
+        if (kompression == COMPRESSION_CCITTFAX3)
+            TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, uint32_t(g3ZweiD ? GROUP3OPT_2DENCODING : 0));
+        const bool ok = TIFFWriteRawStrip(tif, 0, const_cast<char*>(roh.constData()), tmsize_t(roh.size())) >= 0
+            && TIFFWriteDirectory(tif);
+        TIFFClose(tif);
+        if (!ok)
+            return 0;
+    }
+    QStringList warnungen;
+    TSpeicher s;
+    s.lesen = &huelle;
+    s.warnungen = &warnungen;
+    TIFF* tif = Oeffnen(s, "rm");
+    if (!tif)
+        return 0;
+    std::vector<uint8_t> puffer(size_t((qint64(breite) + 7) / 8));
+    int n = 0;
+    for (; n < maxZeilen; ++n) {
+        warnungen.clear();
+        const int r = TIFFReadScanline(tif, puffer.data(), uint32_t(n));
+        // "(got 0, ...)": the row holds nothing but the end mark (RTC/EOFB).
+        bool leer = false, anderes = false;
+        for (const QString& w : std::as_const(warnungen)) {
+            const int got = w.indexOf(QLatin1String("(got "));
+            if (got >= 0 && w.startsWith(QLatin1String("Premature EOL"))) {
+                const int zahl = w.mid(got + 5).section(QLatin1Char(','), 0, 0).toInt();
+                if (zahl == 0)
+                    leer = true;
+                else if (n == 0)
+                    ende.gemeldeteBreite = zahl;
+                anderes = anderes || zahl != 0;
+            } else {
+                anderes = true;
+            }
+        }
+        if (leer && !anderes) {
+            // A real end mark is followed by nothing but further empty rows
+            // and the end of the data; a wrong width can run into an
+            // empty row in the middle.
+            bool nurEnde = true;
+            for (int k = 1; k <= 8 && nurEnde && n + k < maxZeilen; ++k) {
+                warnungen.clear();
+                const int r2 = TIFFReadScanline(tif, puffer.data(), uint32_t(n + k));
+                bool datenAus = r2 < 0, leer2 = false;
+                for (const QString& w : std::as_const(warnungen)) {
+                    if (w.startsWith(QLatin1String("Premature EOF")))
+                        datenAus = true;
+                    else if (w.startsWith(QLatin1String("Premature EOL")) && w.contains(QLatin1String("(got 0,")))
+                        leer2 = true;
+                    else
+                        nurEnde = false;
+                }
+                nurEnde = nurEnde && (datenAus || leer2);
+                if (datenAus)
+                    break;
+            }
+            ende.endeMarke = nurEnde;
+            ende.fehlerhaft = !nurEnde;
+            break;
+        }
+        if (r < 0 || anderes || !s.fehler.isEmpty()) {
+            ende.datenEnde = r < 0 && !anderes;
+            ende.fehlerhaft = anderes || (r < 0 && n == 0);
+            break;
+        }
+        if (zeile)
+            zeile(n, puffer.data());
+    }
+    TIFFClose(tif);
+    return n;
 }
