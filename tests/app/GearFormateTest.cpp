@@ -307,3 +307,79 @@ TEST(GearFormate, FaxRohKaputtOhneAbsturz)
         EXPECT_FALSE(FaxRohDekodieren(QByteArray(), alsG4, leer, k, f));
     }
 }
+
+// ---- Lossless JPEG ------------------------------------------------------
+
+namespace {
+
+QByteArray Verlustfrei(const QImage& bild)
+{
+    TGear g;
+    g.SetPicture(bild);
+    g.SetSaveFormat(21);
+    g.SetControlMode(1813);
+    g.SetControlValue(1);
+    QByteArray aus;
+    EXPECT_TRUE(g.SaveToBytes(aus));
+    return aus;
+}
+
+QImage Zuruecklesen(const QByteArray& d, QString* fehler = nullptr)
+{
+    const QString pfad = FrischerOrdner(QStringLiteral("ljpeg")) + QStringLiteral("/z.jpg");
+    DateiSchreiben(pfad, d);
+    TGear l;
+    l.LoadImage(pfad);
+    if (fehler)
+        *fehler = l.LetzterFehler();
+    return l.ErrCount() == 0 ? l.Picture() : QImage();
+}
+
+} // namespace
+
+TEST(GearFormate, JpegVerlustfreiRundreiseFarbeUndGrau)
+{
+    // The chart's sharp edges give the largest differences the coder meets.
+    const QImage bunt = Testbild24();
+    const QImage zurueck = Zuruecklesen(Verlustfrei(bunt));
+    ASSERT_FALSE(zurueck.isNull());
+    EXPECT_EQ(Abweichungen(zurueck, bunt), 0);
+
+    QImage grau(333, 77, QImage::Format_Indexed8);
+    QList<QRgb> stufen;
+    for (int i = 0; i < 256; ++i)
+        stufen.append(qRgb(i, i, i));
+    grau.setColorTable(stufen);
+    for (int y = 0; y < grau.height(); ++y)
+        for (int x = 0; x < grau.width(); ++x)
+            grau.scanLine(y)[x] = uint8_t((x * 255 / 332) ^ (y * 37));
+    const QByteArray d = Verlustfrei(grau);
+    EXPECT_EQ(uint8_t(d[d.indexOf("\xFF\xC3") + 9]), 1);   // one component
+    const QImage g = Zuruecklesen(d);
+    ASSERT_FALSE(g.isNull());
+    EXPECT_EQ(g.format(), QImage::Format_Indexed8);
+    EXPECT_EQ(Abweichungen(g, grau), 0);
+}
+
+TEST(GearFormate, JpegVerlustfreiKaputtGibtFehlerOhneAbsturz)
+{
+    const QByteArray d = Verlustfrei(Testbild24().copy(0, 0, 64, 48));
+    for (qsizetype n : {qsizetype(4), qsizetype(30), d.size() / 2, d.size() - 3}) {
+        QString fehler;
+        EXPECT_TRUE(Zuruecklesen(d.left(n), &fehler).isNull()) << n;
+        EXPECT_FALSE(fehler.isEmpty());
+    }
+    // Broken table, frame and scan header bytes.
+    for (int stelle : {6, 25, 40, 45, 50, 60}) {
+        QByteArray k = d;
+        k[stelle] = char(0xFF - uint8_t(k[stelle]));
+        Zuruecklesen(k);
+    }
+    QByteArray riesig = d;
+    const int sof = int(riesig.indexOf("\xFF\xC3"));
+    riesig[sof + 5] = char(0xFF);
+    riesig[sof + 6] = char(0xFF);
+    riesig[sof + 7] = char(0xFF);
+    riesig[sof + 8] = char(0xFF);
+    EXPECT_TRUE(Zuruecklesen(riesig).isNull());
+}

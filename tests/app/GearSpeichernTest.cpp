@@ -482,20 +482,22 @@ TEST(GearSpeichern, JpegQualitaetWirkt)
     EXPECT_LT(JpegMit(0, 10, Bunt(64, 64)).size(), JpegMit(0, 95, Bunt(64, 64)).size());
 }
 
-TEST(GearSpeichern, JpegVerlustfreiIstQualitaetHundertOhneUnterabtastung)
+TEST(GearSpeichern, JpegVerlustfreiIstSof3UndPixelgenau)
 {
-    const QByteArray d = JpegMit(1, 20, Bunt(40, 30));
-    const int sof = Marker(d, 0xC0);
+    const QImage bunt = Bunt(40, 30);
+    const QByteArray d = JpegMit(1, 20, bunt);
+    const int sof = Marker(d, 0xC3);
     ASSERT_GT(sof, 0);
-    // Three components, each sampled 1x1.
-    EXPECT_EQ(uint8_t(d[sof + 9]), 3);
-    for (int k = 0; k < 3; ++k)
-        EXPECT_EQ(uint8_t(d[sof + 11 + 3 * k]), 0x11);
-    // Quality 100 gives quantisation tables of ones.
-    const int dqt = Marker(d, 0xDB);
-    ASSERT_GT(dqt, 0);
-    EXPECT_EQ(uint8_t(d[dqt + 5]), 1);
-    EXPECT_EQ(uint8_t(d[dqt + 5 + 63]), 1);
+    EXPECT_EQ(uint8_t(d[sof + 4]), 8);    // 8 bits per sample
+    EXPECT_EQ(uint8_t(d[sof + 9]), 3);    // three components
+    EXPECT_EQ(Marker(d, 0xDB), -1);       // no quantisation
+    const QString pfad = FrischerOrdner(QStringLiteral("ljpeg")) + QStringLiteral("/v.jpg");
+    DateiSchreiben(pfad, d);
+    TGear l;
+    l.LoadImage(pfad);
+    ASSERT_EQ(l.ErrCount(), 0) << l.LetzterFehler().toStdString();
+    EXPECT_EQ(l.ImageBitsPerPixel(), 24);
+    EXPECT_TRUE(GleicheFarben(l.Picture(), bunt));
 }
 
 TEST(GearSpeichern, GrauesBildWirdGrauesJpeg)
