@@ -1,9 +1,11 @@
 #include "GearCodec.h"
+#include "GearAltformate.h"
 #include "GearBmp.h"
 #include "GearFarbtiefe.h"
 #include "GearFax.h"
 #include "GearGif.h"
 #include "GearHilfen.h"
+#include "GearIff.h"
 #include "GearJpeg.h"
 #include "GearMagick.h"
 #include "GearPng.h"
@@ -55,7 +57,7 @@ QString MagickHinweis(const QString& endung)
 // Formats offered for reading that no coder here understands.
 bool OhneLeser(const QString& endung)
 {
-    static const QStringList liste = {"BRK", "CLP", "GX2", "IFF", "IMG", "ICA", "KFX", "LV", "MSP"};
+    static const QStringList liste = {"BRK", "GX2", "ICA", "KFX", "LV"};
     return liste.contains(endung.toUpper());
 }
 
@@ -63,8 +65,6 @@ QString UnschreibbaresFormat(int speicherId)
 {
     switch (speicherId) {
     case 327683: return QStringLiteral("BRK (Brooktrout)");
-    case 5: return QStringLiteral("CLP (Windows-Zwischenablage)");
-    case 18: return QStringLiteral("IFF");
     default: return QStringLiteral("mit der Kennung %1").arg(speicherId);
     }
 }
@@ -186,6 +186,30 @@ bool GearDekodieren(const QByteArray& daten, const QString& endung, TGearDokumen
         return true;
     case TSignatur::Unbekannt:
         hinweis = MagickHinweis(endung);
+        if (IffSignatur(daten) || MspSignatur(daten)
+            || (ClpSignatur(daten) && (endung.toUpper() == QLatin1String("CLP") || MagickSignatur(daten).isEmpty()))
+            || (endung.toUpper() == QLatin1String("IMG") && MagickSignatur(daten).isEmpty())) {
+            TGearSeite s;
+            bool ok;
+            if (IffSignatur(daten)) {
+                ok = IffDekodieren(daten, s, dok.kompression, fehler, fortschritt);
+                dok.typ = QStringLiteral("IFF");
+            } else if (MspSignatur(daten)) {
+                ok = MspDekodieren(daten, s, dok.kompression, fehler, fortschritt);
+                dok.typ = QStringLiteral("MSP");
+            } else if (ClpSignatur(daten)) {
+                ok = ClpDekodieren(daten, s, dok.kompression, fehler, fortschritt);
+                dok.typ = QStringLiteral("CLP");
+            } else {
+                ok = GemDekodieren(daten, s, fehler, fortschritt);
+                dok.typ = QStringLiteral("IMG");
+                dok.kompression = QStringLiteral("RLE");
+            }
+            if (!ok)
+                return false;
+            dok.seiten.push_back(std::move(s));
+            return true;
+        }
         if (daten.startsWith("/* XPM */")) {
             TGearSeite s;
             if (XpmDekodieren(daten, s, fehler, unterstuetzt, fortschritt)) {
@@ -233,7 +257,7 @@ bool GearDekodieren(const QByteArray& daten, const QString& endung, TGearDokumen
 bool GearKannSchreiben(int speicherId)
 {
     switch (speicherId) {
-    case 2: case 458754: case 4: case 196634: case 262170: case 8: case 14: case 21: case 28: case 65564:
+    case 2: case 458754: case 4: case 5: case 18: case 196634: case 262170: case 8: case 14: case 21: case 28: case 65564:
     case 30: case 31: case 33: case 36: case 37: case 38: case 39: case 524328: case 40: case 393256:
     case 131112: case 196648: case 327720: case 262184: case 65576: case 43: case 45: case 47:
         return true;
@@ -271,6 +295,8 @@ bool GearKodieren(const TGearSeite& seite, int speicherId, const std::map<int, i
     case 33:
         return PngKodieren(seite, aus, fehler, fs);
     case 4: return MagickKodieren(seite, QStringLiteral("CALS"), false, aus, fehler, fs);
+    case 5: return ClpKodieren(seite, aus, fehler, fs);
+    case 18: return IffKodieren(seite, aus, fehler, fs);
     case 196634: return FaxRohKodieren(seite, false, aus, fehler);
     case 262170: return FaxRohKodieren(seite, true, aus, fehler);
     case 8: return MagickKodieren(seite, QStringLiteral("DCX"), false, aus, fehler, fs);
