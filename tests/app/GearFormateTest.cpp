@@ -418,3 +418,227 @@ TEST(GearFormate, JpegVerlustfreiKaputtGibtFehlerOhneAbsturz)
     riesig[sof + 8] = char(0xFF);
     EXPECT_TRUE(Zuruecklesen(riesig).isNull());
 }
+
+// ---- Our readers on files other programs wrote ---------------------------
+
+namespace {
+
+bool Dekodieren(const QByteArray& d, const QString& endung, TGearSeite& seite, QString* fehler = nullptr)
+{
+    TGearDokument dok;
+    QString f;
+    const bool ok = GearDekodieren(d, endung, dok, f);
+    if (fehler)
+        *fehler = f;
+    if (ok && !dok.seiten.empty())
+        seite = dok.seiten.front();
+    return ok;
+}
+
+// A file written by a command line tool from a PNM of the picture.
+QByteArray Fremdwerkzeug(const QImage& bild, const char* pnmFormat, const QString& programm, const QStringList& argumente)
+{
+    const QString pnm = FrischerOrdner(QStringLiteral("werkzeug")) + QStringLiteral("/ein.pnm");
+    if (!bild.save(pnm, pnmFormat))
+        return {};
+    return Ausgabe(programm, argumente + QStringList{pnm});
+}
+
+// Every truncation and a run of flipped bytes: no crash, and a picture that
+// comes back is no larger than the header allows.
+void KaputtOhneAbsturz(const QByteArray& gut, const QString& endung)
+{
+    for (qsizetype n = 0; n < gut.size(); n += std::max<qsizetype>(1, gut.size() / 40)) {
+        TGearSeite s;
+        QString fehler;
+        if (!Dekodieren(gut.left(n), endung, s, &fehler)) {
+            EXPECT_FALSE(fehler.isEmpty()) << n;
+        }
+    }
+    for (qsizetype i = 0; i < gut.size(); i += std::max<qsizetype>(1, gut.size() / 60)) {
+        QByteArray k = gut;
+        k[i] = char(~uint8_t(k[i]));
+        TGearSeite s;
+        Dekodieren(k, endung, s);
+        EXPECT_LE(qint64(s.bild.width()) * s.bild.height(), qint64(1) << 32);
+    }
+}
+
+} // namespace
+
+TEST(GearFormate, IffVonPpmtoilbmFarbePaletteUngepackt)
+{
+    if (!Vorhanden(QStringLiteral("ppmtoilbm")))
+        GTEST_SKIP() << "ppmtoilbm fehlt";
+    const QImage bunt = Testbild24().copy(0, 0, 131, 47);
+    const QImage wenig = TestbildPalette(16).copy(0, 0, 77, 33).convertToFormat(QImage::Format_RGB888);
+    struct TFall {
+        QImage bild;
+        QStringList argumente;
+        int bpp;
+    };
+    for (const TFall& f : {TFall{bunt, {QStringLiteral("-24force")}, 24},
+                           TFall{bunt, {QStringLiteral("-24force"), QStringLiteral("-nocompress")}, 24},
+                           TFall{wenig, {QStringLiteral("-maxplanes"), QStringLiteral("8")}, 4},
+                           TFall{wenig, {QStringLiteral("-cmaponly")}, 0}}) {
+        SCOPED_TRACE(f.argumente.join(' ').toStdString());
+        const QByteArray d = Fremdwerkzeug(f.bild, "PPM", QStringLiteral("ppmtoilbm"), f.argumente);
+        ASSERT_FALSE(d.isEmpty());
+        TGearSeite s;
+        QString fehler;
+        if (f.bpp == 0) {
+            // A colour map alone has no picture.
+            EXPECT_FALSE(Dekodieren(d, QStringLiteral("IFF"), s, &fehler));
+            EXPECT_FALSE(fehler.isEmpty());
+            continue;
+        }
+        ASSERT_TRUE(Dekodieren(d, QStringLiteral("IFF"), s, &fehler)) << fehler.toStdString();
+        EXPECT_EQ(s.bpp, f.bpp);
+        EXPECT_EQ(Abweichungen(s.bild, f.bild), 0);
+    }
+}
+
+TEST(GearFormate, IffRundreiseJedeTiefeUndKaputt)
+{
+    for (int tiefe : {1, 4, 8, 24}) {
+        const QImage bild = TestbildFuerTiefe(tiefe).copy(0, 0, 53, 29);
+        TGear g;
+        g.SetPicture(bild);
+        g.SetSaveFormat(18);
+        QByteArray d;
+        ASSERT_TRUE(g.SaveToBytes(d));
+        TGearSeite s;
+        ASSERT_TRUE(Dekodieren(d, QStringLiteral("IFF"), s));
+        EXPECT_EQ(s.bpp, tiefe);
+        EXPECT_EQ(Abweichungen(s.bild, bild), 0);
+        if (tiefe == 8)
+            KaputtOhneAbsturz(d, QStringLiteral("IFF"));
+    }
+}
+
+TEST(GearFormate, IffRiesigerKopfOhneDatenWirdAbgelehnt)
+{
+    TGear g;
+    g.SetPicture(TestbildFuerTiefe(24).copy(0, 0, 16, 2));
+    g.SetSaveFormat(18);
+    QByteArray d;
+    ASSERT_TRUE(g.SaveToBytes(d));
+    const int bmhd = int(d.indexOf("BMHD")) + 8;
+    d[bmhd] = d[bmhd + 1] = d[bmhd + 2] = d[bmhd + 3] = char(0xFF);
+    TGearSeite s;
+    QString fehler;
+    EXPECT_FALSE(Dekodieren(d, QStringLiteral("IFF"), s, &fehler));
+    EXPECT_FALSE(fehler.isEmpty());
+}
+
+TEST(GearFormate, GemVonPbmtogem)
+{
+    if (!Vorhanden(QStringLiteral("pbmtogem")))
+        GTEST_SKIP() << "pbmtogem fehlt";
+    QImage bild = TestbildPalette(2).copy(0, 0, 203, 61);
+    // Blank rows let the writer use its repeated-row code.
+    for (int y = 20; y < 30; ++y)
+        std::memset(bild.scanLine(y), 1, size_t(bild.width()));
+    const QByteArray d = Fremdwerkzeug(bild.convertToFormat(QImage::Format_Mono), "PBM", QStringLiteral("pbmtogem"), {});
+    ASSERT_FALSE(d.isEmpty());
+    TGearSeite s;
+    QString fehler;
+    ASSERT_TRUE(Dekodieren(d, QStringLiteral("IMG"), s, &fehler)) << fehler.toStdString();
+    EXPECT_EQ(s.bpp, 1);
+    EXPECT_EQ(Abweichungen(s.bild, bild), 0);
+    KaputtOhneAbsturz(d, QStringLiteral("IMG"));
+}
+
+TEST(GearFormate, MspVersionEinsVonPillowUndVersionZwei)
+{
+    const QImage bild = TestbildPalette(2).copy(0, 0, 90, 40);
+    const QString ordner = FrischerOrdner(QStringLiteral("msp"));
+    const QString pbm = ordner + QStringLiteral("/ein.pbm"), msp = ordner + QStringLiteral("/aus.msp");
+    ASSERT_TRUE(bild.convertToFormat(QImage::Format_Mono).save(pbm, "PBM"));
+    if (QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                          {QStringLiteral("-c"), QStringLiteral("import sys; from PIL import Image; "
+                                                                "Image.open(sys.argv[1]).save(sys.argv[2], 'MSP')"),
+                           pbm, msp})
+        != 0)
+        GTEST_SKIP() << "Pillow fehlt";
+    const QByteArray v1 = DateiBytes(msp);
+    TGearSeite s;
+    QString fehler;
+    ASSERT_TRUE(Dekodieren(v1, QStringLiteral("MSP"), s, &fehler)) << fehler.toStdString();
+    EXPECT_EQ(Abweichungen(s.bild, bild), 0);
+    KaputtOhneAbsturz(v1, QStringLiteral("MSP"));
+
+    // Version 2 from the same bits: per row a run of one byte value or a
+    // literal run, and the row table in front.
+    QByteArray v2 = v1.left(32);
+    v2.replace(0, 4, "LinS");
+    QByteArray zeilen, tabelle;
+    const int zb = (bild.width() + 7) / 8;
+    for (int y = 0; y < bild.height(); ++y) {
+        const QByteArray roh = v1.mid(32 + y * zb, zb);
+        QByteArray z;
+        if (y % 2) {
+            z.append(char(zb));
+            z.append(roh);
+        } else {
+            z.append('\0');
+            z.append(char(5));
+            z.append(roh[0]);
+            z.append(char(zb - 5));
+            z.append(roh.mid(5));
+        }
+        tabelle.append(char(z.size() & 0xFF));
+        tabelle.append(char(z.size() >> 8));
+        zeilen.append(z);
+    }
+    v2 += tabelle + zeilen;
+    QImage erwartet = bild;
+    for (int y = 0; y < bild.height(); y += 2)
+        for (int x = 0; x < 40; ++x)
+            erwartet.scanLine(y)[x] = bild.scanLine(y)[x & 7];
+    ASSERT_TRUE(Dekodieren(v2, QStringLiteral("MSP"), s, &fehler)) << fehler.toStdString();
+    EXPECT_EQ(Abweichungen(s.bild, erwartet), 0);
+    KaputtOhneAbsturz(v2, QStringLiteral("MSP"));
+}
+
+TEST(GearFormate, ClpRundreiseUndKaputt)
+{
+    for (int tiefe : {1, 8, 24}) {
+        const QImage bild = TestbildFuerTiefe(tiefe).copy(0, 0, 45, 21);
+        TGear g;
+        g.SetPicture(bild);
+        g.SetSaveFormat(5);
+        QByteArray d;
+        ASSERT_TRUE(g.SaveToBytes(d));
+        TGearSeite s;
+        ASSERT_TRUE(Dekodieren(d, QStringLiteral("CLP"), s));
+        EXPECT_EQ(s.bpp, tiefe);
+        EXPECT_EQ(Abweichungen(s.bild, bild), 0);
+        if (tiefe == 8)
+            KaputtOhneAbsturz(d, QStringLiteral("CLP"));
+    }
+}
+
+TEST(GearFormate, XpmUndFaxKaputtOhneAbsturz)
+{
+    TGear g;
+    g.SetPicture(Testbild24().copy(0, 0, 30, 20));
+    g.SetSaveFormat(45);
+    QByteArray d;
+    ASSERT_TRUE(g.SaveToBytes(d));
+    KaputtOhneAbsturz(d, QStringLiteral("XPM"));
+    g.SetPicture(TestbildPalette(2).copy(0, 0, 200, 30));
+    g.SetSaveFormat(196634);
+    ASSERT_TRUE(g.SaveToBytes(d));
+    KaputtOhneAbsturz(d, QStringLiteral("G3"));
+}
+
+TEST(GearFormate, OhneBeschreibungKlareMeldung)
+{
+    for (const char* endung : {"BRK", "GX2", "ICA", "KFX", "LV"}) {
+        TGearSeite s;
+        QString fehler;
+        EXPECT_FALSE(Dekodieren(QByteArray("\x01\x02\x03\x04 irgendwas", 14), QLatin1String(endung), s, &fehler));
+        EXPECT_TRUE(fehler.contains(QStringLiteral("kann nicht gelesen werden"))) << fehler.toStdString();
+    }
+}
