@@ -8,6 +8,7 @@
 #include "gear/GearCodec.h"
 #include "gear/GearFax.h"
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -641,4 +642,37 @@ TEST(GearFormate, OhneBeschreibungKlareMeldung)
         EXPECT_FALSE(Dekodieren(QByteArray("\x01\x02\x03\x04 irgendwas", 14), QLatin1String(endung), s, &fehler));
         EXPECT_TRUE(fehler.contains(QStringLiteral("kann nicht gelesen werden"))) << fehler.toStdString();
     }
+}
+
+// ---- EPS through Ghostscript --------------------------------------------
+
+TEST(GearFormate, EpsZeichnetGhostscriptSicher)
+{
+    if (!Vorhanden(QStringLiteral("gs")))
+        GTEST_SKIP() << "Ghostscript fehlt";
+    const QString ordner = FrischerOrdner(QStringLiteral("eps"));
+    const QString verboten = ordner + QStringLiteral("/geschrieben.txt");
+    const QByteArray eps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 40 30\n%%EndComments\n"
+                           "1 0 0 setrgbcolor 0 0 20 30 rectfill\n0 0 1 setrgbcolor 20 0 20 30 rectfill\nshowpage\n";
+    TGearSeite s;
+    QString fehler;
+    ASSERT_TRUE(Dekodieren(eps, QStringLiteral("EPS"), s, &fehler)) << fehler.toStdString();
+    ASSERT_EQ(s.bild.size(), QSize(40, 30));
+    EXPECT_EQ(s.bild.pixel(5, 5) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(s.bild.pixel(35, 25) & 0xFFFFFF, 0x0000FFu);
+
+    // File access is refused, also in the temporary folder (which the safe
+    // mode alone leaves writable): no file appears, the load fails.
+    ASSERT_TRUE(verboten.startsWith(QDir::tempPath()));
+    const QByteArray boese = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 10 10\n(" + verboten.toUtf8()
+        + ") (w) file (x) writestring\nshowpage\n";
+    EXPECT_FALSE(Dekodieren(boese, QStringLiteral("EPS"), s, &fehler));
+    EXPECT_FALSE(QFile::exists(verboten));
+
+    // No bounding box, an absurd one, and a cut-off file.
+    EXPECT_FALSE(Dekodieren("%!PS-Adobe-3.0 EPSF-3.0\nshowpage\n", QStringLiteral("EPS"), s, &fehler));
+    EXPECT_FALSE(Dekodieren("%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 900000 900000\n", QStringLiteral("EPS"), s,
+                            &fehler));
+    EXPECT_FALSE(fehler.isEmpty());
+    Dekodieren(eps.left(70), QStringLiteral("EPS"), s, &fehler);
 }

@@ -1,4 +1,5 @@
 #include "GearCodec.h"
+#include "GearEps.h"
 #include "GearAltformate.h"
 #include "GearBmp.h"
 #include "GearFarbtiefe.h"
@@ -186,6 +187,15 @@ bool GearDekodieren(const QByteArray& daten, const QString& endung, TGearDokumen
         return true;
     case TSignatur::Unbekannt:
         hinweis = MagickHinweis(endung);
+        if (EpsSignatur(daten)) {
+            TGearSeite s;
+            if (!EpsDekodieren(daten, s, fehler, fortschritt))
+                return false;
+            dok.seiten.push_back(std::move(s));
+            dok.typ = QStringLiteral("EPS");
+            dok.kompression = QStringLiteral("UNCOMPRESSED");
+            return true;
+        }
         if (IffSignatur(daten) || MspSignatur(daten)
             || (ClpSignatur(daten) && (endung.toUpper() == QLatin1String("CLP") || MagickSignatur(daten).isEmpty()))
             || (endung.toUpper() == QLatin1String("IMG") && MagickSignatur(daten).isEmpty())) {
