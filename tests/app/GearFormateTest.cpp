@@ -7,6 +7,8 @@
 #include "TestHilfen.h"
 #include "gear/GearCodec.h"
 #include "gear/GearFax.h"
+#include "gear/GearTiff.h"
+#include <tiffio.h>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
@@ -636,7 +638,7 @@ TEST(GearFormate, XpmUndFaxKaputtOhneAbsturz)
 
 TEST(GearFormate, OhneBeschreibungKlareMeldung)
 {
-    for (const char* endung : {"BRK", "GX2", "ICA", "KFX", "LV"}) {
+    for (const char* endung : {"GX2", "ICA", "KFX", "LV"}) {
         TGearSeite s;
         QString fehler;
         EXPECT_FALSE(Dekodieren(QByteArray("\x01\x02\x03\x04 irgendwas", 14), QLatin1String(endung), s, &fehler));
@@ -675,4 +677,28 @@ TEST(GearFormate, EpsZeichnetGhostscriptSicher)
                             &fehler));
     EXPECT_FALSE(fehler.isEmpty());
     Dekodieren(eps.left(70), QStringLiteral("EPS"), s, &fehler);
+}
+
+// ---- Brooktrout -----------------------------------------------------------
+
+TEST(GearFormate, BrkLiestDieG3ZeilenHinterDemKopf)
+{
+    const QImage bild = TestbildPalette(2).copy(0, 0, 1728, 90).convertToFormat(QImage::Format_Indexed8);
+    QImage schmal = TestbildPalette(2).copy(0, 0, 410, 60);
+    for (const auto& [quelle, zweiD] : {std::pair{bild, false}, std::pair{schmal, true}}) {
+        TGearSeite seite;
+        seite.bild = quelle;
+        seite.bpp = 1;
+        QByteArray g3;
+        QString fehler;
+        ASSERT_TRUE(TiffFaxStreifen(seite, COMPRESSION_CCITTFAX3, zweiD, g3, fehler));
+        QByteArray datei(128, '\x5A');
+        datei += g3;
+        TGearSeite s;
+        ASSERT_TRUE(Dekodieren(datei, QStringLiteral("BRK"), s, &fehler)) << fehler.toStdString();
+        EXPECT_EQ(s.bild.size(), quelle.size());
+        EXPECT_EQ(Abweichungen(s.bild, quelle), 0);
+        if (!zweiD)
+            KaputtOhneAbsturz(datei.left(4000), QStringLiteral("BRK"));
+    }
 }

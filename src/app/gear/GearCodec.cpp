@@ -55,10 +55,13 @@ QString MagickHinweis(const QString& endung)
     return karte.value(endung.toUpper());
 }
 
+// Bytes of a Brooktrout fax file's header in front of its G3 data.
+constexpr int BrooktroutKopf = 128;
+
 // Formats offered for reading that no coder here understands.
 bool OhneLeser(const QString& endung)
 {
-    static const QStringList liste = {"BRK", "GX2", "ICA", "KFX", "LV"};
+    static const QStringList liste = {"GX2", "ICA", "KFX", "LV"};
     return liste.contains(endung.toUpper());
 }
 
@@ -231,6 +234,16 @@ bool GearDekodieren(const QByteArray& daten, const QString& endung, TGearDokumen
             if (unterstuetzt)
                 return false;
             hinweis = QStringLiteral("XPM");
+        }
+        if (endung.toUpper() == QLatin1String("BRK") && daten.size() > BrooktroutKopf) {
+            // The header's fields are not published; the G3 rows after it
+            // tell their own width.
+            TGearSeite s;
+            if (!FaxRohDekodieren(daten.mid(BrooktroutKopf), false, s, dok.kompression, fehler, fortschritt))
+                return false;
+            dok.seiten.push_back(std::move(s));
+            dok.typ = QStringLiteral("BRK");
+            return true;
         }
         if (hinweis == QLatin1String("G3") || hinweis == QLatin1String("G4")) {
             TGearSeite s;
