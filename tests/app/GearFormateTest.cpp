@@ -702,3 +702,88 @@ TEST(GearFormate, BrkLiestDieG3ZeilenHinterDemKopf)
             KaputtOhneAbsturz(datei.left(4000), QStringLiteral("BRK"));
     }
 }
+
+// ---- A sample of every readable row -------------------------------------
+
+TEST(GearFormate, JedeLesbareZeileLiestEinErzeugtesMuster)
+{
+    if (!Vorhanden(QStringLiteral("convert")))
+        GTEST_SKIP() << "ImageMagick fehlt";
+    FormatTabelleAufbauen();
+    const QString ordner = FrischerOrdner(QStringLiteral("muster"));
+    const QImage bunt = Testbild24().copy(0, 0, 96, 64);
+    const QImage sw = TestbildPalette(2).copy(0, 0, 96, 64);
+    const QString png = ordner + QStringLiteral("/quelle.png"), pbm = ordner + QStringLiteral("/quelle.pbm");
+    ASSERT_TRUE(bunt.save(png));
+    ASSERT_TRUE(sw.convertToFormat(QImage::Format_Mono).save(pbm, "PBM"));
+    // Save ids of our own writers, by type.
+    const std::map<QString, int> eigene = {
+        {"BMP", 2}, {"CAL", 4}, {"G3", 196634}, {"G4", 262170}, {"CLP", 5}, {"DCX", 8}, {"GIF", 14}, {"IFF", 18},
+        {"JPG", 21}, {"PBM", 28}, {"PCT", 30}, {"PCX", 31}, {"PNG", 33}, {"PSD", 36}, {"RAS", 37}, {"RLE", 458754},
+        {"SGI", 38}, {"TGA", 39}, {"TIF", 40}, {"XBM", 43}, {"XPM", 45}, {"XWD", 47}};
+    const std::map<QString, QStringList> magick = {{"ICO", {png, "ico:%1"}}, {"PGM", {png, "pgm:%1"}},
+                                                   {"PNM", {png, "pnm:%1"}}, {"PPM", {png, "ppm:%1"}},
+                                                   {"PCD", {png, "pcd:%1"}}};
+    const QStringList ohneBeschreibung = {"GX2", "ICA", "KFX", "LV"};
+    // No program here writes these; they are read through ImageMagick alone.
+    const QStringList ohneMuster = {"CUT", "WMF", "WPG"};
+    std::set<QString> gelesen;
+    for (const QString& zeile : FormatTabelle) {
+        if (zeile.size() < 22 || zeile[21] != QLatin1Char('L'))
+            continue;
+        const QString typ = zeile.left(3).trimmed();
+        if (gelesen.count(typ) || ohneMuster.contains(typ))
+            continue;
+        SCOPED_TRACE(typ.toStdString());
+        const QString pfad = ordner + QStringLiteral("/muster.") + typ.toLower();
+        if (const auto it = eigene.find(typ); it != eigene.end()) {
+            TGear g;
+            g.SetPicture(typ == QLatin1String("G3") || typ == QLatin1String("G4") || typ == QLatin1String("XBM")
+                                 || typ == QLatin1String("PBM") || typ == QLatin1String("CAL")
+                             ? sw
+                             : bunt);
+            g.SetSaveFormat(it->second);
+            g.SaveImage(pfad);
+            ASSERT_EQ(g.ErrCount(), 0);
+        } else if (const auto m = magick.find(typ); m != magick.end()) {
+            ASSERT_EQ(QProcess::execute(QStringLiteral("convert"), {m->second[0], m->second[1].arg(pfad)}), 0);
+        } else if (typ == QLatin1String("MAC")) {
+            DateiSchreiben(pfad, Ausgabe(QStringLiteral("pbmtomacp"), {pbm}));
+        } else if (typ == QLatin1String("IMG")) {
+            DateiSchreiben(pfad, Ausgabe(QStringLiteral("pbmtogem"), {pbm}));
+        } else if (typ == QLatin1String("MSP")) {
+            QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                              {QStringLiteral("-c"),
+                               QStringLiteral("import sys; from PIL import Image; Image.open(sys.argv[1]).save(sys.argv[2], 'MSP')"),
+                               pbm, pfad});
+        } else if (typ == QLatin1String("EPS")) {
+            DateiSchreiben(pfad, "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 30 20\n0 0 1 setrgbcolor 0 0 30 20 rectfill\n");
+        } else if (typ == QLatin1String("BRK")) {
+            TGear g;
+            g.SetPicture(sw);
+            g.SetSaveFormat(196634);
+            QByteArray g3;
+            ASSERT_TRUE(g.SaveToBytes(g3));
+            DateiSchreiben(pfad, QByteArray(128, '\0') + g3);
+        } else if (ohneBeschreibung.contains(typ)) {
+            DateiSchreiben(pfad, QByteArray(64, '\x11'));
+            TGear l;
+            l.LoadImage(pfad);
+            EXPECT_GT(l.ErrCount(), 0);
+            EXPECT_TRUE(l.LetzterFehler().contains(QStringLiteral("kann nicht gelesen werden")));
+            gelesen.insert(typ);
+            continue;
+        } else {
+            ADD_FAILURE() << "kein Muster";
+            continue;
+        }
+        if (typ == QLatin1String("EPS") && !Vorhanden(QStringLiteral("gs")))
+            continue;
+        TGear l;
+        l.LoadImage(pfad);
+        EXPECT_EQ(l.ErrCount(), 0) << l.LetzterFehler().toStdString();
+        EXPECT_GT(l.ImageWidth(), 0);
+        gelesen.insert(typ);
+    }
+    EXPECT_EQ(gelesen.size(), size_t(39 - ohneMuster.size()));
+}
