@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <array>
 #include <set>
 
 namespace {
@@ -786,4 +787,64 @@ TEST(GearFormate, JedeLesbareZeileLiestEinErzeugtesMuster)
         gelesen.insert(typ);
     }
     EXPECT_EQ(gelesen.size(), size_t(39 - ohneMuster.size()));
+}
+
+namespace {
+
+// An uncompressed ILBM of one row of 4 pixels with 6 planes.
+QByteArray IlbmSechsEbenen(const std::array<int, 4>& werte, const QByteArray& cmap, uint32_t camg)
+{
+    auto be32 = [](QByteArray& a, uint32_t v) {
+        for (int i = 3; i >= 0; --i)
+            a.append(char(v >> (8 * i)));
+    };
+    QByteArray bmhd("\x00\x04\x00\x01\x00\x00\x00\x00\x06\x00\x00\x00\x00\x00\x01\x01\x00\x04\x00\x01", 20);
+    QByteArray body;
+    for (int e = 0; e < 6; ++e) {
+        uint8_t b = 0;
+        for (int x = 0; x < 4; ++x)
+            if ((werte[size_t(x)] >> e) & 1)
+                b |= uint8_t(0x80 >> x);
+        body.append(char(b));
+        body.append('\0');
+    }
+    QByteArray inhalt("ILBM");
+    for (const auto& [name, teil] : {std::pair{QByteArray("BMHD"), bmhd}, std::pair{QByteArray("CMAP"), cmap},
+                                     std::pair{QByteArray("BODY"), body}}) {
+        inhalt += name;
+        be32(inhalt, uint32_t(teil.size()));
+        inhalt += teil;
+    }
+    inhalt += "CAMG";
+    be32(inhalt, 4);
+    be32(inhalt, camg);
+    QByteArray d("FORM");
+    be32(d, uint32_t(inhalt.size()));
+    return d + inhalt;
+}
+
+} // namespace
+
+TEST(GearFormate, IffHoldAndModifyUndHalbeHelligkeit)
+{
+    QByteArray cmap(16 * 3, '\0');
+    cmap[3] = char(0x11);
+    cmap[4] = char(0x22);
+    cmap[5] = char(0x33);
+    // Palette colour 1, then blue 15, red 2, green 0 changed in turn.
+    TGearSeite s;
+    ASSERT_TRUE(Dekodieren(IlbmSechsEbenen({0x01, 0x1F, 0x22, 0x30}, cmap, 0x800), QStringLiteral("IFF"), s));
+    ASSERT_EQ(s.bpp, 24);
+    EXPECT_EQ(s.bild.pixel(0, 0) & 0xFFFFFF, 0x112233u);
+    EXPECT_EQ(s.bild.pixel(1, 0) & 0xFFFFFF, 0x1122FFu);
+    EXPECT_EQ(s.bild.pixel(2, 0) & 0xFFFFFF, 0x2222FFu);
+    EXPECT_EQ(s.bild.pixel(3, 0) & 0xFFFFFF, 0x2200FFu);
+
+    QByteArray cmap32(32 * 3, '\0');
+    cmap32[3] = char(0x80);
+    cmap32[4] = char(0x40);
+    cmap32[5] = char(0xFE);
+    ASSERT_TRUE(Dekodieren(IlbmSechsEbenen({1, 33, 0, 32}, cmap32, 0x80), QStringLiteral("IFF"), s));
+    EXPECT_EQ(s.bild.pixel(0, 0) & 0xFFFFFF, 0x8040FEu);
+    EXPECT_EQ(s.bild.pixel(1, 0) & 0xFFFFFF, 0x40207Fu);
 }
