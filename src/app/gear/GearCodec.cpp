@@ -7,6 +7,7 @@
 #include "GearGif.h"
 #include "GearHilfen.h"
 #include "GearIff.h"
+#include "GearIoca.h"
 #include "GearJpeg.h"
 #include "GearMagick.h"
 #include "GearPng.h"
@@ -234,6 +235,14 @@ bool GearDekodieren(const QByteArray& daten, const QString& endung, TGearDokumen
             if (unterstuetzt)
                 return false;
             hinweis = QStringLiteral("XPM");
+        }
+        if (endung.toUpper() == QLatin1String("ICA") && uint8_t(daten[0]) == 0x70) {
+            TGearSeite s;
+            if (!IocaDekodieren(daten, s, dok.kompression, fehler, fortschritt))
+                return false;
+            dok.seiten.push_back(std::move(s));
+            dok.typ = QStringLiteral("IOCA");
+            return true;
         }
         if (endung.toUpper() == QLatin1String("BRK") && daten.size() > BrooktroutKopf) {
             // The header's fields are not published; the G3 rows after it
