@@ -596,6 +596,65 @@ bool TiffFaxStreifen(const TGearSeite& seite, int kompression, bool g3ZweiD, QBy
     return ok;
 }
 
+namespace {
+
+// A little-endian TIFF around raw fax data: one directory, one strip. The
+// width search asks for the same data at many widths, so the last file is
+// kept (holding the data, whose buffer therefore cannot be reused by other
+// data) and only its width and length are changed.
+QByteArray FaxHuelle(const QByteArray& roh, int kompression, bool g3ZweiD, bool lsbZuerst, int breite,
+                     int maxZeilen)
+{
+    struct TLetzte {
+        QByteArray roh, huelle;
+        int kompression = 0;
+        bool zweiD = false, lsb = false;
+    };
+    thread_local TLetzte letzte;
+    constexpr int Eintraege = 11, DatenAb = 8 + 2 + Eintraege * 12 + 4;
+    auto setze32 = [](QByteArray& d, int an, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            d[an + i] = char(v >> (8 * i));
+    };
+    if (letzte.roh.constData() != roh.constData() || letzte.roh.size() != roh.size()
+        || letzte.kompression != kompression || letzte.zweiD != g3ZweiD || letzte.lsb != lsbZuerst) {
+        QByteArray d(DatenAb, '\0');
+        d[0] = 'I';
+        d[1] = 'I';
+        d[2] = 42;
+        setze32(d, 4, 8);
+        d[8] = char(Eintraege);
+        const uint32_t eintrag[Eintraege][3] = {
+            {TIFFTAG_IMAGEWIDTH, TIFF_LONG, 0}, {TIFFTAG_IMAGELENGTH, TIFF_LONG, 0},
+            {TIFFTAG_BITSPERSAMPLE, TIFF_SHORT, 1}, {TIFFTAG_COMPRESSION, TIFF_SHORT, uint32_t(kompression)},
+            {TIFFTAG_PHOTOMETRIC, TIFF_SHORT, PHOTOMETRIC_MINISWHITE},
+            {TIFFTAG_FILLORDER, TIFF_SHORT, uint32_t(lsbZuerst ? FILLORDER_LSB2MSB : FILLORDER_MSB2LSB)},
+            {TIFFTAG_STRIPOFFSETS, TIFF_LONG, uint32_t(DatenAb)}, {TIFFTAG_SAMPLESPERPIXEL, TIFF_SHORT, 1},
+            {TIFFTAG_ROWSPERSTRIP, TIFF_LONG, 0}, {TIFFTAG_STRIPBYTECOUNTS, TIFF_LONG, uint32_t(roh.size())},
+            {uint32_t(kompression == COMPRESSION_CCITTFAX4 ? TIFFTAG_GROUP4OPTIONS : TIFFTAG_GROUP3OPTIONS), TIFF_LONG,
+             uint32_t(kompression == COMPRESSION_CCITTFAX3 && g3ZweiD ? GROUP3OPT_2DENCODING : 0)}};
+        for (int i = 0; i < Eintraege; ++i) {
+            const int e = 10 + 12 * i;
+            d[e] = char(eintrag[i][0]);
+            d[e + 1] = char(eintrag[i][0] >> 8);
+            d[e + 2] = char(eintrag[i][1]);
+            setze32(d, e + 4, 1);
+            setze32(d, e + 8, eintrag[i][2]);
+        }
+        letzte.roh = roh;
+        letzte.huelle = d + roh;
+        letzte.kompression = kompression;
+        letzte.zweiD = g3ZweiD;
+        letzte.lsb = lsbZuerst;
+    }
+    setze32(letzte.huelle, 10 + 8, uint32_t(breite));
+    setze32(letzte.huelle, 10 + 12 + 8, uint32_t(maxZeilen));
+    setze32(letzte.huelle, 10 + 8 * 12 + 8, uint32_t(maxZeilen));
+    return letzte.huelle;
+}
+
+} // namespace
+
 int TiffFaxZeilen(const QByteArray& roh, int kompression, bool g3ZweiD, bool lsbZuerst, int breite, int maxZeilen,
                   const std::function<void(int, const uint8_t*)>& zeile, TFaxEnde& ende)
 {
@@ -604,29 +663,7 @@ int TiffFaxZeilen(const QByteArray& roh, int kompression, bool g3ZweiD, bool lsb
         return 0;
     // The raw data becomes the single strip of a TIFF in memory whose
     // length is only an upper bound; the codec then finds the real end.
-    QByteArray huelle;
-    {
-        TSpeicher s;
-        s.schreiben = &huelle;
-        TIFF* tif = Oeffnen(s, "w");
-        if (!tif)
-            return 0;
-        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(breite));
-        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(maxZeilen));
-        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(1));
-        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
-        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-        TIFFSetField(tif, TIFFTAG_COMPRESSION, uint16_t(kompression));
-        TIFFSetField(tif, TIFFTAG_FILLORDER, lsbZuerst ? FILLORDER_LSB2MSB : FILLORDER_MSB2LSB);
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, uint32_t(maxZeilen));
-        if (kompression == COMPRESSION_CCITTFAX3)
-            TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, uint32_t(g3ZweiD ? GROUP3OPT_2DENCODING : 0));
-        const bool ok = TIFFWriteRawStrip(tif, 0, const_cast<char*>(roh.constData()), tmsize_t(roh.size())) >= 0
-            && TIFFWriteDirectory(tif);
-        TIFFClose(tif);
-        if (!ok)
-            return 0;
-    }
+    const QByteArray huelle = FaxHuelle(roh, kompression, g3ZweiD, lsbZuerst, breite, maxZeilen);
     QStringList warnungen;
     TSpeicher s;
     s.lesen = &huelle;
