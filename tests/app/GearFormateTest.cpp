@@ -7,6 +7,7 @@
 #include "TestHilfen.h"
 #include "gear/GearCodec.h"
 #include "gear/GearFax.h"
+#include "gear/GearHilfen.h"
 #include "gear/GearTiff.h"
 #include <tiffio.h>
 #include <gtest/gtest.h>
@@ -908,4 +909,22 @@ TEST(GearFormate, IocaG4UndUngepackt)
     EXPECT_FALSE(Dekodieren(Ioca(300, 81, 0x03, roh), QStringLiteral("ICA"), s, &fehler));
     EXPECT_FALSE(Dekodieren(Ioca(300, 80, 0x08, roh), QStringLiteral("ICA"), s, &fehler));
     EXPECT_TRUE(fehler.contains(QStringLiteral("nicht unterstützt")));
+}
+
+TEST(GearFormate, XpmUeberDemSpeicherrahmenWirdAbgelehnt)
+{
+    TGear g;
+    // 4 x 3000 pixels need 12 KB; the table of 3000 row strings alone more than 40 KB.
+    g.SetPicture(TestbildPalette(2).copy(0, 0, 4, 3000));
+    g.SetSaveFormat(45);
+    QByteArray d;
+    ASSERT_TRUE(g.SaveToBytes(d));
+    GearSpeicherGrenzeSetzen(40000);
+    TGearSeite s;
+    QString fehler;
+    const bool ok = Dekodieren(d, QStringLiteral("XPM"), s, &fehler);
+    GearSpeicherGrenzeSetzen(0);
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(fehler.isEmpty());
+    EXPECT_TRUE(Dekodieren(d, QStringLiteral("XPM"), s, &fehler)) << fehler.toStdString();
 }

@@ -161,6 +161,9 @@ bool XpmDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler, 
         fehler = QStringLiteral("Die XPM-Datei ist unvollständig.");
         return false;
     }
+    // The string table and the colour index come from the load's budget too.
+    if (!GearSpeicherNehmen((1 + farbenAnzahl + h) * qint64(sizeof(ketten[0])) + farbenAnzahl * 48, fehler))
+        return false;
     ketten.clear();
     Zeichenketten(daten, ketten, 1 + farbenAnzahl + h);
     if (qint64(ketten.size()) < 1 + farbenAnzahl + h) {
