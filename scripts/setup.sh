@@ -17,6 +17,7 @@ PAKETE=(
   xvfb xauth x11-apps xdotool
   fonts-dejavu-core locales
   poppler-utils
+  libtiff-tools ghostscript netpbm
   fp-utils-3.2.2
 )
 

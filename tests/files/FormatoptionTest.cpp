@@ -142,11 +142,11 @@ TEST_F(FormatoptionTest, Kodierer_ProgressivSchreibtSof2StandardSof0)
     EXPECT_EQ(Rahmen(standard), QList<uchar>{0xC0});
 }
 
-TEST_F(FormatoptionTest, Kodierer_VerlustfreiSchreibtHoechsteQualitaet)
+TEST_F(FormatoptionTest, Kodierer_VerlustfreiSchreibtSof3)
 {
     JpegTyp = 1;
     JpegKomp = 5;
-    EXPECT_EQ(Identify(QStringLiteral("%Q"), JpegSchreiben(QStringLiteral("v.jpg"))), QStringLiteral("100"));
+    EXPECT_EQ(Rahmen(DateiBytes(JpegSchreiben(QStringLiteral("v.jpg")))), QList<uchar>{0xC3});
 }
 
 // ---- The window -------------------------------------------------------

@@ -1,13 +1,19 @@
 #include "GearCodec.h"
+#include "GearEps.h"
+#include "GearAltformate.h"
 #include "GearBmp.h"
 #include "GearFarbtiefe.h"
+#include "GearFax.h"
 #include "GearGif.h"
 #include "GearHilfen.h"
+#include "GearIff.h"
+#include "GearIoca.h"
 #include "GearJpeg.h"
 #include "GearMagick.h"
 #include "GearPng.h"
 #include "GearTga.h"
 #include "GearTiff.h"
+#include "GearXpm.h"
 #include <tiffio.h>
 #include <QHash>
 #include <cstring>
@@ -50,10 +56,13 @@ QString MagickHinweis(const QString& endung)
     return karte.value(endung.toUpper());
 }
 
+// Bytes of a Brooktrout fax file's header in front of its G3 data.
+constexpr int BrooktroutKopf = 128;
+
 // Formats offered for reading that no coder here understands.
 bool OhneLeser(const QString& endung)
 {
-    static const QStringList liste = {"BRK", "CLP", "GX2", "IFF", "IMG", "ICA", "KFX", "LV", "MSP"};
+    static const QStringList liste = {"GX2", "ICA", "KFX", "LV"};
     return liste.contains(endung.toUpper());
 }
 
@@ -61,8 +70,6 @@ QString UnschreibbaresFormat(int speicherId)
 {
     switch (speicherId) {
     case 327683: return QStringLiteral("BRK (Brooktrout)");
-    case 5: return QStringLiteral("CLP (Windows-Zwischenablage)");
-    case 18: return QStringLiteral("IFF");
     default: return QStringLiteral("mit der Kennung %1").arg(speicherId);
     }
 }
@@ -184,6 +191,77 @@ bool GearDekodieren(const QByteArray& daten, const QString& endung, TGearDokumen
         return true;
     case TSignatur::Unbekannt:
         hinweis = MagickHinweis(endung);
+        if (EpsSignatur(daten)) {
+            TGearSeite s;
+            if (!EpsDekodieren(daten, s, fehler, fortschritt))
+                return false;
+            dok.seiten.push_back(std::move(s));
+            dok.typ = QStringLiteral("EPS");
+            dok.kompression = QStringLiteral("UNCOMPRESSED");
+            return true;
+        }
+        if (IffSignatur(daten) || MspSignatur(daten)
+            || (ClpSignatur(daten) && (endung.toUpper() == QLatin1String("CLP") || MagickSignatur(daten).isEmpty()))
+            || (endung.toUpper() == QLatin1String("IMG") && MagickSignatur(daten).isEmpty())) {
+            TGearSeite s;
+            bool ok;
+            if (IffSignatur(daten)) {
+                ok = IffDekodieren(daten, s, dok.kompression, fehler, fortschritt);
+                dok.typ = QStringLiteral("IFF");
+            } else if (MspSignatur(daten)) {
+                ok = MspDekodieren(daten, s, dok.kompression, fehler, fortschritt);
+                dok.typ = QStringLiteral("MSP");
+            } else if (ClpSignatur(daten)) {
+                ok = ClpDekodieren(daten, s, dok.kompression, fehler, fortschritt);
+                dok.typ = QStringLiteral("CLP");
+            } else {
+                ok = GemDekodieren(daten, s, fehler, fortschritt);
+                dok.typ = QStringLiteral("IMG");
+                dok.kompression = QStringLiteral("RLE");
+            }
+            if (!ok)
+                return false;
+            dok.seiten.push_back(std::move(s));
+            return true;
+        }
+        if (daten.startsWith("/* XPM */")) {
+            TGearSeite s;
+            if (XpmDekodieren(daten, s, fehler, unterstuetzt, fortschritt)) {
+                dok.seiten.push_back(std::move(s));
+                dok.typ = QStringLiteral("XPM");
+                dok.kompression = QStringLiteral("UNCOMPRESSED");
+                return true;
+            }
+            if (unterstuetzt)
+                return false;
+            hinweis = QStringLiteral("XPM");
+        }
+        if (endung.toUpper() == QLatin1String("ICA") && uint8_t(daten[0]) == 0x70) {
+            TGearSeite s;
+            if (!IocaDekodieren(daten, s, dok.kompression, fehler, fortschritt))
+                return false;
+            dok.seiten.push_back(std::move(s));
+            dok.typ = QStringLiteral("IOCA");
+            return true;
+        }
+        if (endung.toUpper() == QLatin1String("BRK") && daten.size() > BrooktroutKopf) {
+            // The header's fields are not published; the G3 rows after it
+            // tell their own width.
+            TGearSeite s;
+            if (!FaxRohDekodieren(daten.mid(BrooktroutKopf), false, s, dok.kompression, fehler, fortschritt))
+                return false;
+            dok.seiten.push_back(std::move(s));
+            dok.typ = QStringLiteral("BRK");
+            return true;
+        }
+        if (hinweis == QLatin1String("G3") || hinweis == QLatin1String("G4")) {
+            TGearSeite s;
+            if (!FaxRohDekodieren(daten, hinweis == QLatin1String("G4"), s, dok.kompression, fehler, fortschritt))
+                return false;
+            dok.seiten.push_back(std::move(s));
+            dok.typ = QStringLiteral("FAX");
+            return true;
+        }
         if (hinweis == QLatin1String("TGA")) {
             // TGA has no signature; its own reader knows the origin corners.
             TGearSeite s;
@@ -211,7 +289,7 @@ bool GearDekodieren(const QByteArray& daten, const QString& endung, TGearDokumen
 bool GearKannSchreiben(int speicherId)
 {
     switch (speicherId) {
-    case 2: case 458754: case 4: case 196634: case 262170: case 8: case 14: case 21: case 28: case 65564:
+    case 2: case 458754: case 4: case 5: case 18: case 196634: case 262170: case 8: case 14: case 21: case 28: case 65564:
     case 30: case 31: case 33: case 36: case 37: case 38: case 39: case 524328: case 40: case 393256:
     case 131112: case 196648: case 327720: case 262184: case 65576: case 43: case 45: case 47:
         return true;
@@ -249,8 +327,10 @@ bool GearKodieren(const TGearSeite& seite, int speicherId, const std::map<int, i
     case 33:
         return PngKodieren(seite, aus, fehler, fs);
     case 4: return MagickKodieren(seite, QStringLiteral("CALS"), false, aus, fehler, fs);
-    case 196634: return MagickKodieren(seite, QStringLiteral("G3"), false, aus, fehler, fs);
-    case 262170: return MagickKodieren(seite, QStringLiteral("G4"), false, aus, fehler, fs);
+    case 5: return ClpKodieren(seite, aus, fehler, fs);
+    case 18: return IffKodieren(seite, aus, fehler, fs);
+    case 196634: return FaxRohKodieren(seite, false, aus, fehler);
+    case 262170: return FaxRohKodieren(seite, true, aus, fehler);
     case 8: return MagickKodieren(seite, QStringLiteral("DCX"), false, aus, fehler, fs);
     case 28: return MagickKodieren(seite, QStringLiteral("PBM"), true, aus, fehler, fs);
     case 65564: return MagickKodieren(seite, QStringLiteral("PBM"), false, aus, fehler, fs);
@@ -261,7 +341,7 @@ bool GearKodieren(const TGearSeite& seite, int speicherId, const std::map<int, i
     case 38: return MagickKodieren(seite, QStringLiteral("SGI"), false, aus, fehler, fs);
     case 39: return MagickKodieren(seite, QStringLiteral("TGA"), false, aus, fehler, fs);
     case 43: return MagickKodieren(seite, QStringLiteral("XBM"), false, aus, fehler, fs);
-    case 45: return MagickKodieren(seite, QStringLiteral("XPM"), false, aus, fehler, fs);
+    case 45: return XpmKodieren(seite, aus, fehler, fs);
     case 47: return MagickKodieren(seite, QStringLiteral("XWD"), false, aus, fehler, fs);
     case 524328: return TiffKodieren(seite, COMPRESSION_LZW, false, aus, fehler, fs);
     case 40: return TiffKodieren(seite, COMPRESSION_NONE, false, aus, fehler, fs);

@@ -1,5 +1,6 @@
 #include "GearJpeg.h"
 #include "GearHilfen.h"
+#include "GearLjpeg.h"
 #include <turbojpeg.h>
 #include <algorithm>
 #include <cstring>
@@ -147,6 +148,9 @@ bool JpegDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler,
                     const TFortschritt& fs)
 {
     unterstuetzt = true;
+    // The JPEG library here has no lossless decoder.
+    if (LjpegIstVerlustfrei(daten))
+        return LjpegDekodieren(daten, seite, fehler, unterstuetzt, fs);
     THandle& handle = Dekomprimierer();
     tjhandle h = handle.Holen();
     if (!h) {
@@ -206,6 +210,8 @@ bool JpegKodieren(const TGearSeite& seite, int typ, int qualitaet, QByteArray& a
         fehler = QStringLiteral("Es ist kein Bild vorhanden.");
         return false;
     }
+    if (typ == 1)
+        return LjpegKodieren(seite, aus, fehler, fs);
     THandle& handle = Komprimierer();
     tjhandle h = handle.Holen();
     if (!h) {
@@ -213,9 +219,7 @@ bool JpegKodieren(const TGearSeite& seite, int typ, int qualitaet, QByteArray& a
         return false;
     }
     int q = std::clamp(qualitaet, 1, 100);
-    if (typ == 1)
-        q = 100;
-    int abtastung = (q >= 90 || typ == 1) ? TJSAMP_444 : TJSAMP_420;
+    int abtastung = q >= 90 ? TJSAMP_444 : TJSAMP_420;
     const int flags = typ == 2 ? TJFLAG_PROGRESSIVE : 0;
 
     QImage quelle;

@@ -10,8 +10,7 @@
 bool JpegDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler, bool& unterstuetzt,
                     const TFortschritt& fs = {});
 
-// typ 0 baseline, 1 "lossless" (quality 100, 4:4:4: there is no lossless
-// encoder), 2 progressive; qualitaet 1..100. A grey page is written as a
+// typ 0 baseline, 1 lossless (our own predictive coder), 2 progressive; qualitaet 1..100. A grey page is written as a
 // one-component JPEG, a palette page expanded to colour.
 bool JpegKodieren(const TGearSeite& seite, int typ, int qualitaet, QByteArray& aus, QString& fehler,
                   const TFortschritt& fs = {});

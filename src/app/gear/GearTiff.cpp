@@ -14,6 +14,8 @@ struct TSpeicher {
     QByteArray* schreiben = nullptr;
     qint64 pos = 0;
     QString fehler;
+    // Collects the codec's warnings while raw fax rows are decoded.
+    QStringList* warnungen = nullptr;
 };
 
 qint64 Groesse(const TSpeicher* s) { return s->lesen ? s->lesen->size() : s->schreiben->size(); }
@@ -81,7 +83,16 @@ int Fehler(TIFF*, void* nutzer, const char* modul, const char* format, va_list a
     return 1;
 }
 
-int Warnung(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+int Warnung(TIFF*, void* nutzer, const char*, const char* format, va_list ap)
+{
+    auto* s = static_cast<TSpeicher*>(nutzer);
+    if (s && s->warnungen) {
+        char text[512];
+        std::vsnprintf(text, sizeof text, format, ap);
+        s->warnungen->append(QString::fromUtf8(text));
+    }
+    return 1;
+}
 
 TIFF* Oeffnen(TSpeicher& s, const char* modus)
 {
@@ -562,4 +573,157 @@ bool TiffKodieren(const TGearSeite& seite, int kompression, bool g3ZweiD, QByteA
     }
     aus = std::move(puffer);
     return true;
+}
+
+bool TiffFaxStreifen(const TGearSeite& seite, int kompression, bool g3ZweiD, QByteArray& roh, QString& fehler)
+{
+    QByteArray datei;
+    if (!TiffKodieren(seite, kompression, g3ZweiD, datei, fehler))
+        return false;
+    TSpeicher s;
+    s.lesen = &datei;
+    TIFF* tif = Oeffnen(s, "rm");
+    uint64_t* laengen = nullptr;
+    bool ok = tif && TIFFNumberOfStrips(tif) == 1 && TIFFGetField(tif, TIFFTAG_STRIPBYTECOUNTS, &laengen) && laengen;
+    if (ok) {
+        roh.resize(qsizetype(laengen[0]));
+        ok = TIFFReadRawStrip(tif, 0, roh.data(), tmsize_t(roh.size())) == tmsize_t(roh.size());
+    }
+    if (tif)
+        TIFFClose(tif);
+    if (!ok)
+        fehler = QStringLiteral("Die Faxdaten können nicht erzeugt werden.");
+    return ok;
+}
+
+namespace {
+
+// A little-endian TIFF around raw fax data: one directory, one strip. The
+// width search asks for the same data at many widths, so the last file is
+// kept (holding the data, whose buffer therefore cannot be reused by other
+// data) and only its width and length are changed.
+QByteArray FaxHuelle(const QByteArray& roh, int kompression, bool g3ZweiD, bool lsbZuerst, int breite,
+                     int maxZeilen)
+{
+    struct TLetzte {
+        QByteArray roh, huelle;
+        int kompression = 0;
+        bool zweiD = false, lsb = false;
+    };
+    thread_local TLetzte letzte;
+    constexpr int Eintraege = 11, DatenAb = 8 + 2 + Eintraege * 12 + 4;
+    auto setze32 = [](QByteArray& d, int an, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            d[an + i] = char(v >> (8 * i));
+    };
+    if (letzte.roh.constData() != roh.constData() || letzte.roh.size() != roh.size()
+        || letzte.kompression != kompression || letzte.zweiD != g3ZweiD || letzte.lsb != lsbZuerst) {
+        QByteArray d(DatenAb, '\0');
+        d[0] = 'I';
+        d[1] = 'I';
+        d[2] = 42;
+        setze32(d, 4, 8);
+        d[8] = char(Eintraege);
+        const uint32_t eintrag[Eintraege][3] = {
+            {TIFFTAG_IMAGEWIDTH, TIFF_LONG, 0}, {TIFFTAG_IMAGELENGTH, TIFF_LONG, 0},
+            {TIFFTAG_BITSPERSAMPLE, TIFF_SHORT, 1}, {TIFFTAG_COMPRESSION, TIFF_SHORT, uint32_t(kompression)},
+            {TIFFTAG_PHOTOMETRIC, TIFF_SHORT, PHOTOMETRIC_MINISWHITE},
+            {TIFFTAG_FILLORDER, TIFF_SHORT, uint32_t(lsbZuerst ? FILLORDER_LSB2MSB : FILLORDER_MSB2LSB)},
+            {TIFFTAG_STRIPOFFSETS, TIFF_LONG, uint32_t(DatenAb)}, {TIFFTAG_SAMPLESPERPIXEL, TIFF_SHORT, 1},
+            {TIFFTAG_ROWSPERSTRIP, TIFF_LONG, 0}, {TIFFTAG_STRIPBYTECOUNTS, TIFF_LONG, uint32_t(roh.size())},
+            {uint32_t(kompression == COMPRESSION_CCITTFAX4 ? TIFFTAG_GROUP4OPTIONS : TIFFTAG_GROUP3OPTIONS), TIFF_LONG,
+             uint32_t(kompression == COMPRESSION_CCITTFAX3 && g3ZweiD ? GROUP3OPT_2DENCODING : 0)}};
+        for (int i = 0; i < Eintraege; ++i) {
+            const int e = 10 + 12 * i;
+            d[e] = char(eintrag[i][0]);
+            d[e + 1] = char(eintrag[i][0] >> 8);
+            d[e + 2] = char(eintrag[i][1]);
+            setze32(d, e + 4, 1);
+            setze32(d, e + 8, eintrag[i][2]);
+        }
+        letzte.roh = roh;
+        letzte.huelle = d + roh;
+        letzte.kompression = kompression;
+        letzte.zweiD = g3ZweiD;
+        letzte.lsb = lsbZuerst;
+    }
+    setze32(letzte.huelle, 10 + 8, uint32_t(breite));
+    setze32(letzte.huelle, 10 + 12 + 8, uint32_t(maxZeilen));
+    setze32(letzte.huelle, 10 + 8 * 12 + 8, uint32_t(maxZeilen));
+    return letzte.huelle;
+}
+
+} // namespace
+
+int TiffFaxZeilen(const QByteArray& roh, int kompression, bool g3ZweiD, bool lsbZuerst, int breite, int maxZeilen,
+                  const std::function<void(int, const uint8_t*)>& zeile, TFaxEnde& ende)
+{
+    ende = TFaxEnde();
+    if (roh.isEmpty() || breite <= 0 || maxZeilen <= 0)
+        return 0;
+    // The raw data becomes the single strip of a TIFF in memory whose
+    // length is only an upper bound; the codec then finds the real end.
+    const QByteArray huelle = FaxHuelle(roh, kompression, g3ZweiD, lsbZuerst, breite, maxZeilen);
+    QStringList warnungen;
+    TSpeicher s;
+    s.lesen = &huelle;
+    s.warnungen = &warnungen;
+    TIFF* tif = Oeffnen(s, "rm");
+    if (!tif)
+        return 0;
+    std::vector<uint8_t> puffer(size_t((qint64(breite) + 7) / 8));
+    int n = 0;
+    for (; n < maxZeilen; ++n) {
+        warnungen.clear();
+        const int r = TIFFReadScanline(tif, puffer.data(), uint32_t(n));
+        // "(got 0, ...)": the row holds nothing but the end mark (RTC/EOFB).
+        bool leer = false, anderes = false;
+        for (const QString& w : std::as_const(warnungen)) {
+            const int got = w.indexOf(QLatin1String("(got "));
+            if (got >= 0 && w.startsWith(QLatin1String("Premature EOL"))) {
+                const int zahl = w.mid(got + 5).section(QLatin1Char(','), 0, 0).toInt();
+                if (zahl == 0)
+                    leer = true;
+                else if (n == 0)
+                    ende.gemeldeteBreite = zahl;
+                anderes = anderes || zahl != 0;
+            } else {
+                anderes = true;
+            }
+        }
+        if (leer && !anderes) {
+            // A real end mark is followed by nothing but further empty rows
+            // and the end of the data; a wrong width can run into an
+            // empty row in the middle.
+            bool nurEnde = true;
+            for (int k = 1; k <= 8 && nurEnde && n + k < maxZeilen; ++k) {
+                warnungen.clear();
+                const int r2 = TIFFReadScanline(tif, puffer.data(), uint32_t(n + k));
+                bool datenAus = r2 < 0, leer2 = false;
+                for (const QString& w : std::as_const(warnungen)) {
+                    if (w.startsWith(QLatin1String("Premature EOF")))
+                        datenAus = true;
+                    else if (w.startsWith(QLatin1String("Premature EOL")) && w.contains(QLatin1String("(got 0,")))
+                        leer2 = true;
+                    else
+                        nurEnde = false;
+                }
+                nurEnde = nurEnde && (datenAus || leer2);
+                if (datenAus)
+                    break;
+            }
+            ende.endeMarke = nurEnde;
+            ende.fehlerhaft = !nurEnde;
+            break;
+        }
+        if (r < 0 || anderes || !s.fehler.isEmpty()) {
+            ende.datenEnde = r < 0 && !anderes;
+            ende.fehlerhaft = anderes || (r < 0 && n == 0);
+            break;
+        }
+        if (zeile)
+            zeile(n, puffer.data());
+    }
+    TIFFClose(tif);
+    return n;
 }
