@@ -330,11 +330,14 @@ void TfrmVorschau::LadeVorschauBild(QImage& bild, const QString& dateiName)
 {
     const int s = VorschauGroesse;
     bild = QImage();
-    switch (VorschauWeg(dateiName)) {
-    case TVorschauWeg::Direkt:
+    const TVorschauWeg weg = VorschauWeg(dateiName);
+    if (weg == TVorschauWeg::Keiner)
+        return;
+    if (weg == TVorschauWeg::Direkt)
         bild = VorschauBildDekodieren(dateiName, s);
-        break;
-    case TVorschauWeg::Gear: {
+    // What the direct decoders cannot read (a lossless JPEG, say) may still
+    // be read by the imaging control.
+    if (bild.isNull()) {
         // The main image's date and comment belong to the main image.
         const QDateTime datum = AktDateiDatum;
         const QString kommentar = AktKommentar;
@@ -345,10 +348,6 @@ void TfrmVorschau::LadeVorschauBild(QImage& bild, const QString& dateiName)
         if (GearZuBitmap(*VorschauGear, bmp))
             bild = bmp.Bild();
         VorschauGear->DelImage();
-        break;
-    }
-    case TVorschauWeg::Keiner:
-        break;
     }
     if (bild.isNull() || bild.width() <= 0 || bild.height() <= 0)
         bild = FehlerBild().convertToFormat(QImage::Format_BGR888);
@@ -443,7 +442,7 @@ void TfrmVorschau::BilderAnzeigen()
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         if (!da)
             break;
-        if (e.gear) {
+        if (e.gear || e.fehler || e.bild.isNull()) {
             LadeVorschauBild(VorschauBild, pfade.at(k));
             e.groesse = VorschauGroesseFuer(VorschauBild.width(), VorschauBild.height(), s);
             e.bild = VorschauVerkleinern(VorschauBild, s, 0);

@@ -6,7 +6,9 @@
 #include "Global.h"
 #include "Menuset.h"
 #include "ZelvanoMain.h"
+#include "files/Formatoption.h"
 #include "files/Oeffnen.h"
+#include "Gear.h"
 #include "Symbole.h"
 #include "widgets/PngImageList.h"
 
@@ -161,6 +163,32 @@ TEST_F(VorschauTest, Zeigen_BautAlleBilderImRasterDerBreite)
               FehlerBild().convertToFormat(QImage::Format_RGB32));
     // The content reaches below the last name.
     EXPECT_GE(v->SBoxInhalt->height(), v->VorschauNamen[5]->geometry().bottom());
+}
+
+TEST_F(VorschauTest, VerlustfreiesJpeg_KommtUeberDieBildsteuerung)
+{
+    // TurboJPEG cannot decode the lossless process; the imaging control can.
+    QImage bild(300, 200, QImage::Format_BGR888);
+    bild.fill(QColor(200, 30, 30));
+    const int alterTyp = JpegTyp;
+    JpegTyp = 1;
+    TGear gear;
+    gear.SetPicture(bild);
+    JpgOptionenSetzen(gear);
+    gear.SetSaveFormat(21);
+    gear.SaveImage(ordner + QStringLiteral("g.jpg"));
+    JpegTyp = alterTyp;
+    ASSERT_EQ(gear.ErrCount(), 0);
+
+    ZeigenUndBauen();
+    ASSERT_EQ(v->flbVorschau.value(6), QStringLiteral("g.jpg"));
+    ASSERT_NE(v->VorschauBilder[6], nullptr);
+    EXPECT_EQ(v->VorschauBilder[6]->size(), QSize(150, 100));
+    // The file's own red, not the error picture (the reduction may round by one).
+    const QRgb mitte = v->VorschauBilder[6]->pixmap().toImage().pixel(75, 50);
+    EXPECT_NEAR(qRed(mitte), 200, 2);
+    EXPECT_NEAR(qGreen(mitte), 30, 2);
+    EXPECT_NEAR(qBlue(mitte), 30, 2);
 }
 
 TEST_F(VorschauTest, Groesse_WechseltSpaltenUndVerschiebtNur)
