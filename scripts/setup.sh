@@ -17,6 +17,7 @@ PAKETE=(
   xvfb xauth x11-apps
   fonts-dejavu-core locales
   poppler-utils
+  clang libclang-rt-dev
   fp-utils-3.2.2
 )
 
