@@ -5,12 +5,16 @@
 #include "Gear.h"
 #include "Global.h"
 #include "TestHilfen.h"
+#include "ZelvanoMain.h"
+#include "files/Speichern.h"
 #include "files/JpgDrehen.h"
 #include "files/JpgKommentar.h"
 #include "files/SicherErsetzen.h"
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QTreeWidget>
 #include <cerrno>
 #include <functional>
 #include <sys/mount.h>
@@ -82,6 +86,15 @@ std::vector<TWeg> Wege()
     };
 }
 
+// The folder holds exactly the original, byte for byte.
+void NurOriginal(const QString& ordner, const QString& name, const QByteArray& original, const std::string& fall)
+{
+    EXPECT_EQ(QDir(ordner).entryList(QDir::Files | QDir::Hidden | QDir::System).join(QStringLiteral(", ")).toStdString(),
+              name.toStdString())
+        << fall;
+    EXPECT_TRUE(DateiBytes(ordner + QLatin1Char('/') + name) == original) << fall;
+}
+
 class SchreibfehlerTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -90,15 +103,6 @@ protected:
         TempVerzeichnis = FrischerOrdner(QStringLiteral("schreibfehler-temp")) + QLatin1Char('/');
     }
     void TearDown() override { TempVerzeichnis = altTemp; }
-
-    // The folder holds exactly the original, byte for byte.
-    static void NurOriginal(const QString& ordner, const QString& name, const QByteArray& original, const std::string& fall)
-    {
-        EXPECT_EQ(QDir(ordner).entryList(QDir::Files | QDir::Hidden | QDir::System).join(QStringLiteral(", ")).toStdString(),
-                  name.toStdString())
-            << fall;
-        EXPECT_TRUE(DateiBytes(ordner + QLatin1Char('/') + name) == original) << fall;
-    }
 
     QString altTemp;
 };
@@ -226,4 +230,67 @@ TEST_F(SchreibfehlerTest, EchteVollePlatteLaesstOriginal)
         NurOriginal(ordner, name, original, weg.name);
         QFile::remove(fueller);
     }
+}
+
+// The save window over an existing file: the user is told, the picture
+// stays marked as changed, and the old file stays as it was.
+class SpeichernFehlerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { HauptfensterFuerTestAnlegen(); }
+    static void TearDownTestSuite()
+    {
+        delete frmZelvanoMain;
+        frmZelvanoMain = nullptr;
+    }
+};
+
+TEST_F(SpeichernFehlerTest, FensterMeldetVollePlatteUndVerschwundenenOrdner)
+{
+    TfrmZelvanoMain* f = frmZelvanoMain;
+    ASSERT_NE(f, nullptr);
+    QImage bild(120, 80, QImage::Format_BGR888);
+    bild.fill(Qt::darkGreen);
+    const QByteArray original("altes Bild, das bleiben muss");
+    struct TFall { TErsetzenSchritt schritt; bool verschwindet; };
+    for (const TFall fall : {TFall{TErsetzenSchritt::Schreiben, false}, TFall{TErsetzenSchritt::Sync, false},
+                             TFall{TErsetzenSchritt::Anlegen, true}, TFall{TErsetzenSchritt::Umbenennen, true}}) {
+        const std::string name = std::to_string(int(fall.schritt)) + (fall.verschwindet ? " weg" : " voll");
+        const QString ordner = FrischerOrdner(QStringLiteral("dialog"));
+        const QString verschoben = ordner + QStringLiteral("-verschoben");
+        DateiSchreiben(ordner + QStringLiteral("/da.bmp"), original);
+        f->OriginalBild = TBitmap(bild);
+        BildFarbtiefe = 24;
+        BildQuelle = BildQuelleZwischenablage;
+        BildBearbeitet = true;
+        TfrmSpeichern fenster(f);
+        fenster.show();
+        for (int i = 0; i < fenster.lvSaveTyp->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* z = fenster.lvSaveTyp->topLevelItem(i);
+            if (z->text(1) + QLatin1Char(' ') + z->text(2) == QStringLiteral("BMP Ungepackt    "))
+                fenster.lvSaveTyp->setCurrentItem(z);
+        }
+        fenster.ediZielverz->setText(ordner);
+        fenster.ediDateiname->setText(QStringLiteral("da.bmp"));
+        TMeldungsFaenger faenger(mbJa);   // yes, overwrite
+        {
+            const THaken haken([&](TErsetzenSchritt s) {
+                if (s != fall.schritt)
+                    return 0;
+                if (!fall.verschwindet)
+                    return ENOSPC;
+                QDir().rename(ordner, verschoben);
+                return 0;
+            });
+            fenster.btnSpeichernClick();
+        }
+        ASSERT_FALSE(faenger.texte.isEmpty()) << name;
+        EXPECT_TRUE(faenger.texte.last().startsWith(QStringLiteral("Das Bild konnte nicht gespeichert werden.")))
+            << name << ": " << faenger.texte.last().toStdString();
+        if (!fall.verschwindet) {
+            EXPECT_TRUE(faenger.texte.last().contains(QStringLiteral("nicht genug Platz"))) << name;
+        }
+        EXPECT_TRUE(BildBearbeitet) << name;
+        NurOriginal(fall.verschwindet ? verschoben : ordner, QStringLiteral("da.bmp"), original, name);
+    }
+    BildBearbeitet = false;
 }
