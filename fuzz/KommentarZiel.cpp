@@ -1,6 +1,7 @@
 // Runs the comment writer's marker walk over the input: it either rewrites
 // the file or refuses with a reason, never reads or writes out of bounds. A
-// refused file must be left byte for byte as it was.
+// refused file must be left byte for byte as it was, a rewritten one holds
+// exactly one comment (none for an empty text).
 #include "FuzzHilfen.h"
 
 #include "files/JpgKommentar.h"
@@ -8,6 +9,51 @@
 #include <QFile>
 #include <cstdlib>
 #include <cstring>
+
+namespace {
+
+// Comment segments up to the end of image, scans skipped: -1 when the file
+// is not a walkable JPEG.
+int Kommentare(const QByteArray& b)
+{
+    const auto* d = reinterpret_cast<const uint8_t*>(b.constData());
+    const qsizetype n = b.size();
+    if (n < 4 || d[0] != 0xFF || d[1] != 0xD8)
+        return -1;
+    int anzahl = 0;
+    qsizetype p = 2;
+    while (p + 1 < n) {
+        if (d[p] != 0xFF)
+            return -1;
+        const int m = d[p + 1];
+        if (m == 0xFF) {
+            ++p;
+            continue;
+        }
+        if (m == 0xD9)
+            return anzahl;
+        if (m == 0x01 || (m >= 0xD0 && m <= 0xD7)) {
+            p += 2;
+            continue;
+        }
+        if (p + 3 >= n)
+            return -1;
+        const qsizetype laenge = (d[p + 2] << 8) | d[p + 3];
+        if (laenge < 2)
+            return -1;
+        if (m == 0xFE)
+            ++anzahl;
+        p += 2 + laenge;
+        if (m == 0xDA) {
+            // Entropy-coded data up to the next marker that is no restart.
+            while (p + 1 < n && !(d[p] == 0xFF && d[p + 1] != 0 && !(d[p + 1] >= 0xD0 && d[p + 1] <= 0xD7)))
+                ++p;
+        }
+    }
+    return -1;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -36,6 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t laenge)
             std::abort();
         const QByteArray danach = datei.readAll();
         if (size_t(danach.size()) != laenge || (laenge > 0 && std::memcmp(danach.constData(), daten, laenge) != 0))
+            std::abort();
+    } else {
+        QFile datei(pfad);
+        if (!datei.open(QIODevice::ReadOnly))
+            std::abort();
+        const int n = Kommentare(datei.readAll());
+        if (n >= 0 && n != (text.isEmpty() ? 0 : 1))
             std::abort();
     }
     return 0;
