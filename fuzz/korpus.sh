@@ -87,6 +87,17 @@ K "$klein" -monochrome xbm:"$d/bild.xbm"
 K "$klein" sun:"$d/bild.ras"
 K "$klein" sgi:"$d/bild.sgi"
 K "$klein" dcx:"$d/bild.dcx"
+K "$klein" psd:"$d/bild.psd"
+K "$klein" xpm:"$d/bild.xpm"
+K "$klein" xwd:"$d/bild.xwd"
+K "$klein" pict:"$d/bild.pct"
+
+# Icons: read by their own reader, on the background colour.
+d=$(familie fuzz_laden_ico)
+K "$klein" -define icon:auto-resize=16 "$d/bild.ico"
+K "$klein" -alpha set -channel A -evaluate set 50% -define icon:auto-resize=16,24 "$d/alpha.ico"
+K "$klein" -type Palette -colors 16 -define icon:auto-resize=16 "$d/palette.ico"
+K "$klein" -resize 32x32! -define icon:format=png "$d/png.ico"
 
 # Comment writer and lossless transform: JPEGs, after one selector byte.
 jpegs=("$ZIEL/fuzz_laden_jpeg"/*.jpg)
