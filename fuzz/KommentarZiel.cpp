@@ -32,7 +32,7 @@ int Kommentare(const QByteArray& b)
         }
         if (m == 0xD9)
             return anzahl;
-        if (m == 0x01 || (m >= 0xD0 && m <= 0xD7)) {
+        if (m == 0x01 || m == 0xD8 || (m >= 0xD0 && m <= 0xD7)) {
             p += 2;
             continue;
         }
