@@ -1,10 +1,15 @@
 # make run   : set-up, build, start the viewer on the generated sample folder
 # make test  : set-up, build, run every test
 # make bench : set-up, build, run the benchmarks
+# make fuzz  : set-up, build the fuzz targets with clang in build-fuzz, run each
+#              for FUZZ_SEKUNDEN seconds, FUZZ_PARALLEL targets at a time
 BUILD ?= build
 JOBS ?= $(shell nproc)
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SEKUNDEN ?= 60
+FUZZ_PARALLEL ?= 3
 
-.PHONY: setup build run test bench clean
+.PHONY: setup build run test bench fuzz clean
 
 setup:
 	@bash scripts/setup.sh
@@ -21,6 +26,9 @@ test: build
 
 bench: build
 	@if [ -x bench/run.sh ]; then bash bench/run.sh $(BUILD); else echo "keine Benchmarks"; fi
+
+fuzz: setup
+	@JOBS=$(JOBS) bash fuzz/lauf.sh $(FUZZ_BUILD) $(FUZZ_SEKUNDEN) $(FUZZ_PARALLEL)
 
 clean:
 	rm -rf $(BUILD)

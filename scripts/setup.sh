@@ -18,6 +18,7 @@ PAKETE=(
   fonts-dejavu-core locales
   poppler-utils
   libtiff-tools ghostscript netpbm
+  clang libclang-rt-dev
   fp-utils-3.2.2
 )
 

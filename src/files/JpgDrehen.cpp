@@ -19,6 +19,8 @@
 #include "Meldung.h"
 #include "Kopieren.h"
 #include "Symbole.h"
+#include "gear/GearHilfen.h"
+#include "gear/GearJpeg.h"
 #include "ZelvanoMain.h"
 #include "widgets/PngImageList.h"
 
@@ -48,6 +50,41 @@ bool CodeGueltig(uint8_t code)
            code == JpgDrehen180 || code == JpgDrehen270;
 }
 
+// A few bytes can declare a picture of 65535 x 65535: the library would
+// allocate its coefficients (source and turned copy) and spend seconds on
+// them before finding the data missing. Too little data, or more memory
+// than the machine has, is refused first.
+bool GenugDatenUndSpeicher(const QByteArray& daten)
+{
+    const auto* d = reinterpret_cast<const unsigned char*>(daten.constData());
+    QString fehler;
+    if (!JpegScanDatenReichen(d, daten.size(), fehler))
+        return false;
+    tjhandle kopf = tjInitDecompress();
+    if (!kopf)
+        return false;
+    int breite = 0, hoehe = 0, abtastung = 0, farbraum = 0;
+    const int rc = tjDecompressHeader3(kopf, d, static_cast<unsigned long>(daten.size()), &breite, &hoehe, &abtastung,
+                                       &farbraum);
+    tjDestroy(kopf);
+    if (rc != 0 || breite <= 0 || hoehe <= 0)
+        return false;
+    // Components per pixel, in halves: chroma sampled down takes less.
+    int halbe = 6;
+    if (farbraum == TJCS_GRAY)
+        halbe = 2;
+    else if (farbraum == TJCS_CMYK || farbraum == TJCS_YCCK)
+        halbe = 8;
+    else if (abtastung == TJSAMP_420 || abtastung == TJSAMP_411)
+        halbe = 3;
+    else if (abtastung == TJSAMP_422 || abtastung == TJSAMP_440)
+        halbe = 4;
+    // Two bytes per coefficient, for the source and the transformed copy.
+    const qint64 bytes = qint64(breite) * hoehe * halbe / 2 * 2 * 2;
+    TGearSpeicherRahmen budget;
+    return GearSpeicherNehmen(qint64(daten.size()) + bytes, fehler);
+}
+
 }   // namespace
 
 bool JpgTransformieren(const QString& quelle, const QString& ziel, uint8_t code, uint8_t kopierModus, bool trimmen)
@@ -60,6 +97,8 @@ bool JpgTransformieren(const QString& quelle, const QString& ziel, uint8_t code,
     const QByteArray daten = ein.readAll();
     ein.close();
     if (daten.isEmpty())
+        return false;
+    if (!GenugDatenUndSpeicher(daten))
         return false;
 
     TTransformAufraeumen a;

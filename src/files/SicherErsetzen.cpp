@@ -12,6 +12,25 @@
 
 namespace {
 
+TErsetzenHaken haken;
+
+// 0, or the errno a test wants this step to fail with.
+int Eingriff(TErsetzenSchritt schritt)
+{
+    return haken ? haken(schritt) : 0;
+}
+
+// Runs the system call of a step unless a test makes it fail first.
+template <class F>
+int Schritt(TErsetzenSchritt schritt, F&& aufruf)
+{
+    if (const int e = Eingriff(schritt)) {
+        errno = e;
+        return -1;
+    }
+    return aufruf();
+}
+
 // Unbuffered output straight onto the temporary file's descriptor, so every
 // failed write is seen at once and its errno survives for the reason.
 class TFdAusgabe : public QIODevice {
@@ -28,6 +47,10 @@ protected:
             return -1;
         qint64 geschrieben = 0;
         while (geschrieben < laenge) {
+            if (const int e = Eingriff(TErsetzenSchritt::Schreiben)) {
+                fehlerNummer = e;
+                return -1;
+            }
             const ssize_t n = ::write(fd_, daten + geschrieben, static_cast<size_t>(laenge - geschrieben));
             if (n < 0) {
                 if (errno == EINTR)
@@ -94,7 +117,9 @@ int TempDateiAnlegen(const QByteArray& ordner, const QByteArray& name, mode_t mo
         for (char& c : zufall)
             c = zeichen[QRandomGenerator::global()->bounded(int(sizeof(zeichen) - 1))];
         tempPfad = ordner + "/." + stamm + '.' + zufall + ".tmp";
-        const int fd = ::open(tempPfad.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, modus);
+        const int fd = Schritt(TErsetzenSchritt::Anlegen, [&] {
+            return ::open(tempPfad.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, modus);
+        });
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -112,6 +137,11 @@ void OrdnerSynchronisieren(const QByteArray& ordner)
 }
 
 } // namespace
+
+void SicherErsetzenHakenSetzen(TErsetzenHaken neu)
+{
+    haken = std::move(neu);
+}
 
 bool DateiSicherErsetzen(const QString& ziel, const QByteArray& inhalt, QString& fehler,
                          TZeitenBehalten behalten)
@@ -157,12 +187,18 @@ bool DateiSicherErsetzen(const QString& ziel, const TInhaltSchreiber& schreiber,
         return false;
     }
 
+    // The folder stays at hand by its descriptor, so the temporary file can
+    // be removed even when the folder is renamed or moved meanwhile.
+    const int ordnerFd = ::open(ordner.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+
     // An existing file's content stays private until its own mode is applied;
     // a new file gets the usual mode of new files.
     QByteArray tempPfad;
     const int fd = TempDateiAnlegen(ordner, name, vorhanden ? 0600 : 0666, tempPfad);
     if (fd < 0) {
         fehler = Meldetext(ziel, Grund(errno));
+        if (ordnerFd >= 0)
+            ::close(ordnerFd);
         return false;
     }
 
@@ -194,7 +230,7 @@ bool DateiSicherErsetzen(const QString& ziel, const TInhaltSchreiber& schreiber,
             // Only root may give the file away; otherwise it becomes ours.
             [[maybe_unused]] const int r = ::fchown(fd, alt.st_uid, alt.st_gid);
         }
-        if (::fchmod(fd, alt.st_mode & 07777) != 0)
+        if (Schritt(TErsetzenSchritt::Rechte, [&] { return ::fchmod(fd, alt.st_mode & 07777); }) != 0)
             scheitern(Grund(errno));
     }
     if (ok && behalten.art != TZeitenBehalten::Neu && (vorhanden || behalten.art == TZeitenBehalten::Vorgegeben)) {
@@ -202,20 +238,29 @@ bool DateiSicherErsetzen(const QString& ziel, const TInhaltSchreiber& schreiber,
             behalten.art == TZeitenBehalten::VomZiel ? alt.st_atim : behalten.zeiten.zugriff,
             behalten.art == TZeitenBehalten::VomZiel ? alt.st_mtim : behalten.zeiten.geschrieben,
         };
-        if (::futimens(fd, ts) != 0)
+        if (Schritt(TErsetzenSchritt::Zeiten, [&] { return ::futimens(fd, ts); }) != 0)
             scheitern(Grund(errno));
     }
-    if (ok && ::fsync(fd) != 0)
+    if (ok && Schritt(TErsetzenSchritt::Sync, [&] { return ::fsync(fd); }) != 0)
         scheitern(Grund(errno));
-    if (::close(fd) != 0)
+    if (const int e = Eingriff(TErsetzenSchritt::Schliessen)) {
+        ::close(fd);
+        scheitern(Grund(e));
+    } else if (::close(fd) != 0)
         scheitern(Grund(errno));
-    if (ok && ::rename(tempPfad.constData(), pfad.constData()) != 0)
+    if (ok && Schritt(TErsetzenSchritt::Umbenennen, [&] { return ::rename(tempPfad.constData(), pfad.constData()); }) != 0)
         scheitern(Grund(errno));
 
     if (!ok) {
-        ::unlink(tempPfad.constData());
-        return false;
+        const QByteArray tempName = tempPfad.mid(tempPfad.lastIndexOf('/') + 1);
+        if (ordnerFd < 0 || ::unlinkat(ordnerFd, tempName.constData(), 0) != 0)
+            ::unlink(tempPfad.constData());
+    } else if (ordnerFd >= 0) {
+        ::fsync(ordnerFd);   // the rename is done; a failure here cannot be undone anyway
+    } else {
+        OrdnerSynchronisieren(ordner);
     }
-    OrdnerSynchronisieren(ordner);
-    return true;
+    if (ordnerFd >= 0)
+        ::close(ordnerFd);
+    return ok;
 }

@@ -37,3 +37,10 @@ bool DateiSicherErsetzen(const QString& ziel, const QByteArray& inhalt, QString&
                          TZeitenBehalten behalten = TZeitenBehalten::Neu);
 bool DateiSicherErsetzen(const QString& ziel, const TInhaltSchreiber& schreiber, QString& fehler,
                          TZeitenBehalten behalten = TZeitenBehalten::Neu);
+
+// For tests: the steps of a replacement. The hook is called before each
+// one (before every write call for Schreiben); a result other than 0 makes
+// that step fail with this errno, as a full disk or a vanished folder would.
+enum class TErsetzenSchritt { Anlegen, Schreiben, Rechte, Zeiten, Sync, Schliessen, Umbenennen };
+using TErsetzenHaken = std::function<int(TErsetzenSchritt schritt)>;
+void SicherErsetzenHakenSetzen(TErsetzenHaken haken);

@@ -59,7 +59,7 @@ bool NurGrau(const QList<QRgb>& t)
 // scan, so the scans together hold at least that many bits for the component
 // with the fewest blocks. Arithmetic coding has no such floor and is let
 // through (the memory budget still holds). No scan at all is always too little.
-bool ScanDatenReichen(const uint8_t* d, qint64 n, QString& fehler)
+bool ScanDatenPruefen(const uint8_t* d, qint64 n, QString& fehler)
 {
     qint64 p = 2, scanBytes = 0;
     qint64 bloecke = -1;
@@ -144,6 +144,11 @@ bool ScanDatenReichen(const uint8_t* d, qint64 n, QString& fehler)
 
 } // namespace
 
+bool JpegScanDatenReichen(const uint8_t* d, qint64 n, QString& fehler)
+{
+    return ScanDatenPruefen(d, n, fehler);
+}
+
 bool JpegDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler, bool& unterstuetzt,
                     const TFortschritt& fs)
 {
@@ -173,7 +178,7 @@ bool JpegDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler,
         fehler = QStringLiteral("CMYK-JPEG-Dateien werden hier nicht dekodiert.");
         return false;
     }
-    if (!ScanDatenReichen(quelle, qint64(laenge), fehler))
+    if (!ScanDatenPruefen(quelle, qint64(laenge), fehler))
         return false;
     const bool grau = farbraum == TJCS_GRAY;
     QImage bild = GearNeuesBild(w, hoehe, grau ? QImage::Format_Indexed8 : QImage::Format_BGR888, fehler);

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include "GearSeite.h"
 
 // JPEG through TurboJPEG: decoded straight into the rows of the page.
@@ -9,6 +10,12 @@
 // cannot decode here (CMYK, unusual sampling), which the general coder may try.
 bool JpegDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler, bool& unterstuetzt,
                     const TFortschritt& fs = {});
+
+// Whether a JPEG's entropy-coded data can fill the size its frame header
+// declares (Huffman coding spends at least a bit on every block); false with
+// a German reason. Lets a reader refuse a few bytes that claim a huge picture
+// before the library allocates for it.
+bool JpegScanDatenReichen(const uint8_t* d, qint64 n, QString& fehler);
 
 // typ 0 baseline, 1 lossless (our own predictive coder), 2 progressive; qualitaet 1..100. A grey page is written as a
 // one-component JPEG, a palette page expanded to colour.

@@ -10,6 +10,9 @@ struct TPngLeser {
     const QByteArray* daten = nullptr;
     qsizetype pos = 0;
     QString fehler;
+    // The message is the user's whole answer (no memory for the picture),
+    // not a detail of a damaged file.
+    bool fertigeMeldung = false;
     QImage bild;
     QList<QRgb> tabelle;
     int bpp = 0;
@@ -108,8 +111,10 @@ bool LesenRoh(png_structp png, png_infop info, TPngLeser& l, const TFortschritt&
     const int durchgaenge = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     l.bild = GearNeuesBild(w, h, format, l.fehler);
-    if (l.bild.isNull())
+    if (l.bild.isNull()) {
+        l.fertigeMeldung = true;
         return false;
+    }
     if (png_get_rowbytes(png, info) > size_t(l.bild.bytesPerLine())) {
         l.fehler = QStringLiteral("Die PNG-Datei ist beschädigt.");
         return false;
@@ -179,7 +184,7 @@ bool PngDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler, 
     const bool ok = LesenRoh(png, info, l, fs);
     png_destroy_read_struct(&png, &info, nullptr);
     if (!ok) {
-        fehler = l.fehler.startsWith(QLatin1String("Die ")) || l.fehler.startsWith(QLatin1String("Das ")) ||
+        fehler = l.fertigeMeldung || l.fehler.startsWith(QLatin1String("Die ")) || l.fehler.startsWith(QLatin1String("Das ")) ||
                 GearSpeicherFehler(l.fehler)
             ? l.fehler
             : QStringLiteral("Die PNG-Datei ist beschädigt (%1).").arg(l.fehler);

@@ -1,0 +1,289 @@
+// Damaged files of every readable format, made from the sample folder and
+// small generated pictures: cut at many offsets, bytes flipped, declared
+// sizes made huge or zero. Loading each one as the viewer does gives the
+// picture or the error picture, never a crash, and within a time bound.
+// Declared sizes beyond the memory are refused with a message.
+#include "Gear.h"
+#include "Global.h"
+#include "gear/GearHilfen.h"
+#include "TestHilfen.h"
+#include <gtest/gtest.h>
+#include <Magick++.h>
+#include <QElapsedTimer>
+#include <QFile>
+#include <malloc.h>
+#include <zlib.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+struct TQuelle {
+    QString name;    // with the extension the file is loaded under
+    QByteArray daten;
+};
+
+QByteArray MagickBytes(const Magick::Image& vorlage, const char* format, void (*einstellen)(Magick::Image&) = nullptr)
+{
+    Magick::Image bild(vorlage);
+    if (einstellen)
+        einstellen(bild);
+    bild.magick(format);
+    Magick::Blob blob;
+    bild.write(&blob);
+    return QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length()));
+}
+
+// Small pictures keep the many loads fast; the samples add the real files.
+std::vector<TQuelle> Quellen()
+{
+    Magick::Image v(Magick::Geometry(37, 23), Magick::Color("white"));
+    for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 37; ++x)
+            v.pixelColor(size_t(x), size_t(y), Magick::ColorRGB(x / 37.0, y / 23.0, ((x ^ y) & 7) / 7.0));
+    auto palette = [](Magick::Image& b) { b.quantizeColors(60); b.quantize(); b.type(Magick::PaletteType); };
+    auto rle = [](Magick::Image& b) {
+        b.quantizeColors(60); b.quantize(); b.type(Magick::PaletteType);
+        b.compressType(Magick::RLECompression);
+    };
+    auto rle4 = [](Magick::Image& b) {
+        b.quantizeColors(12); b.quantize(); b.type(Magick::PaletteType);
+        b.compressType(Magick::RLECompression);
+    };
+    auto lzw = [](Magick::Image& b) { b.compressType(Magick::LZWCompression); };
+    auto tgaRle = [](Magick::Image& b) { b.compressType(Magick::RLECompression); };
+    auto progressiv = [](Magick::Image& b) { b.interlaceType(Magick::PlaneInterlace); };
+    auto g4 = [](Magick::Image& b) { b.type(Magick::BilevelType); b.compressType(Magick::Group4Compression); };
+
+    std::vector<TQuelle> q = {
+        {QStringLiteral("klein.bmp"), MagickBytes(v, "BMP3")},
+        {QStringLiteral("rle8.bmp"), MagickBytes(v, "BMP3", rle)},
+        {QStringLiteral("rle4.bmp"), MagickBytes(v, "BMP3", rle4)},
+        {QStringLiteral("palette.bmp"), MagickBytes(v, "BMP3", palette)},
+        {QStringLiteral("klein.jpg"), MagickBytes(v, "JPEG")},
+        {QStringLiteral("progressiv.jpg"), MagickBytes(v, "JPEG", progressiv)},
+        {QStringLiteral("klein.png"), MagickBytes(v, "PNG")},
+        {QStringLiteral("palette.png"), MagickBytes(v, "PNG8")},
+        {QStringLiteral("klein.gif"), MagickBytes(v, "GIF")},
+        {QStringLiteral("lzw.tif"), MagickBytes(v, "TIFF", lzw)},
+        {QStringLiteral("g4.tif"), MagickBytes(v, "TIFF", g4)},
+        {QStringLiteral("roh.tga"), MagickBytes(v, "TGA")},
+        {QStringLiteral("rle.tga"), MagickBytes(v, "TGA", tgaRle)},
+        {QStringLiteral("klein.pcx"), MagickBytes(v, "PCX")},
+    };
+    // The general coder's formats and the icon reader, as far as the local
+    // ImageMagick writes them.
+    for (const auto& [format, endung] : std::vector<std::pair<const char*, const char*>>{
+             {"ICO", "ico"}, {"PSD", "psd"}, {"SGI", "sgi"}, {"SUN", "ras"}, {"XPM", "xpm"}, {"XBM", "xbm"},
+             {"PPM", "ppm"}, {"PGM", "pgm"}, {"PBM", "pbm"}, {"DCX", "dcx"}, {"XWD", "xwd"}, {"PICT", "pct"},
+             {"CALS", "cal"}, {"WEBP", "webp"}}) {
+        try {
+            q.push_back({QStringLiteral("klein.") + QLatin1String(endung), MagickBytes(v, format)});
+        } catch (const std::exception&) {
+        }
+    }
+    for (const char* muster : {"testbild.gif", "testbild.jpg", "testbild.png", "testbild.tif", "dreiseiten.tif",
+                               "palette8.png", "mono1.png"})
+        q.push_back({QString::fromLatin1(muster), DateiBytes(MusterPfad(QString::fromLatin1(muster)))});
+    return q;
+}
+
+// Byte ranges that hold a format's sizes and counts: the first bytes of
+// every file, the frame header of a JPEG and the first directory of a TIFF.
+std::vector<std::pair<int, int>> Kopfbereiche(const QByteArray& d)
+{
+    std::vector<std::pair<int, int>> b = {{0, std::min<int>(int(d.size()), 64)}};
+    const int sof = std::max(d.indexOf("\xff\xc0"), d.indexOf("\xff\xc2"));
+    if (sof > 0)
+        b.push_back({sof + 2, std::min<int>(int(d.size()), sof + 14)});
+    if (d.startsWith("II*") && d.size() >= 8) {
+        const auto* u = reinterpret_cast<const uint8_t*>(d.constData());
+        const qint64 ifd = u[4] | (u[5] << 8) | (u[6] << 16) | (qint64(u[7]) << 24);
+        if (ifd + 2 < d.size()) {
+            const int n = u[ifd] | (u[ifd + 1] << 8);
+            b.push_back({int(ifd) + 2, int(std::min<qint64>(d.size(), ifd + 2 + 12 * qint64(n)))});
+        }
+    }
+    return b;
+}
+
+// The damaged variants of one file.
+std::vector<QByteArray> Varianten(const QByteArray& d)
+{
+    std::vector<QByteArray> v;
+    const int n = int(d.size());
+    // Truncated: densely through the headers, then spread over the data.
+    for (int l = 0; l < std::min(n, 80); l += 3)
+        v.push_back(d.left(l));
+    for (int k = 1; k < 24; ++k)
+        v.push_back(d.left(qint64(n) * k / 24));
+    // Bytes flipped, half of them in the first 256 bytes.
+    uint32_t z = uint32_t(n) * 2654435761u;
+    auto zufall = [&z] { z = z * 1103515245u + 12345u; return z >> 8; };
+    for (int k = 0; k < 30; ++k) {
+        QByteArray f = d;
+        const int anzahl = 1 + int(zufall() % 8);
+        for (int j = 0; j < anzahl && n > 0; ++j) {
+            const int pos = int(zufall() % uint32_t(j % 2 ? n : std::min(n, 256)));
+            f[pos] = char(f[pos] ^ char(1 + zufall() % 255));
+        }
+        v.push_back(f);
+    }
+    // Every 16- and 32-bit field of the headers made huge or zero, in both
+    // byte orders.
+    for (const auto& [von, bis] : Kopfbereiche(d)) {
+        for (int i = von; i + 2 <= bis; i += 2) {
+            for (const char* wert : {"\xff\xff", "\x00\x00", "\x7f\xff"}) {
+                QByteArray f = d;
+                f.replace(i, 2, wert, 2);
+                v.push_back(f);
+            }
+            if (i + 4 <= bis) {
+                QByteArray f = d;
+                f.replace(i, 4, "\xff\xff\xff\x7f", 4);
+                v.push_back(f);
+            }
+        }
+    }
+    return v;
+}
+
+struct TGrenze {
+    explicit TGrenze(qint64 bytes) { GearSpeicherGrenzeSetzen(bytes); }
+    ~TGrenze() { GearSpeicherGrenzeSetzen(0); }
+};
+
+TEST(KaputteDateien, JedeGibtBildOderFehlerbildOhneAbsturzUndRechtzeitig)
+{
+    // A budget of 256 MB: a declared size beyond it is refused rather than
+    // allocated, whatever the machine has.
+    const TGrenze grenze(qint64(256) << 20);
+    const std::vector<TQuelle> quellen = Quellen();
+    ASSERT_GE(quellen.size(), size_t(30));
+    const QString ordner = FrischerOrdner(QStringLiteral("kaputt"));
+    const QImage fehlerBild = FehlerBild().convertToFormat(QImage::Format_BGR888);
+    int dateien = 0, fehlerbilder = 0;
+    for (const TQuelle& q : quellen) {
+        if (q.daten.isEmpty())
+            continue;   // a format this ImageMagick cannot write
+        const QString pfad = ordner + QStringLiteral("/v.") + q.name.section(QLatin1Char('.'), -1);
+        int nr = 0;
+        for (const QByteArray& variante : Varianten(q.daten)) {
+            DateiSchreiben(pfad, variante);
+            TGear gear;
+            QElapsedTimer uhr;
+            uhr.start();
+            LadeGearBild(gear, pfad);
+            for (int s = 2; s <= std::min(gear.PageCount(), 3); ++s)
+                gear.SetPage(s);
+            const qint64 ms = uhr.elapsed();
+            EXPECT_LT(ms, 5000) << q.name.toStdString() << " Variante " << nr;
+            ASSERT_GT(gear.ImageWidth(), 0) << q.name.toStdString() << " Variante " << nr;
+            ASSERT_GT(gear.ImageHeight(), 0) << q.name.toStdString() << " Variante " << nr;
+            if (gear.Picture().convertToFormat(QImage::Format_BGR888) == fehlerBild)
+                ++fehlerbilder;
+            ++dateien;
+            ++nr;
+        }
+    }
+    // The corpus holds both kinds: pictures that survive damage and files
+    // that give the error picture.
+    EXPECT_GT(fehlerbilder, dateien / 10);
+    EXPECT_LT(fehlerbilder, dateien);
+}
+
+// ---- Declared sizes beyond the memory ----------------------------------------
+
+void Le16(QByteArray& d, int i, uint32_t v) { d[i] = char(v); d[i + 1] = char(v >> 8); }
+void Le32(QByteArray& d, int i, uint32_t v) { for (int k = 0; k < 4; ++k) d[i + k] = char(v >> (8 * k)); }
+void Be16(QByteArray& d, int i, uint32_t v) { d[i] = char(v >> 8); d[i + 1] = char(v); }
+void Be32(QByteArray& d, int i, uint32_t v) { for (int k = 0; k < 4; ++k) d[i + k] = char(v >> (8 * (3 - k))); }
+
+qint64 BelegterSpeicher()
+{
+    const struct mallinfo2 m = mallinfo2();
+    return qint64(m.uordblks) + qint64(m.hblkhd);
+}
+
+TEST(KaputteDateien, RiesigeAngabeWirdInJedemFormatMitMeldungAbgelehnt)
+{
+    // 12000 x 10000 pixels need at least 120 MB; the machine pretends to
+    // have 64 MB. Each file carries enough data for a few rows only.
+    constexpr uint32_t W = 12000, H = 10000;
+    Magick::Image v(Magick::Geometry(16, 16), Magick::Color("teal"));
+    struct TFall { const char* name; QByteArray daten; };
+    std::vector<TFall> faelle;
+
+    QByteArray bmp = MagickBytes(v, "BMP3");
+    Le32(bmp, 18, W);
+    Le32(bmp, 22, H);
+    bmp.append(QByteArray(1 << 20, '\x40'));
+    faelle.push_back({"gross.bmp", bmp});
+
+    QByteArray tga = MagickBytes(v, "TGA");
+    Le16(tga, 12, W);
+    Le16(tga, 14, H);
+    tga.append(QByteArray(1 << 20, '\x40'));
+    faelle.push_back({"gross.tga", tga});
+
+    QByteArray gif = MagickBytes(v, "GIF");
+    Le16(gif, 6, W);
+    Le16(gif, 8, H);
+    // The image descriptor follows the colour table and any extension blocks.
+    int i = 13 + ((gif[10] & 0x80) ? 3 << ((gif[10] & 7) + 1) : 0);
+    while (i < gif.size() && gif[i] == '!') {
+        i += 2;
+        while (i < gif.size() && gif[i] != 0)
+            i += 1 + uint8_t(gif[i]);
+        ++i;
+    }
+    ASSERT_EQ(gif[i], ',');
+    Le16(gif, i + 5, W);
+    Le16(gif, i + 7, H);
+    faelle.push_back({"gross.gif", gif});
+
+    QByteArray png = MagickBytes(v, "PNG24");
+    Be32(png, 16, W);
+    Be32(png, 20, H);
+    Be32(png, 29, uint32_t(crc32(0, reinterpret_cast<const Bytef*>(png.constData() + 12), 17)));
+    faelle.push_back({"gross.png", png});
+
+    QByteArray jpg = MagickBytes(v, "JPEG");
+    const int sof = jpg.indexOf("\xff\xc0");
+    ASSERT_GT(sof, 0);
+    Be16(jpg, sof + 5, H);
+    Be16(jpg, sof + 7, W);
+    faelle.push_back({"gross.jpg", jpg});
+
+    QByteArray pcx = MagickBytes(v, "PCX");
+    Le16(pcx, 8, W - 1);
+    Le16(pcx, 10, H - 1);
+    faelle.push_back({"gross.pcx", pcx});
+
+    const QString ordner = FrischerOrdner(QStringLiteral("riesig"));
+    const TGrenze grenze(qint64(64) << 20);
+    for (const TFall& f : faelle) {
+        const QString pfad = ordner + QLatin1Char('/') + QLatin1String(f.name);
+        DateiSchreiben(pfad, f.daten);
+        const qint64 vorher = BelegterSpeicher();
+        TGear g;
+        g.LoadImage(pfad);
+        EXPECT_GT(g.ErrCount(), 0) << f.name;
+        // Our own readers that take the size from the header name the memory
+        // (a PNG's refusal is not called damage); the others find the data
+        // too short before they allocate.
+        const QString meldung = g.LetzterFehler();
+        const QString name = QString::fromLatin1(f.name);
+        if (name.endsWith(QLatin1String(".bmp")) || name.endsWith(QLatin1String(".gif")) || name.endsWith(QLatin1String(".png")))
+            EXPECT_TRUE(meldung.startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht: es braucht ")))
+                << f.name << ": " << meldung.toStdString();
+        else
+            EXPECT_TRUE(meldung.contains(QStringLiteral("unvollständig")) || meldung.contains(QStringLiteral("zu wenig Bilddaten"))
+                        || meldung.contains(QStringLiteral("insufficient image data")))
+                << f.name << ": " << meldung.toStdString();
+        // Nothing of the size was kept.
+        EXPECT_LT(BelegterSpeicher() - vorher, qint64(16) << 20) << f.name;
+    }
+}
+
+} // namespace
