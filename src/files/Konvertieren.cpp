@@ -371,7 +371,7 @@ void TfrmKonvertieren::ShellTreeView1Change()
     if (!m_zeigt || laeuft)
         return;
     laeuft = true;
-    const QString pfad = ShellModell->filePath(ShellTreeView1->currentIndex());
+    const QString pfad = OrdnerBaumPfad(ShellTreeView1, ShellModell);
     if (!pfad.isEmpty() && QFileInfo(pfad).isDir()) {
         m_ordner = MitTrenner(pfad);
         ediZielverz->setText(m_ordner);

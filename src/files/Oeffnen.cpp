@@ -254,8 +254,7 @@ void TfrmOeffnen::FormActivate()
 
 QString TfrmOeffnen::BaumPfad() const
 {
-    const QModelIndex aktuell = ShellTreeView1->currentIndex();
-    return aktuell.isValid() ? ShellModell->filePath(aktuell) : QString();
+    return OrdnerBaumPfad(ShellTreeView1, ShellModell);
 }
 
 void TfrmOeffnen::BaumPfadSetzen(const QString& pfad)

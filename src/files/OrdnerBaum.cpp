@@ -84,3 +84,11 @@ bool OrdnerBaumZeigen(QTreeView* baum, QFileSystemModel* modell, const QString& 
     folger->Folgen(sauber);
     return true;
 }
+
+QString OrdnerBaumPfad(const QTreeView* baum, const QFileSystemModel* modell)
+{
+    if (!baum || !modell)
+        return {};
+    const QModelIndex aktuell = baum->currentIndex();
+    return aktuell.isValid() ? modell->filePath(aktuell) : QString();
+}

@@ -11,3 +11,6 @@ class QFileSystemModel;
 // long as that folder stays the current one. False when the model does not
 // know pfad.
 bool OrdnerBaumZeigen(QTreeView* baum, QFileSystemModel* modell, const QString& pfad);
+
+// The path of the tree's current folder; empty when none is chosen.
+QString OrdnerBaumPfad(const QTreeView* baum, const QFileSystemModel* modell);

@@ -391,7 +391,7 @@ void TfrmSpeichern::ShellTreeView1Change()
     if (!m_zeigt || laeuft)
         return;
     laeuft = true;
-    const QString pfad = ShellModell->filePath(ShellTreeView1->currentIndex());
+    const QString pfad = OrdnerBaumPfad(ShellTreeView1, ShellModell);
     if (!pfad.isEmpty() && QFileInfo(pfad).isDir()) {
         m_dialogOrdner = MitTrenner(pfad);
         DateilisteLesen(m_dialogOrdner);

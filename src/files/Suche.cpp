@@ -226,8 +226,7 @@ void TfrmSuche::FormActivate()
 
 QString TfrmSuche::BaumPfad() const
 {
-    const QModelIndex aktuell = ShellTreeView1->currentIndex();
-    return aktuell.isValid() ? ShellModell->filePath(aktuell) : QString();
+    return OrdnerBaumPfad(ShellTreeView1, ShellModell);
 }
 
 void TfrmSuche::BaumPfadSetzen(const QString& pfad)

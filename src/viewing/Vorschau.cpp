@@ -28,6 +28,7 @@
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
 #include "Gear.h"
+#include "files/OrdnerBaum.h"
 #include "Global.h"
 #include "VorschauLaden.h"
 #include "Symbole.h"
@@ -212,10 +213,8 @@ void TfrmVorschau::BaumVorbereiten()
 
 QString TfrmVorschau::BaumPfad() const
 {
-    if (!m_modell)
-        return {};
-    const QModelIndex index = stvVorschau->currentIndex();
-    return index.isValid() ? MitTrenner(m_modell->filePath(index)) : QString();
+    const QString pfad = OrdnerBaumPfad(stvVorschau, m_modell);
+    return pfad.isEmpty() ? QString() : MitTrenner(pfad);
 }
 
 void TfrmVorschau::BaumPfadSetzen(const QString& pfad)
