@@ -99,6 +99,35 @@ K "$klein" -alpha set -channel A -evaluate set 50% -define icon:auto-resize=16,2
 K "$klein" -type Palette -colors 16 -define icon:auto-resize=16 "$d/palette.ico"
 K "$klein" -resize 32x32! -define icon:format=png "$d/png.ico"
 
+# GEM IMG and MS Paint (versions 1 and 2) from netpbm and Pillow; IFF also
+# from netpbm's writer, packed. The program's own writers add IFF, CLP, raw
+# fax, Brooktrout, XPM, IOCA and lossless JPEG (fuzz_saat, run by lauf.sh).
+K "$klein" -monochrome pbm:"$ZIEL/sw.pbm"
+if [ -f "$ZIEL/sw.pbm" ]; then
+  d=$(familie fuzz_laden_img)
+  pbmtogem "$ZIEL/sw.pbm" > "$d/sw.img" 2>/dev/null || rm -f "$d/sw.img"
+  d=$(familie fuzz_laden_msp)
+  /usr/bin/python3 - "$ZIEL/sw.pbm" "$d" <<'PY' 2>/dev/null || true
+import sys
+from PIL import Image
+v1 = sys.argv[2] + "/v1.msp"
+Image.open(sys.argv[1]).save(v1, "MSP")
+b = open(v1, "rb").read()
+w, h = int.from_bytes(b[4:6], "little"), int.from_bytes(b[6:8], "little")
+zb = (w + 7) // 8
+zeilen, tabelle = b"", b""
+for y in range(h):
+    roh = b[32 + y * zb:32 + (y + 1) * zb]
+    z = bytes([0, zb, roh[0]]) if y % 2 else bytes([zb]) + roh
+    tabelle += len(z).to_bytes(2, "little")
+    zeilen += z
+open(sys.argv[2] + "/v2.msp", "wb").write(b"LinS" + b[4:32] + tabelle + zeilen)
+PY
+  rm -f "$ZIEL/sw.pbm"
+fi
+d=$(familie fuzz_laden_iff)
+K "$klein" ppm:- | ppmtoilbm -compress 2>/dev/null > "$d/netpbm.iff" || rm -f "$d/netpbm.iff"
+
 # Comment writer and lossless transform: JPEGs, after one selector byte.
 jpegs=("$ZIEL/fuzz_laden_jpeg"/*.jpg)
 for z in fuzz_kommentar fuzz_drehen; do

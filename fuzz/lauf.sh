@@ -20,12 +20,13 @@ cmake --build "$BUILD" --target fuzz_alle -j "$JOBS"
 
 ZIELE=("$@")
 if [ ${#ZIELE[@]} -eq 0 ]; then
-  mapfile -t ZIELE < <(cd "$BUILD" && ls fuzz_* | grep -v '\.' | sort)
+  mapfile -t ZIELE < <(cd "$BUILD" && ls fuzz_* | grep -v '\.' | grep -vx fuzz_saat | sort)
 fi
 
 SAAT="$BUILD/saat"
 rm -rf "$SAAT"
 bash fuzz/korpus.sh "$BUILD/muster" "$SAAT"
+"$BUILD/fuzz_saat" "$SAAT"
 mkdir -p "$BUILD/funde" "$BUILD/protokolle"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-allocator_may_return_null=1:detect_leaks=0}

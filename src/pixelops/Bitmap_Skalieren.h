@@ -43,12 +43,18 @@ struct TBeitragsListe {
 // pixels; a single destination pixel sits on the source's centre line. A
 // list whose weights add up to 0 (reductions stronger than about 1:512)
 // becomes the plain average of its window. Throws std::length_error for a
-// window too wide to weigh in 32 bits.
-std::vector<TBeitragsListe> BeitraegeBerechnen(int quellLaenge, int zielLaenge, float support, uint8_t filter);
+// window too wide to weigh in 32 bits. threads as for BitmapSkalieren (the
+// lists do not depend on it).
+std::vector<TBeitragsListe> BeitraegeBerechnen(int quellLaenge, int zielLaenge, float support, uint8_t filter,
+                                               int threads = 1);
 
 // Called with the German warning when BitmapSkalieren fails; the program sets
 // it to its message box. Unset, failures are silent apart from the result.
 extern std::function<void(const QString& text)> SkalierenFehlerMelden;
+
+// False makes BitmapSkalieren take its plain vector passes even where the
+// processor has AVX2 (the tests compare both with the literal arithmetic).
+extern bool SkalierenAvx2Erlaubt;
 
 // Resizes bmp in place to neueBreite x neueHoehe with the filter (numbers
 // above 6 take Lanczos3) and support (0, negative or NaN: the filter's

@@ -11,6 +11,9 @@
 #include <Magick++.h>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
+#include <array>
+#include <cstring>
 #include <malloc.h>
 #include <zlib.h>
 #include <utility>
@@ -82,6 +85,36 @@ std::vector<TQuelle> Quellen()
         } catch (const std::exception&) {
         }
     }
+    // The formats only our own writers write here, and a bilevel IOCA segment.
+    QImage farbig(37, 23, QImage::Format_BGR888);
+    for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 37; ++x)
+            std::memcpy(farbig.scanLine(y) + 3 * x, std::array<uint8_t, 3>{uint8_t(x * 7), uint8_t(y * 11), uint8_t(x ^ y)}.data(), 3);
+    const QImage sw = farbig.convertToFormat(QImage::Format_Mono).convertToFormat(QImage::Format_Indexed8);
+    auto eigen = [](const QImage& bild, int speicherId, int steuerung = 0) {
+        TGear g;
+        g.SetPicture(bild);
+        g.SetSaveFormat(speicherId);
+        if (steuerung) {
+            g.SetControlMode(steuerung);
+            g.SetControlValue(1);
+        }
+        QByteArray d;
+        return g.SaveToBytes(d) ? d : QByteArray();
+    };
+    const QByteArray g3 = eigen(sw, 196634);
+    q.push_back({QStringLiteral("klein.iff"), eigen(farbig, 18)});
+    q.push_back({QStringLiteral("palette.iff"), eigen(sw, 18)});
+    q.push_back({QStringLiteral("klein.clp"), eigen(farbig, 5)});
+    q.push_back({QStringLiteral("klein.g3"), g3});
+    q.push_back({QStringLiteral("klein.g4"), eigen(sw, 262170)});
+    q.push_back({QStringLiteral("klein.brk"), QByteArray(128, '\0') + g3});
+    q.push_back({QStringLiteral("verlustfrei.jpg"), eigen(farbig, 21, 1813)});
+    QByteArray ioca("\x70\x00\x91\x01\xFF\x94\x09\x00\x07\xD0\x07\xD0\x00\x10\x00\x04\x95\x02\x03\x01\x96\x01\x01"
+                    "\xFE\x92\x00\x08",
+                    29);
+    ioca += QByteArray("\xF0\x0F\x0F\xF0\xAA\x55\x55\xAA\x93\x00\x71\x00", 12);
+    q.push_back({QStringLiteral("klein.ica"), ioca});
     for (const char* muster : {"testbild.gif", "testbild.jpg", "testbild.png", "testbild.tif", "dreiseiten.tif",
                                "palette8.png", "mono1.png"})
         q.push_back({QString::fromLatin1(muster), DateiBytes(MusterPfad(QString::fromLatin1(muster)))});

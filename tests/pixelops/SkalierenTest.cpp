@@ -271,18 +271,47 @@ TEST(Skalieren, FehlschlagLaesstDasBildUnveraendertUndMeldetEinmal)
 TEST(Skalieren, SchnellGleichLiteralAufZufallsbildernMitJederThreadzahl)
 {
     std::mt19937 z(21);
-    const std::array<std::array<int, 4>, 5> groessen{
-        {{13, 11, 29, 17}, {40, 31, 9, 7}, {7, 9, 30, 5}, {50, 3, 12, 8}, {2, 5, 11, 4}}};
+    // Sizes around the vector widths: rows of 16-byte chunks and a tail,
+    // destination rows of 32-byte chunks and a tail, odd and even tap counts.
+    const std::array<std::array<int, 4>, 7> groessen{{{13, 11, 29, 17},
+                                                      {40, 31, 9, 7},
+                                                      {7, 9, 30, 5},
+                                                      {50, 3, 12, 8},
+                                                      {2, 5, 11, 4},
+                                                      {203, 37, 61, 45},
+                                                      {16, 64, 75, 19}}};
     for (uint8_t f = 0; f <= 6; ++f)
         for (const auto& g : groessen) {
             const TBitmap a = ZufallsBitmap(g[0], g[1], z);
             const TBitmap literal = SkalierenLiteral(a, g[2], g[3], f);
-            for (int threads : {1, 3, 16}) {
-                TBitmap b = Kopie(a);
-                ASSERT_TRUE(BitmapSkalieren(b, g[2], g[3], 0, f, threads));
-                EXPECT_TRUE(Gleich(b, literal)) << int(f) << " " << g[0] << "x" << g[1] << " t" << threads;
+            for (bool avx2 : {true, false})
+                for (int threads : {1, 3, 16}) {
+                    SkalierenAvx2Erlaubt = avx2;
+                    TBitmap b = Kopie(a);
+                    ASSERT_TRUE(BitmapSkalieren(b, g[2], g[3], 0, f, threads));
+                    EXPECT_TRUE(Gleich(b, literal))
+                        << int(f) << " " << g[0] << "x" << g[1] << " t" << threads << " avx2 " << avx2;
+                }
+            SkalierenAvx2Erlaubt = true;
+        }
+}
+
+TEST(Skalieren, BeitragslistenGleichMitJederThreadzahl)
+{
+    for (uint8_t f : {FilterNrLanczos3, FilterNrMitchell}) {
+        const auto eins = BeitraegeBerechnen(5000, 1237, 0, f, 1);
+        const auto acht = BeitraegeBerechnen(5000, 1237, 0, f, 8);
+        ASSERT_EQ(eins.size(), acht.size());
+        for (size_t i = 0; i < eins.size(); ++i) {
+            ASSERT_EQ(eins[i].Anzahl, acht[i].Anzahl) << i;
+            for (int k = 0; k < eins[i].Anzahl; ++k) {
+                EXPECT_EQ(eins[i].Beitrag[size_t(k)].Gewicht, acht[i].Beitrag[size_t(k)].Gewicht);
+                EXPECT_EQ(eins[i].Beitrag[size_t(k)].Pixel, acht[i].Beitrag[size_t(k)].Pixel);
             }
         }
+    }
+    // A window too wide fails as a whole, whichever band meets it.
+    EXPECT_THROW(BeitraegeBerechnen(3000, 2000, 1e30f, FilterNrKasten, 8), std::length_error);
 }
 
 TEST(Skalieren, NullgroesseGibtLeeresBild)
