@@ -22,5 +22,6 @@ extern bool WeichzeichnenFmaErlaubt;
 // ziel[k] = float(... float(0 + zeilen[0][k] * gewichte[0]) ... + zeilen[i][k] *
 // gewichte[i]), each step rounded once from extended precision. Lets tests
 // reach the rare steps whose double sum falls exactly between two floats.
-void WeichzeichnenSpalten(const double* const* zeilen, const float* gewichte, int abgriffe, float* ziel,
+// The rows hold values >= 0, as the blur's horizontal results do.
+void WeichzeichnenSpalten(const float* const* zeilen, const float* gewichte, int abgriffe, float* ziel,
                           size_t anzahl);

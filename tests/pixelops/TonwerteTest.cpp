@@ -256,20 +256,32 @@ TEST(Weichzeichnen, BreiteBilderUeberMehrereSpaltenkachelnGleichLiteral)
 
 TEST(Weichzeichnen, DoppeltGerundeteMitteWirdErweitertGerechnet)
 {
+    const size_t anzahl = 77;   // vector groups of 32 and 16, and a tail
     // 1 + p * w = 1 + 2^-24 + 2^-60 exactly (4097 * 16773121 = 2^36 + 1):
     // extended holds it and rounds up to 1 + 2^-23; a plain double sum would
     // land on the midpoint 1 + 2^-24 and round to the even 1.
-    const float w[2] = {1.0f, std::ldexp(16773121.0f, -24)};
-    const size_t anzahl = 37;   // vector groups and a tail
-    std::vector<double> eins(anzahl, 1.0), klein(anzahl, std::ldexp(4097.0, -36));
-    klein[3] = 0.0;             // one plain value among them
-    const double* zeilen[2] = {eins.data(), klein.data()};
-    for (bool fma : {true, false}) {
-        WeichzeichnenFmaErlaubt = fma;
-        std::vector<float> ziel(anzahl);
-        WeichzeichnenSpalten(zeilen, w, 2, ziel.data(), anzahl);
-        for (size_t k = 0; k < anzahl; ++k)
-            EXPECT_EQ(ziel[k], k == 3 ? 1.0f : 1.0f + std::ldexp(1.0f, -23)) << k << " " << fma;
+    const float wOben[2] = {1.0f, std::ldexp(16773121.0f, -24)};
+    // 1 + v * w lies less than 2^-64 above that midpoint: extended rounds it
+    // onto the midpoint and then to the even 1, where a single fused
+    // rounding would give 1 + 2^-23.
+    const float wMitte[2] = {1.0f, std::ldexp(16769026.0f, -48)};
+    struct TFall {
+        const float* w;
+        float wert, erwartet;
+    };
+    for (const TFall& f : {TFall{wOben, std::ldexp(4097.0f, -36), 1.0f + std::ldexp(1.0f, -23)},
+                           TFall{wMitte, std::ldexp(8392705.0f, -23), 1.0f}}) {
+        std::vector<float> eins(anzahl, 1.0f), klein(anzahl, f.wert);
+        klein[3] = 0.0f;            // one plain value among them
+        klein[40] = 0.0f;
+        const float* zeilen[2] = {eins.data(), klein.data()};
+        for (bool fma : {true, false}) {
+            WeichzeichnenFmaErlaubt = fma;
+            std::vector<float> ziel(anzahl);
+            WeichzeichnenSpalten(zeilen, f.w, 2, ziel.data(), anzahl);
+            for (size_t k = 0; k < anzahl; ++k)
+                EXPECT_EQ(ziel[k], k == 3 || k == 40 ? 1.0f : f.erwartet) << k << " " << fma;
+        }
     }
     WeichzeichnenFmaErlaubt = true;
 }
