@@ -144,8 +144,11 @@ bool KonvertDateiSchreiben(TGear& gear, const QString& schluessel, const QString
     const QString tempPfad = temp.fileName();
     const TOrdner ordner{ordnerFd, QFile::encodeName(QFileInfo(tempPfad).fileName())};
 
-    if (BildSchreiben(gear, schluessel, tempPfad, zusatz, fehler) != TSchreibSchritt::Fertig)
+    if (BildSchreiben(gear, schluessel, tempPfad, zusatz, fehler) != TSchreibSchritt::Fertig) {
+        // The user knows the target, not the hidden helper file.
+        fehler.replace(tempPfad, ziel);
         return false;
+    }
 
     QFile geschrieben(tempPfad);
     if (!geschrieben.open(QIODevice::ReadOnly)) {

@@ -540,7 +540,7 @@ const QString FehlerZeilen[] = {PngZeile, BmpZeile, JpgZeile};
 
 // Three sources whose targets already exist (the second one write-protected),
 // and what a run without faults makes of them. Not from a file, so a JPEG
-// gets its comment written as a step of its own.
+// target gets its comment written as a step of its own.
 class KonvertierenFehlerTest : public KonvertierenTest {
 protected:
     void Vorbereiten(const QString& zeile)
@@ -552,9 +552,14 @@ protected:
         namen.clear();
         neu.clear();
         for (const char* n : {"a", "b", "c"}) {
-            liste << Bild(QLatin1String(n) + QStringLiteral(".png"), 160, 120);
+            const bool jpeg = *n == 'a';
+            liste << Bild(QLatin1String(n) + (jpeg ? QStringLiteral(".jpg") : QStringLiteral(".png")), 160, 120,
+                          jpeg ? "JPG" : nullptr);
             namen << QLatin1String(n) + endung;
         }
+        // EXIF data of its own, so a JPEG target has them inserted as one more step.
+        Ausfuehren(QStringLiteral("exiv2"), {QStringLiteral("-M"), QStringLiteral("set Exif.Image.Make Testkamera"),
+                                             liste.first()});
         ziel = FrischerOrdner(QStringLiteral("konvert-vorlage"));
         TMeldungsFaenger faenger(mbJa);
         Konvertieren(liste, zeile);
@@ -660,6 +665,9 @@ TEST_F(KonvertierenFehlerTest, VollePlatteBeiJedemSchrittLaesstZielUndMeldet)
         EXPECT_TRUE(bericht.contains(QStringLiteral("nicht konvertiert")) && bericht.contains(liste.at(bei))
                     && bericht.contains(QStringLiteral("nicht genug Platz")))
             << fall << bericht.toStdString();
+        // The user knows the target, never the hidden helper file.
+        EXPECT_TRUE(bericht.contains(Ziel(namen.at(bei))) && !bericht.contains(QStringLiteral(".zelvano-konvert")))
+            << fall << bericht.toStdString();
         return true;
     });
 }
@@ -708,7 +716,9 @@ TEST_F(KonvertierenFehlerTest, EchteVollePlatteLaesstZieleUndMeldet)
         EXPECT_TRUE(staende.find('A') != std::string::npos && staende.find('?') == std::string::npos) << staende;
         EXPECT_EQ(Inhalt(ordner), Namen());
         ASSERT_FALSE(gemeldet.isEmpty());
-        EXPECT_TRUE(gemeldet.last().contains(QStringLiteral("nicht konvertiert"))) << gemeldet.last().toStdString();
+        EXPECT_TRUE(gemeldet.last().contains(QStringLiteral("nicht konvertiert"))
+                    && !gemeldet.last().contains(QStringLiteral(".zelvano-konvert")))
+            << gemeldet.last().toStdString();
         platte.Leeren();
     }
 }
