@@ -19,7 +19,9 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <exception>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include "Einstellungen.h"
 #include "ExifDaten.h"
 #include "Formatoption.h"
@@ -116,16 +118,37 @@ bool KonvertDateiSchreiben(TGear& gear, const QString& schluessel, const QString
         fehler = QStringLiteral("„%1“ ist ein Ordner.").arg(ziel);
         return false;
     }
+    // The folder stays at hand by its descriptor: when it is moved away
+    // meanwhile, the helper file is still removed and a lifted write
+    // protection still put back.
+    struct TOrdner {
+        int fd;
+        QByteArray temp;
+        ~TOrdner()
+        {
+            if (!temp.isEmpty())
+                ::unlinkat(fd, temp.constData(), 0);
+            ::close(fd);
+        }
+    };
+    const int ordnerFd = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.zelvano-konvert-XXXXXX"));
-    if (!temp.open()) {
+    temp.setAutoRemove(false);
+    if (ordnerFd < 0 || !temp.open()) {
+        if (ordnerFd >= 0)
+            ::close(ordnerFd);
         fehler = QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden.").arg(info.absolutePath());
         return false;
     }
     temp.close();
     const QString tempPfad = temp.fileName();
+    const TOrdner ordner{ordnerFd, QFile::encodeName(QFileInfo(tempPfad).fileName())};
 
-    if (BildSchreiben(gear, schluessel, tempPfad, zusatz, fehler) != TSchreibSchritt::Fertig)
+    if (BildSchreiben(gear, schluessel, tempPfad, zusatz, fehler) != TSchreibSchritt::Fertig) {
+        // The user knows the target, not the hidden helper file.
+        fehler.replace(tempPfad, ziel);
         return false;
+    }
 
     QFile geschrieben(tempPfad);
     if (!geschrieben.open(QIODevice::ReadOnly)) {
@@ -142,14 +165,15 @@ bool KonvertDateiSchreiben(TGear& gear, const QString& schluessel, const QString
     }
 
     // The read-only mark is lifted only for the moment of the replacement.
-    const QByteArray name8 = QFile::encodeName(ziel);
+    const QByteArray name8 = QFile::encodeName(info.fileName());
     struct stat alt {};
-    const bool geschuetzt = info.exists() && DateiSchreibgeschuetzt(ziel) && ::stat(name8.constData(), &alt) == 0;
+    const bool geschuetzt = info.exists() && DateiSchreibgeschuetzt(ziel)
+                            && ::fstatat(ordnerFd, name8.constData(), &alt, 0) == 0;
     if (geschuetzt)
-        ::chmod(name8.constData(), (alt.st_mode & 07777) | S_IWUSR);
+        ::fchmodat(ordnerFd, name8.constData(), (alt.st_mode & 07777) | S_IWUSR, 0);
     if (!DateiSicherErsetzen(ziel, inhalt, fehler, zeiten)) {
         if (geschuetzt)
-            ::chmod(name8.constData(), alt.st_mode & 07777);
+            ::fchmodat(ordnerFd, name8.constData(), alt.st_mode & 07777, 0);
         return false;
     }
     return true;

@@ -12,10 +12,12 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <cerrno>
 #include <sys/stat.h>
 #include "Einstellungen.h"
 #include "Gear.h"
 #include "Global.h"
+#include "SchreibfehlerHilfen.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
 #include "files/Konvertieren.h"
@@ -528,4 +530,195 @@ TEST_F(KonvertierenTest, Schreiben_FehlschlagLaesstZielUnberuehrt)
     EXPECT_FALSE(fehler.isEmpty());
     EXPECT_EQ(DateiBytes(alt), QByteArray("alt"));
     EXPECT_EQ(QDir(ziel).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+// ---- A full disk or a vanished folder in the middle of a run ---------------
+
+namespace {
+
+const QString FehlerZeilen[] = {PngZeile, BmpZeile, JpgZeile};
+
+// Three sources whose targets already exist (the second one write-protected),
+// and what a run without faults makes of them. Not from a file, so a JPEG
+// target gets its comment written as a step of its own.
+class KonvertierenFehlerTest : public KonvertierenTest {
+protected:
+    void Vorbereiten(const QString& zeile)
+    {
+        m_zeile = zeile;
+        BildQuelle = BildQuelleZwischenablage;
+        endung = TypEndung(zeile.left(3));
+        liste.clear();
+        namen.clear();
+        neu.clear();
+        for (const char* n : {"a", "b", "c"}) {
+            const bool jpeg = *n == 'a';
+            liste << Bild(QLatin1String(n) + (jpeg ? QStringLiteral(".jpg") : QStringLiteral(".png")), 160, 120,
+                          jpeg ? "JPG" : nullptr);
+            namen << QLatin1String(n) + endung;
+        }
+        // EXIF data of its own, so a JPEG target has them inserted as one more step.
+        Ausfuehren(QStringLiteral("exiv2"), {QStringLiteral("-M"), QStringLiteral("set Exif.Image.Make Testkamera"),
+                                             liste.first()});
+        ziel = FrischerOrdner(QStringLiteral("konvert-vorlage"));
+        TMeldungsFaenger faenger(mbJa);
+        Konvertieren(liste, zeile);
+        for (const QString& n : namen)
+            neu << DateiBytes(Ziel(n));
+    }
+    void AlteZiele(const QString& ordner)
+    {
+        ziel = ordner;
+        for (const QString& n : namen)
+            DateiSchreiben(Ziel(n), QByteArray("alt ") + n.toUtf8());
+        ::chmod(QFile::encodeName(Ziel(namen.at(1))).constData(), 0444);
+    }
+    // One letter per target in ordner: A old (and still protected where it
+    // was), N as the faultless run, ? anything else.
+    std::string Staende(const QString& ordner) const
+    {
+        std::string s;
+        for (int i = 0; i < namen.size(); ++i) {
+            const QString pfad = ordner + QLatin1Char('/') + namen.at(i);
+            const QByteArray b = DateiBytes(pfad);
+            if (b == QByteArray("alt ") + namen.at(i).toUtf8() && (i != 1 || DateiSchreibgeschuetzt(pfad)))
+                s += 'A';
+            else
+                s += b == neu.at(i) ? 'N' : '?';
+        }
+        return s;
+    }
+    // Nothing but the targets: no helper file of either kind is left.
+    std::string Inhalt(const QString& ordner) const
+    {
+        return QDir(ordner).entryList(QDir::Files | QDir::Hidden | QDir::System).join(QLatin1Char(' ')).toStdString();
+    }
+    std::string Namen() const { return namen.join(QLatin1Char(' ')).toStdString(); }
+    // Converts with the hook set; the index of the source in work when it
+    // first acted, or -1.
+    int Lauf(const std::function<bool(TErsetzenSchritt)>& eingriff, int fehler, QStringList& gemeldet)
+    {
+        int bei = -1;
+        TMeldungsFaenger faenger(mbJa);
+        {
+            const THaken haken([&](TErsetzenSchritt s) {
+                if (bei >= 0 || !eingriff(s))
+                    return 0;
+                bei = int(namen.indexOf(EndungErsetzen(fenster->lblBildname->text(), endung)));
+                return fehler;
+            });
+            Konvertieren(liste, m_zeile);
+        }
+        gemeldet = faenger.texte;
+        EXPECT_FALSE(fenster->isVisible());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        return bei;
+    }
+
+    // Calls fall(schritt, mal) for each target format and step, with mal
+    // counting up until no run reaches the step that often; fall returns
+    // whether its hook acted.
+    void JederSchritt(const std::function<bool(TErsetzenSchritt, int, const std::string&)>& fall)
+    {
+        KonvertierenDatum = true;   // so the target's times are set as well
+        for (const QString& zeile : FehlerZeilen) {
+            Vorbereiten(zeile);
+            for (const TErsetzenSchritt schritt : AlleSchritte) {
+                int mal = 0;
+                while (mal < 100
+                       && fall(schritt, mal, zeile.toStdString() + std::to_string(int(schritt)) + "/" + std::to_string(mal)))
+                    ++mal;
+                // Each of the three targets passes every step at least once.
+                EXPECT_GE(mal, 3) << zeile.toStdString() << int(schritt);
+            }
+        }
+    }
+
+    QStringList liste, namen;
+    QList<QByteArray> neu;
+    QString endung;
+
+private:
+    QString m_zeile;
+};
+
+} // namespace
+
+// Every call of the replacement in a run (the picture, comment and target
+// writes of each file) fails once at each step: only that file stays old,
+// the others are converted, and the report names it with the reason.
+TEST_F(KonvertierenFehlerTest, VollePlatteBeiJedemSchrittLaesstZielUndMeldet)
+{
+    JederSchritt([&](TErsetzenSchritt schritt, int mal, const std::string& fall) {
+        AlteZiele(FrischerOrdner(QStringLiteral("konvert-voll")));
+        int aufrufe = 0;
+        QStringList gemeldet;
+        const int bei = Lauf([&](TErsetzenSchritt s) { return s == schritt && aufrufe++ == mal; }, ENOSPC, gemeldet);
+        std::string erwartet = "NNN";
+        if (bei >= 0)
+            erwartet[bei] = 'A';
+        EXPECT_EQ(Staende(ziel), erwartet) << fall;
+        EXPECT_EQ(Inhalt(ziel), Namen()) << fall;
+        if (bei < 0)
+            return false;
+        const QString bericht = gemeldet.isEmpty() ? QString() : gemeldet.last();
+        EXPECT_TRUE(bericht.contains(QStringLiteral("nicht konvertiert")) && bericht.contains(liste.at(bei))
+                    && bericht.contains(QStringLiteral("nicht genug Platz")))
+            << fall << bericht.toStdString();
+        // The user knows the target, never the hidden helper file.
+        EXPECT_TRUE(bericht.contains(Ziel(namen.at(bei))) && !bericht.contains(QStringLiteral(".zelvano-konvert")))
+            << fall << bericht.toStdString();
+        return true;
+    });
+}
+
+// The target folder is moved away before a step: what was done stays done,
+// the file in work and the rest stay old in the moved folder, all reported.
+TEST_F(KonvertierenFehlerTest, VerschwundenerOrdnerBeiJedemSchrittLaesstZiele)
+{
+    JederSchritt([&](TErsetzenSchritt schritt, int mal, const std::string& fall) {
+        const QString ordner = FrischerOrdner(QStringLiteral("konvert-weg"));
+        const QString verschoben = ordner + QStringLiteral("-verschoben");
+        AlteZiele(ordner);
+        int aufrufe = 0;
+        QStringList gemeldet;
+        const int bei = Lauf(
+            [&](TErsetzenSchritt s) { return s == schritt && aufrufe++ == mal && QDir().rename(ordner, verschoben); },
+            0, gemeldet);
+        if (bei < 0)
+            return false;
+        EXPECT_FALSE(QDir(ordner).exists()) << fall;
+        EXPECT_EQ(Staende(verschoben), std::string(bei, 'N') + std::string(3 - bei, 'A')) << fall;
+        EXPECT_EQ(Inhalt(verschoben), Namen()) << fall;
+        const QString bericht = gemeldet.isEmpty() ? QString() : gemeldet.last();
+        for (int i = bei; i < liste.size(); ++i) {
+            EXPECT_TRUE(bericht.contains(liste.at(i))) << fall << bericht.toStdString();
+        }
+        return true;
+    });
+}
+
+TEST_F(KonvertierenFehlerTest, EchteVollePlatteLaesstZieleUndMeldet)
+{
+    const TKleinePlatte platte;
+    if (!platte.bereit)
+        GTEST_SKIP() << "kein tmpfs";
+    for (const QString& zeile : FehlerZeilen) {
+        Vorbereiten(zeile);
+        const QString ordner = platte.punkt + QStringLiteral("/ziel") + endung;
+        ASSERT_TRUE(QDir().mkpath(ordner));
+        AlteZiele(ordner);
+        ASSERT_TRUE(platte.Fuellen());
+        QStringList gemeldet;
+        Lauf([](TErsetzenSchritt) { return false; }, 0, gemeldet);
+        const std::string staende = Staende(ordner);
+        // A file small enough for the space left may get through.
+        EXPECT_TRUE(staende.find('A') != std::string::npos && staende.find('?') == std::string::npos) << staende;
+        EXPECT_EQ(Inhalt(ordner), Namen());
+        ASSERT_FALSE(gemeldet.isEmpty());
+        EXPECT_TRUE(gemeldet.last().contains(QStringLiteral("nicht konvertiert"))
+                    && !gemeldet.last().contains(QStringLiteral(".zelvano-konvert")))
+            << gemeldet.last().toStdString();
+        platte.Leeren();
+    }
 }

@@ -10,6 +10,7 @@
 #include "files/JpgDrehen.h"
 #include "files/JpgKommentar.h"
 #include "files/SicherErsetzen.h"
+#include "SchreibfehlerHilfen.h"
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
@@ -17,20 +18,8 @@
 #include <QTreeWidget>
 #include <cerrno>
 #include <functional>
-#include <sys/mount.h>
-#include <unistd.h>
 
 namespace {
-
-struct THaken {
-    explicit THaken(TErsetzenHaken h) { SicherErsetzenHakenSetzen(std::move(h)); }
-    ~THaken() { SicherErsetzenHakenSetzen({}); }
-};
-
-const TErsetzenSchritt AlleSchritte[] = {
-    TErsetzenSchritt::Anlegen, TErsetzenSchritt::Schreiben, TErsetzenSchritt::Rechte, TErsetzenSchritt::Zeiten,
-    TErsetzenSchritt::Sync,    TErsetzenSchritt::Schliessen, TErsetzenSchritt::Umbenennen,
-};
 
 // One rewrite path: it works on the file at pfad and returns whether it
 // reported success; gemeldet collects what the user or caller was told.
@@ -197,38 +186,22 @@ TEST_F(SchreibfehlerTest, VerschwundenerOrdnerBeiJedemSchrittLaesstOriginal)
 // filled up to a few kilobytes.
 TEST_F(SchreibfehlerTest, EchteVollePlatteLaesstOriginal)
 {
-    const QString punkt = FrischerOrdner(QStringLiteral("tmpfs"));
-    const QByteArray punkt8 = QFile::encodeName(punkt);
-    if (::geteuid() != 0 || ::mount("tmpfs", punkt8.constData(), "tmpfs", 0, "size=1m") != 0)
+    const TKleinePlatte platte;
+    if (!platte.bereit)
         GTEST_SKIP() << "kein tmpfs";
-    struct TAushaengen {
-        QByteArray p;
-        ~TAushaengen() { ::umount2(p.constData(), MNT_DETACH); }
-    } aushaengen{punkt8};
-
     for (const TWeg& weg : Wege()) {
         const QByteArray original = DateiBytes(MusterPfad(QString::fromLatin1(weg.muster)));
-        const QString ordner = punkt + QLatin1Char('/') + QLatin1String(weg.name);
+        const QString ordner = platte.punkt + QLatin1Char('/') + QLatin1String(weg.name);
         ASSERT_TRUE(QDir().mkpath(ordner));
         const QString name = QStringLiteral("bild.") + QString::fromLatin1(weg.muster).section(QLatin1Char('.'), -1);
         DateiSchreiben(ordner + QLatin1Char('/') + name, original);
         ASSERT_TRUE(DateiBytes(ordner + QLatin1Char('/') + name) == original);
-        // Fill the disk, then give back 4 KB: a write starts and then fails.
-        const QString fueller = punkt + QStringLiteral("/fueller");
-        {
-            QFile f(fueller);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-            const QByteArray block(4096, 'x');
-            while (f.write(block) == block.size()) {
-            }
-            f.close();
-            ASSERT_TRUE(f.resize(std::max<qint64>(0, f.size() - 4096)));
-        }
+        ASSERT_TRUE(platte.Fuellen());
         QStringList gemeldet;
         EXPECT_FALSE(weg.los(ordner + QLatin1Char('/') + name, gemeldet)) << weg.name;
         EXPECT_FALSE(gemeldet.isEmpty()) << weg.name;
         NurOriginal(ordner, name, original, weg.name);
-        QFile::remove(fueller);
+        platte.Leeren();
     }
 }
 
