@@ -843,6 +843,14 @@ TEST(GearFormate, IffHoldAndModifyUndHalbeHelligkeit)
     ASSERT_TRUE(Dekodieren(IlbmSechsEbenen({1, 33, 0, 32}, cmap32, 0x80), QStringLiteral("IFF"), s));
     EXPECT_EQ(s.bild.pixel(0, 0) & 0xFFFFFF, 0x8040FEu);
     EXPECT_EQ(s.bild.pixel(1, 0) & 0xFFFFFF, 0x40207Fu);
+
+    // Hold-and-modify with a single plane would shift by -1: refused as a
+    // variant this reader does not know (a fuzzer's find).
+    const QByteArray einEbene = QByteArray::fromBase64(
+        "Rk9STQAAAIZJTEJNQk1IRAAAABQAGBAQAAAAAAEAAQAAAAEBABgAEENBTUcAAAAHAAf//wD///9CT0RZBAAAUAMHwUlJUVUwlOwT14P2GhrZXbG8oE9PT09PT09PT09PT0g=");
+    QString fehler;
+    EXPECT_FALSE(Dekodieren(einEbene, QStringLiteral("IFF"), s, &fehler));
+    EXPECT_EQ(fehler, QStringLiteral("Diese IFF-Variante wird nicht unterstützt."));
 }
 
 // ---- IOCA -------------------------------------------------------------------

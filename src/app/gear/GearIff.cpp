@@ -119,8 +119,11 @@ bool IffDekodieren(const QByteArray& daten, TGearSeite& seite, QString& kompress
         i += 8 + qint64(laenge) + (laenge & 1);
     }
     const bool ham = (camg & 0x800) != 0, ehb = (camg & 0x80) != 0;
-    if (!kopf || !body || w == 0 || h == 0 || packung > 1 || !(ebenen == 24 || (ebenen >= 1 && ebenen <= 8))) {
-        fehler = kopf && (packung > 1 || ebenen > 8) && ebenen != 24
+    // Hold-and-modify exists with 6 and 8 planes (4 or 6 data bits).
+    const bool hamFalsch = ham && ebenen != 6 && ebenen != 8;
+    if (!kopf || !body || w == 0 || h == 0 || packung > 1 || !(ebenen == 24 || (ebenen >= 1 && ebenen <= 8))
+        || hamFalsch) {
+        fehler = kopf && (packung > 1 || ebenen > 8 || hamFalsch) && ebenen != 24
             ? QStringLiteral("Diese IFF-Variante wird nicht unterstützt.") : kaputt;
         return false;
     }
