@@ -12,9 +12,10 @@
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     FuzzStarten();
-    // A fixed budget of 64 MB: a declared size is refused the same way on
-    // every machine, and no run spends its time filling huge pictures.
-    GearSpeicherGrenzeSetzen(qint64(64) << 20);
+    // A fixed budget of 16 MB (5 million true-colour pixels): a declared
+    // size is refused the same way on every machine, and no run spends its
+    // time clearing the pages of huge pictures.
+    GearSpeicherGrenzeSetzen(qint64(16) << 20);
     return 0;
 }
 

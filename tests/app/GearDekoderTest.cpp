@@ -903,3 +903,32 @@ TEST(GearDekoder, TiffSeitenWerdenErstBeimBlaetternGelesen)
 
 } // namespace
 
+
+TEST(GearDekoder, IndizesJenseitsDerFarbtabelleVerlaengernSie)
+{
+    // Widths with and without a tail beyond the 8-byte steps; the stray
+    // index sits in the tail, in a step, or not at all.
+    for (int breite : {5, 16, 21}) {
+        for (int stelle : {-1, 2, breite - 1}) {
+            QImage b(breite, 3, QImage::Format_Indexed8);
+            b.setColorTable({qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(7, 8, 9)});
+            b.fill(2);
+            if (stelle >= 0)
+                b.scanLine(1)[stelle] = 200;
+            GearIndizesAbsichern(b);
+            const int erwartet = stelle >= 0 ? 201 : 3;
+            ASSERT_EQ(b.colorCount(), erwartet) << breite << " " << stelle;
+            EXPECT_EQ(b.color(2), qRgb(7, 8, 9));
+            if (stelle >= 0)
+                EXPECT_EQ(b.color(200), qRgb(0, 0, 0));
+        }
+    }
+    // Indices whose OR reaches past the table while each one stays inside.
+    QImage b(9, 1, QImage::Format_Indexed8);
+    QList<QRgb> t(6, qRgb(9, 9, 9));
+    b.setColorTable(t);
+    b.fill(4);
+    b.scanLine(0)[8] = 3;   // 4 | 3 = 7
+    GearIndizesAbsichern(b);
+    EXPECT_EQ(b.colorCount(), 6);
+}

@@ -156,8 +156,28 @@ void GearIndizesAbsichern(QImage& bild)
     const int n = bild.colorCount();
     if (n >= 256)
         return;
-    int hoechster = 0;
     const int w = bild.width();
+    // The OR of all indices bounds the highest one; in nearly every picture
+    // it already shows all of them inside the table, without a comparison
+    // per pixel.
+    uint64_t oder = 0;
+    for (int y = 0; y < bild.height(); ++y) {
+        const uint8_t* z = bild.constScanLine(y);
+        int x = 0;
+        for (; x + 8 <= w; x += 8) {
+            uint64_t v;
+            std::memcpy(&v, z + x, sizeof v);
+            oder |= v;
+        }
+        for (; x < w; ++x)
+            oder |= z[x];
+    }
+    oder |= oder >> 32;
+    oder |= oder >> 16;
+    oder |= oder >> 8;
+    if (int(oder & 0xFF) < n)
+        return;
+    int hoechster = 0;
     for (int y = 0; y < bild.height() && hoechster < 255; ++y) {
         const uint8_t* z = bild.constScanLine(y);
         for (int x = 0; x < w; ++x)
