@@ -207,15 +207,17 @@ private:
         return (v << (m_pos & 7)) >> (32 - n);
     }
 
-    // A code that needs bits past the data: libtiff reads zeros there and
-    // reports the row as broken at a0 only when nothing but a few fill
+    // A code that needs bits past the data: in T.4 libtiff reads zeros
+    // there and reports the row as broken at a0 when nothing but a few fill
     // zeros was left.
     TErgebnis AmDatenEnde(int a0) const
     {
+        // T.6 reports the end of the data ("Premature EOF") and the row as
+        // broken where it stood, whatever bits were left.
+        if (m_art == TFaxKodierung::G4)
+            return {TZeile::Fehler, a0};
         if (m_pos > m_letzteEins && m_bits - m_pos < 8 && a0 > 0)
             return {TZeile::Fehler, a0};
-        if (m_pos > m_letzteEins && m_bits - m_pos < 8 && m_art == TFaxKodierung::G4)
-            return {TZeile::Fehler, 0};
         return {TZeile::Unsicher};
     }
 
@@ -339,9 +341,7 @@ private:
             }
             m_pos += m.laenge;
             if (m.art == MPass) {
-                if (b2 >= m_w)
-                    return {TZeile::Unsicher};
-                a0 = b2;
+                a0 = b2;   // up to the row's end, too
             } else if (m.art == MHorizontal) {
                 TErgebnis e{TZeile::Sauber};
                 const int r1 = Lauf(farbe, start, e);
@@ -349,8 +349,10 @@ private:
                 if (r2 < 0)
                     return {TZeile::Unsicher};
                 const int a1 = start + r1, a2 = a1 + r2;
-                if (a2 > m_w || (r1 == 0 && a0 >= 0) || (r2 == 0 && a2 < m_w))
+                if (a1 > m_w || (r1 == 0 && a0 >= 0) || (r2 == 0 && a2 < m_w))
                     return {TZeile::Unsicher};
+                if (a2 > m_w)
+                    return {TZeile::Fehler};   // "Line length mismatch"
                 if (a1 < m_w)
                     neu.push_back(a1);
                 if (a2 < m_w)
@@ -358,7 +360,11 @@ private:
                 a0 = a2;
             } else {
                 const int a1 = b1 + m.wert;
-                if (a1 > m_w || a1 < start || (a1 == start && a0 >= 0))
+                if (a1 > m_w)
+                    return {TZeile::Fehler};
+                if (a1 < a0 && a0 >= 0)
+                    return Abbruch(start);   // libtiff calls a step back a broken code
+                if (a1 < start || (a1 == start && a0 >= 0))
                     return {TZeile::Unsicher};
                 if (a1 < m_w)
                     neu.push_back(a1);
@@ -412,7 +418,8 @@ TFaxLauf FaxZeilenLesen(const QByteArray& roh, TFaxKodierung art, bool lsbZuerst
             l.ende = true;
             return l;
         case TZeile::Leer:
-            if (n + 1 < maxZeilen && !leser.NurEolsBisEnde())
+            // Whether libtiff then finds only the end matters after clean rows.
+            if (n > 0 && n + 1 < maxZeilen && !leser.NurEolsBisEnde())
                 l.sicher = false;
             else
                 l.ende = true;
