@@ -209,13 +209,11 @@ private:
 
     // A code that needs bits past the data: in T.4 libtiff reads zeros
     // there and reports the row as broken at a0 when nothing but a few fill
-    // zeros was left.
+    // zeros was left; T.6 is left to libtiff.
     TErgebnis AmDatenEnde(int a0) const
     {
-        // T.6 reports the end of the data ("Premature EOF") and the row as
-        // broken where it stood, whatever bits were left.
         if (m_art == TFaxKodierung::G4)
-            return {TZeile::Fehler, a0};
+            return {TZeile::Unsicher};
         if (m_pos > m_letzteEins && m_bits - m_pos < 8 && a0 > 0)
             return {TZeile::Fehler, a0};
         return {TZeile::Unsicher};
@@ -323,6 +321,10 @@ private:
             if (int(i & 1) != farbe)
                 ++i;
             const int b1 = m_ref[i], b2 = m_ref[i + 1];
+            // Near the end of T.6 data libtiff's answer depends on how far
+            // it has read ahead (the first read past the end passes quietly).
+            if (m_art == TFaxKodierung::G4 && m_pos + LaufBits > m_bits)
+                return {TZeile::Unsicher};
             const TEintrag& m = m_t.modus[Peek(ModusBits)];
             if (m.art == MNullen || m.art == MUngueltig) {
                 const uint32_t zwoelf = Peek(12);
