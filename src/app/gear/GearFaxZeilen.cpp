@@ -153,7 +153,7 @@ public:
                 for (int k = 7; k >= 0 && m_letzteEins < 0; --k)
                     if ((b >> (7 - k)) & 1)
                         m_letzteEins = i * 8 + k;
-        Referenz({});
+        Referenz();
     }
 
     TErgebnis Zeile()
@@ -202,8 +202,12 @@ private:
     {
         const qint64 i = m_pos >> 3;
         uint32_t v = 0;
-        for (int k = 0; k < 4; ++k)
-            v = (v << 8) | (i + k < m_bytes ? Byte(i + k) : 0u);
+        if (i + 4 <= m_bytes && !m_lsb) {
+            v = uint32_t(m_d[i]) << 24 | uint32_t(m_d[i + 1]) << 16 | uint32_t(m_d[i + 2]) << 8 | m_d[i + 3];
+        } else {
+            for (int k = 0; k < 4; ++k)
+                v = (v << 8) | (i + k < m_bytes ? Byte(i + k) : 0u);
+        }
         return (v << (m_pos & 7)) >> (32 - n);
     }
 
@@ -244,9 +248,10 @@ private:
         return false;
     }
 
-    void Referenz(std::vector<int>&& neu)
+    // The finished row becomes the reference of the next; both buffers are kept.
+    void Referenz()
     {
-        m_ref = std::move(neu);
+        std::swap(m_ref, m_neu);
         m_ref.insert(m_ref.end(), {m_w, m_w, m_w});
     }
 
@@ -278,7 +283,8 @@ private:
 
     TErgebnis EinD()
     {
-        std::vector<int> neu;
+        std::vector<int>& neu = m_neu;
+        neu.clear();
         int a0 = 0, farbe = 0;
         while (a0 < m_w) {
             TErgebnis e{TZeile::Sauber};
@@ -303,13 +309,14 @@ private:
             a0 = a1;
             farbe ^= 1;
         }
-        Referenz(std::move(neu));
+        Referenz();
         return {TZeile::Sauber};
     }
 
     TErgebnis ZweiD()
     {
-        std::vector<int> neu;
+        std::vector<int>& neu = m_neu;
+        neu.clear();
         int a0 = -1, farbe = 0;
         size_t i = 0;
         while (a0 < m_w) {
@@ -347,7 +354,9 @@ private:
             } else if (m.art == MHorizontal) {
                 TErgebnis e{TZeile::Sauber};
                 const int r1 = Lauf(farbe, start, e);
-                const int r2 = r1 < 0 ? -1 : Lauf(farbe ^ 1, start, e);
+                if (r1 < 0)
+                    return e;   // a broken first code: broken at a0, as in the modes
+                const int r2 = Lauf(farbe ^ 1, start, e);
                 if (r2 < 0)
                     return {TZeile::Unsicher};
                 const int a1 = start + r1, a2 = a1 + r2;
@@ -374,7 +383,7 @@ private:
                 farbe ^= 1;
             }
         }
-        Referenz(std::move(neu));
+        Referenz();
         return {TZeile::Sauber};
     }
 
@@ -384,7 +393,7 @@ private:
     TFaxKodierung m_art;
     int m_w;
     const TTabellen& m_t;
-    std::vector<int> m_ref;
+    std::vector<int> m_ref, m_neu;
 };
 
 void Packen(const std::vector<int>& wechsel, int breite, std::vector<uint8_t>& zeile)
