@@ -253,3 +253,33 @@ TEST(GearFaxZeilen, RohLesenGleichMitUndOhneVorpruefung)
     EXPECT_EQ(FaxSchnellpruefungAbweichungen, 0);
     FaxSchnellpruefungNachpruefen = false;
 }
+
+namespace {
+
+QByteArray AusBits(const std::string& bits)
+{
+    QByteArray d((int(bits.size()) + 7) / 8, '\0');
+    for (size_t i = 0; i < bits.size(); ++i)
+        if (bits[i] == '1')
+            d[int(i / 8)] |= char(0x80 >> (i % 8));
+    return d;
+}
+
+} // namespace
+
+// A T.6 coder takes a vertical step where one fits; data with a horizontal
+// step there cannot be libtiff's own output, whatever its width.
+TEST(GearFaxZeilen, AndererSchrittAlsDerKodiererWirdErkannt)
+{
+    const std::string eofb = "000000000001000000000001";
+    const std::string zeilen(120, '1');   // white rows, one vertical step each
+    const TFaxLauf gleich = FaxZeilenLesen(AusBits("1" + zeilen + eofb), TFaxKodierung::G4, false, 64, 1000);
+    // H: white 64 (make-up 64 + terminating 0), black 0
+    const TFaxLauf anders = FaxZeilenLesen(AusBits("001" "11011" "00110101" "0000110111" + zeilen + eofb),
+                                           TFaxKodierung::G4, false, 64, 1000);
+    EXPECT_TRUE(gleich.sicher && gleich.ende && anders.sicher && anders.ende);
+    EXPECT_EQ(gleich.zeilen, 121);
+    EXPECT_EQ(anders.zeilen, 121);
+    EXPECT_TRUE(gleich.gleichKodierbar);
+    EXPECT_FALSE(anders.gleichKodierbar);
+}

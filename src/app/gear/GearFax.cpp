@@ -35,6 +35,7 @@ struct TFund {
     bool sauber = false;   // decoded up to the end mark or the end of the data
     int gefragt = 0;       // the width asked for
     bool geschaetzt = false;   // our reader's answer, not yet libtiff's
+    bool gleichKodierbar = true;   // false: KodiertGleich cannot hold
 };
 
 bool operator==(const TFund& a, const TFund& b)
@@ -78,7 +79,7 @@ bool Schaetzen(const QByteArray& daten, const TFaxArt& art, int breite, TFund& f
     const TFaxLauf l = FaxZeilenLesen(daten, Kodierung(art), art.lsbZuerst, breite, HoechstZeilen(daten, breite));
     if (!l.sicher)
         return false;
-    f = TFund{breite, l.zeilen, l.zeilen > 0 && l.ende, breite, true};
+    f = TFund{breite, l.zeilen, l.zeilen > 0 && l.ende, breite, true, l.gleichKodierbar};
     if (l.gemeldeteBreite > 0 && l.gemeldeteBreite != breite && l.zeilen == 0) {
         const int b = l.gemeldeteBreite;
         const TFaxLauf z = FaxZeilenLesen(daten, Kodierung(art), art.lsbZuerst, b, HoechstZeilen(daten, b));
@@ -88,6 +89,7 @@ bool Schaetzen(const QByteArray& daten, const TFaxArt& art, int breite, TFund& f
             f.breite = b;
             f.zeilen = z.zeilen;
             f.sauber = z.ende;
+            f.gleichKodierbar = z.gleichKodierbar;
         }
     }
     return true;
@@ -137,7 +139,8 @@ bool KodiertGleich(const QByteArray& daten, const TFaxArt& art, const TFund& f)
     TGearSeite seite;
     QString fehler;
     QByteArray neu;
-    if (art.lsbZuerst || !Bilden(daten, art, f, seite, fehler, {}) || !FaxRohKodieren(seite, true, neu, fehler))
+    if (art.lsbZuerst || !f.gleichKodierbar || !Bilden(daten, art, f, seite, fehler, {})
+        || !FaxRohKodieren(seite, true, neu, fehler))
         return false;
     const qsizetype n = std::max<qsizetype>(0, std::min(daten.size(), neu.size()) - 3);
     return n > 0 && std::abs(daten.size() - neu.size()) <= 3

@@ -1,6 +1,7 @@
 #include "GearFaxZeilen.h"
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -313,6 +314,52 @@ private:
         return {TZeile::Sauber};
     }
 
+    // b1 and b2 for a0 of the colour farbe; i walks along the reference row.
+    void B1B2(int a0, int farbe, size_t& i, int& b1, int& b2) const
+    {
+        while (i > 0 && m_ref[i - 1] > a0)
+            --i;
+        while (m_ref[i] <= a0 && m_ref[i] < m_w)
+            ++i;
+        if (int(i & 1) != farbe)
+            ++i;
+        b1 = m_ref[i];
+        b2 = m_ref[i + 1];
+    }
+
+    // The steps a T.6 coder chooses for the finished row (pass when b2 lies
+    // before a1, vertical within three of b1, else horizontal); where the
+    // data took another step, it cannot be the same coder's output.
+    void KodierungVergleichen()
+    {
+        const std::vector<int>& zeile = m_neu;
+        int a0 = -1, farbe = 0;
+        size_t i = 0, k = 0;
+        for (const TSchritt& s : m_schritte) {
+            int b1, b2;
+            B1B2(a0, farbe, i, b1, b2);
+            while (k < zeile.size() && zeile[k] <= a0)
+                ++k;
+            const int a1 = k < zeile.size() ? zeile[k] : m_w;
+            TSchritt soll{MPass, 0, 0, 0};
+            if (b2 < a1) {
+                a0 = b2;
+            } else if (std::abs(a1 - b1) <= 3) {
+                soll = {MVertikal, a1 - b1, 0, 0};
+                a0 = a1;
+                farbe ^= 1;
+            } else {
+                const int a2 = k + 1 < zeile.size() ? zeile[k + 1] : m_w;
+                soll = {MHorizontal, a1 - std::max(a0, 0), a2 - a1, 0};
+                a0 = a2;
+            }
+            if (soll.art != s.art || soll.w1 != s.w1 || soll.w2 != s.w2) {
+                m_abweichungBis = s.bis;
+                return;
+            }
+        }
+    }
+
     TErgebnis ZweiD()
     {
         std::vector<int>& neu = m_neu;
@@ -321,13 +368,8 @@ private:
         size_t i = 0;
         while (a0 < m_w) {
             const int start = std::max(a0, 0);
-            while (i > 0 && m_ref[i - 1] > a0)
-                --i;
-            while (m_ref[i] <= a0 && m_ref[i] < m_w)
-                ++i;
-            if (int(i & 1) != farbe)
-                ++i;
-            const int b1 = m_ref[i], b2 = m_ref[i + 1];
+            int b1, b2;
+            B1B2(a0, farbe, i, b1, b2);
             // Near the end of T.6 data libtiff's answer depends on how far
             // it has read ahead (the first read past the end passes quietly).
             if (m_art == TFaxKodierung::G4 && m_pos + LaufBits > m_bits)
@@ -350,6 +392,7 @@ private:
             }
             m_pos += m.laenge;
             if (m.art == MPass) {
+                m_schritte.push_back({MPass, 0, 0, m_pos});
                 a0 = b2;   // up to the row's end, too
             } else if (m.art == MHorizontal) {
                 TErgebnis e{TZeile::Sauber};
@@ -360,14 +403,16 @@ private:
                 if (r2 < 0)
                     return {TZeile::Unsicher};
                 const int a1 = start + r1, a2 = a1 + r2;
-                if (a1 > m_w || (r1 == 0 && a0 >= 0) || (r2 == 0 && a2 < m_w))
-                    return {TZeile::Unsicher};
                 if (a2 > m_w)
                     return {TZeile::Fehler};   // "Line length mismatch"
+                // Empty runs inside the row are left to libtiff.
+                if ((r1 == 0 && a0 >= 0) || (r2 == 0 && a2 < m_w))
+                    return {TZeile::Unsicher};
                 if (a1 < m_w)
                     neu.push_back(a1);
                 if (a2 < m_w)
                     neu.push_back(a2);
+                m_schritte.push_back({MHorizontal, r1, r2, m_pos});
                 a0 = a2;
             } else {
                 const int a1 = b1 + m.wert;
@@ -379,10 +424,14 @@ private:
                     return {TZeile::Unsicher};
                 if (a1 < m_w)
                     neu.push_back(a1);
+                m_schritte.push_back({MVertikal, m.wert, 0, m_pos});
                 a0 = a1;
                 farbe ^= 1;
             }
         }
+        if (m_art == TFaxKodierung::G4 && m_abweichungBis < 0)
+            KodierungVergleichen();
+        m_schritte.clear();
         Referenz();
         return {TZeile::Sauber};
     }
@@ -394,6 +443,15 @@ private:
     int m_w;
     const TTabellen& m_t;
     std::vector<int> m_ref, m_neu;
+    struct TSchritt {
+        uint8_t art;
+        int w1, w2;
+        qint64 bis;   // the bit after the step
+    };
+    std::vector<TSchritt> m_schritte;
+
+public:
+    qint64 m_abweichungBis = -1;   // where the data first left the T.6 coder's steps
 };
 
 void Packen(const std::vector<int>& wechsel, int breite, std::vector<uint8_t>& zeile)
@@ -406,13 +464,11 @@ void Packen(const std::vector<int>& wechsel, int breite, std::vector<uint8_t>& z
 
 } // namespace
 
-TFaxLauf FaxZeilenLesen(const QByteArray& roh, TFaxKodierung art, bool lsbZuerst, int breite, int maxZeilen,
-                        const std::function<void(int, const uint8_t*)>& zeile)
+namespace {
+
+TFaxLauf Lesen(TLeser& leser, int breite, int maxZeilen, const std::function<void(int, const uint8_t*)>& zeile)
 {
     TFaxLauf l;
-    if (roh.isEmpty() || breite <= 0 || maxZeilen <= 0)
-        return l;
-    TLeser leser(roh, art, lsbZuerst, breite);
     std::vector<uint8_t> puffer(zeile ? size_t((qint64(breite) + 7) / 8) : 0);
     for (int n = 0; n < maxZeilen; ++n) {
         const TErgebnis e = leser.Zeile();
@@ -445,5 +501,20 @@ TFaxLauf FaxZeilenLesen(const QByteArray& roh, TFaxKodierung art, bool lsbZuerst
         }
     }
     l.zeilen = maxZeilen;
+    return l;
+}
+
+} // namespace
+
+TFaxLauf FaxZeilenLesen(const QByteArray& roh, TFaxKodierung art, bool lsbZuerst, int breite, int maxZeilen,
+                        const std::function<void(int, const uint8_t*)>& zeile)
+{
+    if (roh.isEmpty() || breite <= 0 || maxZeilen <= 0)
+        return {};
+    TLeser leser(roh, art, lsbZuerst, breite);
+    TFaxLauf l = Lesen(leser, breite, maxZeilen, zeile);
+    // libtiff's coder is compared over all but the last few bytes (end mark, padding).
+    l.gleichKodierbar = art != TFaxKodierung::G4 || lsbZuerst || leser.m_abweichungBis < 0
+        || leser.m_abweichungBis > (qint64(roh.size()) - 7) * 8;
     return l;
 }

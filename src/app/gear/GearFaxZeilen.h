@@ -21,6 +21,9 @@ struct TFaxLauf {
     bool ende = false;         // stopped at the end mark or the end of the data
     int gemeldeteBreite = 0;   // the first row ended early (EOL or broken code) at this length
     bool sicher = true;        // false: libtiff may read this data differently
+    // T.6, MSB first: false when the rows read, coded again by libtiff,
+    // cannot give the same bytes (the data took other steps than its coder).
+    bool gleichKodierbar = true;
 };
 
 // Stops at the end mark, a faulty row or maxZeilen; zeile gets every clean
