@@ -144,8 +144,9 @@ struct TErgebnis {
 
 class TLeser {
 public:
-    TLeser(const QByteArray& roh, TFaxKodierung art, bool lsb, int breite)
-        : m_d(reinterpret_cast<const uint8_t*>(roh.constData())), m_bytes(roh.size()), m_bits(qint64(roh.size()) * 8),
+    // vergleichen: note where the data leaves the T.6 coder's steps.
+    TLeser(const QByteArray& roh, TFaxKodierung art, bool lsb, int breite, bool vergleichen = false)
+        : m_vergleichen(vergleichen), m_d(reinterpret_cast<const uint8_t*>(roh.constData())), m_bytes(roh.size()), m_bits(qint64(roh.size()) * 8),
           m_lsb(lsb), m_art(art), m_w(breite), m_t(Tabellen())
     {
         m_letzteEins = -1;
@@ -362,6 +363,7 @@ private:
 
     TErgebnis ZweiD()
     {
+        const bool vergleichen = m_vergleichen && m_abweichungBis < 0;
         std::vector<int>& neu = m_neu;
         neu.clear();
         int a0 = -1, farbe = 0;
@@ -392,7 +394,8 @@ private:
             }
             m_pos += m.laenge;
             if (m.art == MPass) {
-                m_schritte.push_back({MPass, 0, 0, m_pos});
+                if (vergleichen)
+                    m_schritte.push_back({MPass, 0, 0, m_pos});
                 a0 = b2;   // up to the row's end, too
             } else if (m.art == MHorizontal) {
                 TErgebnis e{TZeile::Sauber};
@@ -412,7 +415,8 @@ private:
                     neu.push_back(a1);
                 if (a2 < m_w)
                     neu.push_back(a2);
-                m_schritte.push_back({MHorizontal, r1, r2, m_pos});
+                if (vergleichen)
+                    m_schritte.push_back({MHorizontal, r1, r2, m_pos});
                 a0 = a2;
             } else {
                 const int a1 = b1 + m.wert;
@@ -424,18 +428,21 @@ private:
                     return {TZeile::Unsicher};
                 if (a1 < m_w)
                     neu.push_back(a1);
-                m_schritte.push_back({MVertikal, m.wert, 0, m_pos});
+                if (vergleichen)
+                    m_schritte.push_back({MVertikal, m.wert, 0, m_pos});
                 a0 = a1;
                 farbe ^= 1;
             }
         }
-        if (m_art == TFaxKodierung::G4 && m_abweichungBis < 0)
+        if (vergleichen) {
             KodierungVergleichen();
-        m_schritte.clear();
+            m_schritte.clear();
+        }
         Referenz();
         return {TZeile::Sauber};
     }
 
+    bool m_vergleichen;
     const uint8_t* m_d;
     qint64 m_bytes, m_bits, m_pos = 0, m_letzteEins = -1, m_leerAb = 0;
     bool m_lsb;
@@ -513,8 +520,13 @@ TFaxLauf FaxZeilenLesen(const QByteArray& roh, TFaxKodierung art, bool lsbZuerst
         return {};
     TLeser leser(roh, art, lsbZuerst, breite);
     TFaxLauf l = Lesen(leser, breite, maxZeilen, zeile);
-    // libtiff's coder is compared over all but the last few bytes (end mark, padding).
-    l.gleichKodierbar = art != TFaxKodierung::G4 || lsbZuerst || leser.m_abweichungBis < 0
-        || leser.m_abweichungBis > (qint64(roh.size()) - 7) * 8;
+    // Only a clean T.6 page is worth comparing with its coder's steps, in a
+    // second pass; libtiff compares all but the last few bytes (end mark,
+    // padding).
+    if (art == TFaxKodierung::G4 && !lsbZuerst && l.sicher && l.ende && l.zeilen > 0) {
+        TLeser vergleich(roh, art, lsbZuerst, breite, true);
+        Lesen(vergleich, breite, maxZeilen, {});
+        l.gleichKodierbar = vergleich.m_abweichungBis < 0 || vergleich.m_abweichungBis > (qint64(roh.size()) - 7) * 8;
+    }
     return l;
 }
