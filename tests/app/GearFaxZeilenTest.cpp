@@ -222,6 +222,11 @@ TEST(GearFaxZeilen, RohLesenGleichMitUndOhneVorpruefung)
     QByteArray muell(300, '\0');
     for (char& c : muell)
         c = char(zufall());
+    // Horizontal steps with empty runs at nearly every width.
+    GleichMitUndOhneVorpruefung(QByteArray::fromHex("26a670ce19c338670ce19c338670ce19c338670ce19c338670ce19c338670ce1"
+                                                    "9c338670ce19c338670ce19c338670ce19c338670ce19c33867ffffffffffff"
+                                                    "ffffffffffffffffffffc9a99c338670ce19c338670c670ce1c39c"),
+                                true);
     for (bool g4 : {false, true}) {
         // One row of 1671 pixels that ends with the data: libtiff passes
         // the first read past the end quietly and calls the row clean.

@@ -408,9 +408,8 @@ private:
                 const int a1 = start + r1, a2 = a1 + r2;
                 if (a2 > m_w)
                     return {TZeile::Fehler};   // "Line length mismatch"
-                // Empty runs inside the row are left to libtiff.
-                if ((r1 == 0 && a0 >= 0) || (r2 == 0 && a2 < m_w))
-                    return {TZeile::Unsicher};
+                // An empty run stays as two changes at one place, as libtiff
+                // keeps them for the next row's b1.
                 if (a1 < m_w)
                     neu.push_back(a1);
                 if (a2 < m_w)
