@@ -227,6 +227,13 @@ TEST(GearFaxZeilen, RohLesenGleichMitUndOhneVorpruefung)
                                                     "9c338670ce19c338670ce19c338670ce19c338670ce19c33867ffffffffffff"
                                                     "ffffffffffffffffffffc9a99c338670ce19c338670c670ce1c39c"),
                                 true);
+    // Passes up to the row's end, after which libtiff reads on.
+    for (const char* hex : {"44616e5de11b1b1b1b1b1b1b1b1b1b1b1b1b1b1b1b1b1b1b1b1b1b1b424d1b1b1b1b1b1b1b1b1b1b1b1b1b1b1b1b"
+                            "ff0029",
+                            "26a670ce19c338670ce19c338670ce19c338670ce19c338670ce19c339670ce19c3387ffffffffffffffffff"
+                            "fe4d4ce19c333270ce19c338670ce19c2b8670ce19c3380ffffffffffffffffffffc004004"})
+        for (bool g4 : {false, true})
+            GleichMitUndOhneVorpruefung(QByteArray::fromHex(hex), g4);
     for (bool g4 : {false, true}) {
         // One row of 1671 pixels that ends with the data: libtiff passes
         // the first read past the end quietly and calls the row clean.

@@ -396,7 +396,10 @@ private:
             if (m.art == MPass) {
                 if (vergleichen)
                     m_schritte.push_back({MPass, 0, 0, m_pos});
-                a0 = b2;   // up to the row's end, too
+                // A pass up to the row's end is read on by libtiff at times.
+                if (b2 >= m_w)
+                    return {TZeile::Unsicher};
+                a0 = b2;
             } else if (m.art == MHorizontal) {
                 TErgebnis e{TZeile::Sauber};
                 const int r1 = Lauf(farbe, start, e);
