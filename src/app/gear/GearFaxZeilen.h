@@ -9,10 +9,10 @@
 // EOFB), MSB or LSB first. It is fast enough to try thousands of widths,
 // and it reads the data as libtiff's fax codec does: the rows it calls
 // clean, and how it stops, are those TiffFaxZeilen reports. Where libtiff's
-// tolerance of broken data is not known exactly (codes running past the
-// data, rows overrunning the width in 2-D coding, uncompressed mode, data
-// after the end mark), the answer is marked uncertain and the caller asks
-// libtiff.
+// tolerance of broken data is not known exactly (the last bits of T.6 data,
+// a pass up to the row's end, a vertical step onto a0, a long run of zeros
+// inside a row, data after the end mark), the answer is marked uncertain
+// and the caller asks libtiff.
 
 enum class TFaxKodierung { G3EinD, G3ZweiD, G4 };
 
