@@ -1,4 +1,5 @@
 #include "GearFax.h"
+#include "GearFaxZeilen.h"
 #include "GearHilfen.h"
 #include "GearTiff.h"
 #include <tiffio.h>
@@ -6,6 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+bool FaxSchnellpruefungErlaubt = true;
+bool FaxSchnellpruefungNachpruefen = std::getenv("ZELVANO_FAX_NACHPRUEFEN") != nullptr;
+int FaxSchnellpruefungAbweichungen = 0;
 
 namespace {
 
@@ -28,9 +33,17 @@ struct TFund {
     int breite = 0;
     int zeilen = 0;
     bool sauber = false;   // decoded up to the end mark or the end of the data
+    int gefragt = 0;       // the width asked for
+    bool geschaetzt = false;   // our reader's answer, not yet libtiff's
+    bool gleichKodierbar = true;   // false: KodiertGleich cannot hold
 };
 
-TFund Pruefen(const QByteArray& daten, const TFaxArt& art, int breite)
+bool operator==(const TFund& a, const TFund& b)
+{
+    return a.breite == b.breite && a.zeilen == b.zeilen && a.sauber == b.sauber;
+}
+
+TFund TiffPruefen(const QByteArray& daten, const TFaxArt& art, int breite)
 {
     TFaxEnde ende;
     TFund f;
@@ -48,6 +61,49 @@ TFund Pruefen(const QByteArray& daten, const TFaxArt& art, int breite)
             f.zeilen = z;
             f.sauber = zweites.endeMarke || zweites.datenEnde;
         }
+    }
+    f.gefragt = breite;
+    return f;
+}
+
+TFaxKodierung Kodierung(const TFaxArt& art)
+{
+    if (art.kompression == COMPRESSION_CCITTFAX4)
+        return TFaxKodierung::G4;
+    return art.zweiD ? TFaxKodierung::G3ZweiD : TFaxKodierung::G3EinD;
+}
+
+// The same answer as TiffPruefen from our own reader, where it is certain.
+bool Schaetzen(const QByteArray& daten, const TFaxArt& art, int breite, TFund& f)
+{
+    const TFaxLauf l = FaxZeilenLesen(daten, Kodierung(art), art.lsbZuerst, breite, HoechstZeilen(daten, breite));
+    if (!l.sicher)
+        return false;
+    f = TFund{breite, l.zeilen, l.zeilen > 0 && l.ende, breite, true, l.gleichKodierbar};
+    if (l.gemeldeteBreite > 0 && l.gemeldeteBreite != breite && l.zeilen == 0) {
+        const int b = l.gemeldeteBreite;
+        const TFaxLauf z = FaxZeilenLesen(daten, Kodierung(art), art.lsbZuerst, b, HoechstZeilen(daten, b));
+        if (!z.sicher)
+            return false;
+        if (z.zeilen > 0) {
+            f.breite = b;
+            f.zeilen = z.zeilen;
+            f.sauber = z.ende;
+            f.gleichKodierbar = z.gleichKodierbar;
+        }
+    }
+    return true;
+}
+
+TFund Pruefen(const QByteArray& daten, const TFaxArt& art, int breite, bool schnell)
+{
+    TFund f;
+    if (!schnell || !Schaetzen(daten, art, breite, f))
+        return TiffPruefen(daten, art, breite);
+    if (FaxSchnellpruefungNachpruefen && !(TiffPruefen(daten, art, breite) == f)) {
+        ++FaxSchnellpruefungAbweichungen;
+        if (std::getenv("ZELVANO_FAX_NACHPRUEFEN"))
+            std::abort();
     }
     return f;
 }
@@ -83,7 +139,8 @@ bool KodiertGleich(const QByteArray& daten, const TFaxArt& art, const TFund& f)
     TGearSeite seite;
     QString fehler;
     QByteArray neu;
-    if (art.lsbZuerst || !Bilden(daten, art, f, seite, fehler, {}) || !FaxRohKodieren(seite, true, neu, fehler))
+    if (art.lsbZuerst || !f.gleichKodierbar || !Bilden(daten, art, f, seite, fehler, {})
+        || !FaxRohKodieren(seite, true, neu, fehler))
         return false;
     const qsizetype n = std::max<qsizetype>(0, std::min(daten.size(), neu.size()) - 3);
     return n > 0 && std::abs(daten.size() - neu.size()) <= 3
@@ -92,12 +149,12 @@ bool KodiertGleich(const QByteArray& daten, const TFaxArt& art, const TFund& f)
 
 // alleBreiten: after the common widths, every width up to 8192 (about half
 // a second for a file that fits none).
-TFund G4Breite(const QByteArray& daten, const TFaxArt& art, bool alleBreiten)
+TFund G4Breite(const QByteArray& daten, const TFaxArt& art, bool alleBreiten, bool schnell)
 {
     // Nearly every wrong width fails within a few rows of real content; of
     // those that pass, the one that codes back the same wins, else the first.
     TFund ersterSauberer;
-    const TFund erster = Pruefen(daten, art, 1728);
+    const TFund erster = Pruefen(daten, art, 1728, schnell);
     auto passt = [&](const TFund& f) {
         if (!f.sauber)
             return false;
@@ -111,10 +168,10 @@ TFund G4Breite(const QByteArray& daten, const TFaxArt& art, bool alleBreiten)
         return erster;
     static const int ueblich[] = {2048, 2432, 2592, 3456, 864, 1216, 1024, 1280, 2480, 2560, 3300, 4864};
     for (int b : ueblich)
-        if (const TFund f = Pruefen(daten, art, b); passt(f))
+        if (const TFund f = Pruefen(daten, art, b, schnell); passt(f))
             return f;
     for (int b = 1; alleBreiten && b <= 8192; ++b)
-        if (const TFund f = Pruefen(daten, art, b); passt(f))
+        if (const TFund f = Pruefen(daten, art, b, schnell); passt(f))
             return f;
     return ersterSauberer.sauber ? ersterSauberer : erster;
 }
@@ -126,52 +183,71 @@ bool FaxRohKodieren(const TGearSeite& seite, bool g4, QByteArray& aus, QString& 
     return TiffFaxStreifen(seite, g4 ? COMPRESSION_CCITTFAX4 : COMPRESSION_CCITTFAX3, false, aus, fehler);
 }
 
-bool FaxRohDekodieren(const QByteArray& daten, bool g4, TGearSeite& seite, QString& kompression, QString& fehler,
-                      const TFortschritt& fs)
+namespace {
+
+struct TWahl {
+    TFund bester;
+    TFaxArt art{};
+    bool istG4 = false;
+};
+
+TWahl Waehlen(const QByteArray& daten, bool g4, bool schnell)
 {
     const TFaxArt g3Arten[] = {{COMPRESSION_CCITTFAX3, false, false}, {COMPRESSION_CCITTFAX3, true, false},
                                {COMPRESSION_CCITTFAX3, false, true}, {COMPRESSION_CCITTFAX3, true, true}};
     const TFaxArt g4Arten[] = {{COMPRESSION_CCITTFAX4, false, false}, {COMPRESSION_CCITTFAX4, false, true}};
-    TFund bester;
-    TFaxArt art{};
-    bool istG4 = false;
+    TWahl w;
+    TFund& bester = w.bester;
     for (int runde = 0; runde < 2 && !bester.sauber; ++runde) {
         const bool versucheG4 = (runde == 0) == g4;
         if (versucheG4) {
             for (const TFaxArt& a : g4Arten) {
-                const TFund f = G4Breite(daten, a, g4 && !a.lsbZuerst);
+                const TFund f = G4Breite(daten, a, g4 && !a.lsbZuerst, schnell);
                 if (f.zeilen > bester.zeilen || (f.sauber && !bester.sauber)) {
                     bester = f;
-                    art = a;
-                    istG4 = true;
+                    w.art = a;
+                    w.istG4 = true;
                 }
                 if (f.sauber)
                     break;
             }
         } else {
             for (const TFaxArt& a : g3Arten) {
-                TFund f = Pruefen(daten, a, 1728);
+                TFund f = Pruefen(daten, a, 1728, schnell);
                 // A longer first row only tells its length when the width
                 // asked for is larger still.
                 if (!f.sauber)
-                    if (const TFund weit = Pruefen(daten, a, 1 << 15); weit.sauber)
+                    if (const TFund weit = Pruefen(daten, a, 1 << 15, schnell); weit.sauber)
                         f = weit;
                 if ((f.sauber && !bester.sauber) || (f.sauber == bester.sauber && f.zeilen > bester.zeilen)) {
                     bester = f;
-                    art = a;
-                    istG4 = false;
+                    w.art = a;
+                    w.istG4 = false;
                 }
                 if (f.sauber)
                     break;
             }
         }
     }
-    if (bester.zeilen <= 0) {
+    return w;
+}
+
+} // namespace
+
+bool FaxRohDekodieren(const QByteArray& daten, bool g4, TGearSeite& seite, QString& kompression, QString& fehler,
+                      const TFortschritt& fs)
+{
+    TWahl w = Waehlen(daten, g4, FaxSchnellpruefungErlaubt);
+    // libtiff confirms the winner; should it read the data otherwise, the
+    // whole choice is made again by libtiff alone.
+    if (w.bester.geschaetzt && w.bester.zeilen > 0 && !(TiffPruefen(daten, w.art, w.bester.gefragt) == w.bester))
+        w = Waehlen(daten, g4, false);
+    if (w.bester.zeilen <= 0) {
         fehler = QStringLiteral("Die Faxdaten können nicht gelesen werden.");
         return false;
     }
-    if (!Bilden(daten, art, bester, seite, fehler, fs))
+    if (!Bilden(daten, w.art, w.bester, seite, fehler, fs))
         return false;
-    kompression = istG4 ? QStringLiteral("CCITT G4") : QStringLiteral("CCITT G3");
+    kompression = w.istG4 ? QStringLiteral("CCITT G4") : QStringLiteral("CCITT G3");
     return true;
 }
