@@ -243,13 +243,15 @@ TEST_F(KonvertierenTest, GemischteListe_InJedeZielzeileMitNamenUndFormat)
             // The padded two-letter code gives no blank at the end of the name.
             const QString datei = Ziel(QLatin1String(name) + QLatin1Char('.') + z.endung);
             ASSERT_TRUE(QFileInfo(datei).isFile()) << datei.toStdString();
-            if (!z.format.isEmpty())
+            if (!z.format.isEmpty()) {
                 EXPECT_TRUE(Identify(datei).startsWith(z.format + QLatin1Char(' '))) << Identify(datei).toStdString();
+            }
         }
         EXPECT_EQ(QDir(ziel).entryList(QDir::Files | QDir::Hidden).size(), 3) << "keine Reste von Hilfsdateien";
         EXPECT_EQ(KonvertierenTyp, z.zeile);
-        if (z.endung == QLatin1String("bmp"))
+        if (z.endung == QLatin1String("bmp")) {
             EXPECT_EQ(Identify(Ziel(QStringLiteral("a.bmp"))), QStringLiteral("BMP3 40x30"));
+        }
     }
     EXPECT_EQ(SpeicherVerzeichnis, MitTrenner(ziel));
 }
