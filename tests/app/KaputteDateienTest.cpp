@@ -16,6 +16,7 @@
 #include <cstring>
 #include <malloc.h>
 #include <zlib.h>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -317,6 +318,50 @@ TEST(KaputteDateien, RiesigeAngabeWirdInJedemFormatMitMeldungAbgelehnt)
         // Nothing of the size was kept.
         EXPECT_LT(BelegterSpeicher() - vorher, qint64(16) << 20) << f.name;
     }
+}
+
+TEST(KaputteDateien, PsdEbenenMitRiesigenAngabenWerdenAbgelehnt)
+{
+    // Layers whose declared sizes multiply beyond 64 bits (a fuzzer's find:
+    // the memory check's product overflowed, which the sanitizers of the
+    // fuzz build report). Refused by the memory check or by ImageMagick's
+    // own limits, whichever sees the sizes first.
+    const QByteArray psd = QByteArray::fromBase64(
+        "OEJQUwABAAAAAAAAAAMAAAAQAAAAGAAIAAMAAAAAAAAAHDhCSU0D7QAAAAAAEAAAAAEAAQABAAAAAQABAAEAAAQRAAAECgABAAAA"
+        "REZIU01pbmNoby1XMwADAAAAAAFbAAEAAAEiAAIAAAFKOEJJTW5vcm3/AAEAAAAADAAAAAAAAAAAAkwxAAACeJz7////3/9vBRkY"
+        "GRkE3/7/C2EzMDD8xyH+79+/v/9g4v/+QthA8d+/f//681qIkYmJUejN3z9//r4RZmJhZmb+DwI/+IAqGLg/g9gf2EBshvDI5LyS"
+        "MmMTa2fPsOVbdh86eaqjc8L0eUsZGJgkFPXcQ+Kzyhpq2yfPW7nt/O3nn/79Z+OR0jCycfaLSMqtaJ0we+n6XQdPX3vw+iuHsKy6"
+        "obULWLypd/qiNTsOn7v55P1PoHViysZOQfFZpY09Mxav27H/2Nnrj979DI9Lzc2K9rP3dvYKjIhPy62bve3Kszeff/369ePX3QXp"
+        "mtw83NxcnJxsSrHTLr55+frN+fPnL+6dnOWgrQMEuro6DlmT9r97e+XS7t2796ztKwh0dAIDx4CCru3//x/fsf/Y/8sABOtw2P/L"
+        "AATrcHFwcHBw2P/LAATrcGjRosWzOsqSo6LBICq5tH3Gnr0LF3UDQUdTTWkRFJRWN3a0tXV3AwAEAL7+AAJ4nPv/Hwr+/n8ryMDI"
+        "AAP/cYj/g4G//1DEf//+/QcMfv99I8TIzAQGzMzM/xHgCxcDAoRHJueV1DR3TZw+f0FsfFpuSXVT54Tp85YyMDBJKOpauPhHpRZ1"
+        "z1i8bufRC7eff/r3n41HSsPIxj0wJq2wuqln+sI12w6evvbg9VdWQRl1kHh0WkF1a/+MRTBxJnFwcHBwcHBwcHBw2P/LAATr2P/L"
+        "AATrcNj/TkEJJbA5aYV1vXPXwMzh1XRLgtq1bPGUtnIgu2vSzPnL9NIW3vn57du3r18+f70xO1GFjcsABOtwcXCdjQXoFmb79Im7"
+        "L56/AAKX9k3JdtTR0zUoLjPSDczrXbNnNxjsWdtXEOjobBe0flOoXXJp+6zFi8Bg8ayOsuSo6OjIwqLI6NLqxo5uKOhoqiktAoLc"
+        "3KIiAHDjv6oAAnic+/v/rRCD0Jv/b5BJQQbGv7jE/4HF/71BJoHiv36/EmIQfvXnlTCj8Ou/r0WYRF7/eyPCzPL//y9BBoFv/7/y"
+        "MvB8+v+Rk4Hj3f+3LAwMYZFx8vI6NV1dHp7hy7dsLS5pvHjv/tx5yxgYmNUNbSxdAjLLGmrbp6zdeeTg6Rsf//1n45FS0bN0C4xO"
+        "zq1onTBr0ZrtR87ffPj6Kwu/lLKepbNfREp+dduE2UvX7wKKP37zjYVfWs3I1iMkNiWnuKZj8ryVWw+cvvHix39mLkEJeTU9E9ek"
+        "utlrN+86eLeff7tr0sz5y/TSFt75+e3bt69fPn+9MTtRhY2djQXoFmb79L+4xP+Bxf+9QSaB4r9+vxJiEH7155Uwo/Drv69FmERe"
+        "/3sjwszy//8vQQaBb/+/8jLwfPr/kZOB493/tywMDGGRcfLyOjVdXR6e4cu3bC0uabx47/7cecsYGJjVDW0sXQIyyxpq26es3Xnk"
+        "4OkbH//9Z+ORUtGzdAuMTs6taJ0wa9Ga7f68Ar2hooD9iwOIgnx1+XIEdXtwcIGIhgKGi4uA+P8F/f/tEQAB+ACA+P8F/f/tEQAB"
+        "+ACA+P4F/f7tEQAB+ACA/vv7/AWL/ewSAQP7Av4DcHAGcHBwcNiA9v8B9Ar2WmN1h5qj/8sABOtwcHDY+6L/ywAE63BwAaZuAl14"
+        "ZID5cgN1e4GIcERG+UuLAJECYYt7dYA=");
+    const QString pfad = FrischerOrdner(QStringLiteral("psd")) + QStringLiteral("/ebenen.psd");
+    DateiSchreiben(pfad, psd);
+    TGear g;
+    g.LoadImage(pfad);
+    EXPECT_GT(g.ErrCount(), 0);
+    EXPECT_TRUE(g.LetzterFehler().startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht"))
+                || g.LetzterFehler().contains(QStringLiteral("exceeds limit")))
+        << g.LetzterFehler().toStdString();
+}
+
+TEST(KaputteDateien, SpeicherMeldungBeiGroessterAngabe)
+{
+    // The largest count a reader can ask for still gives a sensible message.
+    QString fehler;
+    EXPECT_FALSE(GearSpeicherNehmen(std::numeric_limits<qint64>::max(), fehler));
+    EXPECT_TRUE(fehler.contains(QStringLiteral("es braucht 8796093022208 MB"))) << fehler.toStdString();
 }
 
 } // namespace

@@ -11,9 +11,10 @@ namespace {
 thread_local TGearSpeicherRahmen* offenerRahmen = nullptr;
 std::atomic<qint64> testGrenze{0};
 
+// Whole megabytes, rounded up; sizes near the largest count stay in range.
 QString MB(qint64 bytes)
 {
-    return QString::number((bytes + (1 << 20) - 1) >> 20);
+    return QString::number(bytes / (1 << 20) + (bytes % (1 << 20) > 0 ? 1 : 0));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QThread>
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -232,11 +233,14 @@ bool PixelSpeicherReicht(const MagickCore::ImageInfo* vorlage, const QByteArray&
         return true;
     SetImageInfoProgressMonitor(info.get(), nullptr, nullptr);
     Image* liste = PingBlob(info.get(), daten.constData(), size_t(daten.size()), exc.get());
-    qint64 bytes = 0;
+    // Declared sizes can be anything up to 2^64 each: summed in 128 bits and
+    // held at the largest count, which no budget covers.
+    unsigned __int128 summe = 0;
     for (const Image* p = liste; p; p = p->next)
-        bytes += qint64(p->columns) * qint64(p->rows) * qint64(sizeof(PixelPacket) + sizeof(IndexPacket));
+        summe += (unsigned __int128)p->columns * p->rows * (sizeof(PixelPacket) + sizeof(IndexPacket));
     if (liste)
         DestroyImageList(liste);
+    const qint64 bytes = qint64(std::min<unsigned __int128>(summe, std::numeric_limits<qint64>::max()));
     return GearSpeicherNehmen(bytes, fehler);
 }
 
