@@ -32,8 +32,8 @@ void FuzzStarten()
     static int argc = 1;
     static char name[] = "zelvano_fuzz";
     static char* argv[] = {name, nullptr};
-    app = new QApplication(argc, argv);
     qInstallMessageHandler(Leise);
+    app = new QApplication(argc, argv);
     // A message box would wait for a user: answer every one at once.
     SetzeMeldungHaken([](const QString&, TMeldungArt, int) { return mbOk; });
     ordner = std::make_unique<QTemporaryDir>();
