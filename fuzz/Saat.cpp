@@ -7,6 +7,7 @@
 #include "FuzzHilfen.h"
 
 #include "Gear.h"
+#include "../tests/app/IocaMuster.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,33 +68,6 @@ QByteArray Gespeichert(const QImage& bild, int speicherId, int steuerung = 0, in
     return g.SaveToBytes(aus) ? aus : QByteArray();
 }
 
-// A bilevel image segment: begin, image data descriptor, encoding and
-// IDE size parameters, the data in Image Data parameters, end.
-QByteArray Ioca(int w, int h, uint8_t kompression, const QByteArray& daten)
-{
-    auto be16 = [](QByteArray& a, int v) {
-        a.append(char(v >> 8));
-        a.append(char(v));
-    };
-    QByteArray d("\x70\x00\x91\x01\xFF\x94\x09\x00", 8);
-    be16(d, 2000);
-    be16(d, 2000);
-    be16(d, w);
-    be16(d, h);
-    d.append("\x95\x02", 2);
-    d.append(char(kompression));
-    d.append('\x01');
-    d.append("\x96\x01\x01", 3);
-    for (qsizetype i = 0; i < daten.size(); i += 4000) {
-        const QByteArray teil = daten.mid(i, 4000);
-        d.append("\xFE\x92", 2);
-        be16(d, int(teil.size()));
-        d.append(teil);
-    }
-    d.append("\x93\x00\x71\x00", 4);
-    return d;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -135,8 +109,8 @@ int main(int argc, char** argv)
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 4; ++x)
             bits.append(char(y & 1 ? 0xF0 >> x : 0x0F << x));
-    Schreiben("ioca", QStringLiteral("roh.ica"), Ioca(32, 8, 0x03, bits));
+    Schreiben("ioca", QStringLiteral("roh.ica"), IocaSegment(32, 8, 0x03, bits));
     const QByteArray g4 = Gespeichert(Bild(1, 32, 8), G4);
-    Schreiben("ioca", QStringLiteral("g4.ica"), g4.isEmpty() ? g4 : Ioca(32, 8, 0x82, g4));
+    Schreiben("ioca", QStringLiteral("g4.ica"), g4.isEmpty() ? g4 : IocaSegment(32, 8, 0x82, g4));
     return 0;
 }

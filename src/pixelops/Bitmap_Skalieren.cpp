@@ -345,7 +345,7 @@ struct TPaar {
 struct TPaarListe {
     const TPaar* paare;
     int anzahl;
-    double kehrwert;
+    TTeiler teiler;
 };
 
 std::vector<TPaarListe> PaareBilden(const std::vector<TListe>& listen, std::vector<TPaar>& speicher)
@@ -358,7 +358,7 @@ std::vector<TPaarListe> PaareBilden(const std::vector<TListe>& listen, std::vect
     v.reserve(listen.size());
     TPaar* p = speicher.data();
     for (const TListe& l : listen) {
-        v.push_back({p, (l.anzahl + 1) / 2, l.teiler.kehrwert});
+        v.push_back({p, (l.anzahl + 1) / 2, l.teiler});
         for (int k = 0; k < l.anzahl; k += 2) {
             // An odd last tap pairs with itself at weight 0.
             const TBeitrag a = l.b[k];
@@ -448,9 +448,9 @@ __attribute__((target("avx2"))) void WaagrechtAvx2(const TBitmap& quelle, const 
                 k2 = _mm256_add_epi32(k2, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpacklo_epi8(a2, b2)), w));
             }
             alignas(16) uint8_t e[3][16];
-            _mm_store_si128(reinterpret_cast<__m128i*>(e[0]), TeilenAvx2(k0, l.kehrwert));
-            _mm_store_si128(reinterpret_cast<__m128i*>(e[1]), TeilenAvx2(k1, l.kehrwert));
-            _mm_store_si128(reinterpret_cast<__m128i*>(e[2]), TeilenAvx2(k2, l.kehrwert));
+            _mm_store_si128(reinterpret_cast<__m128i*>(e[0]), TeilenAvx2(k0, l.teiler.kehrwert));
+            _mm_store_si128(reinterpret_cast<__m128i*>(e[1]), TeilenAvx2(k1, l.teiler.kehrwert));
+            _mm_store_si128(reinterpret_cast<__m128i*>(e[2]), TeilenAvx2(k2, l.teiler.kehrwert));
             for (int r = 0; r < zeilen; ++r) {
                 uint8_t* z = mitte + size_t(g + r) * mitteZeile + 3 * i;
                 z[0] = e[0][r];
@@ -488,10 +488,10 @@ __attribute__((target("avx2"))) void SenkrechtAvx2(const uint8_t* mitte, size_t 
                 k2 = _mm256_add_epi32(k2, _mm256_madd_epi16(_mm256_unpacklo_epi8(hi, null), w));
                 k3 = _mm256_add_epi32(k3, _mm256_madd_epi16(_mm256_unpackhi_epi8(hi, null), w));
             }
-            const __m128i e0 = TeilenAvx2(_mm256_permute2x128_si256(k0, k1, 0x20), l.kehrwert);
-            const __m128i e1 = TeilenAvx2(_mm256_permute2x128_si256(k2, k3, 0x20), l.kehrwert);
-            const __m128i e2 = TeilenAvx2(_mm256_permute2x128_si256(k0, k1, 0x31), l.kehrwert);
-            const __m128i e3 = TeilenAvx2(_mm256_permute2x128_si256(k2, k3, 0x31), l.kehrwert);
+            const __m128i e0 = TeilenAvx2(_mm256_permute2x128_si256(k0, k1, 0x20), l.teiler.kehrwert);
+            const __m128i e1 = TeilenAvx2(_mm256_permute2x128_si256(k2, k3, 0x20), l.teiler.kehrwert);
+            const __m128i e2 = TeilenAvx2(_mm256_permute2x128_si256(k0, k1, 0x31), l.teiler.kehrwert);
+            const __m128i e3 = TeilenAvx2(_mm256_permute2x128_si256(k2, k3, 0x31), l.teiler.kehrwert);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(z + x), _mm_unpacklo_epi64(e0, e1));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(z + x + 16), _mm_unpacklo_epi64(e2, e3));
         }
@@ -502,8 +502,7 @@ __attribute__((target("avx2"))) void SenkrechtAvx2(const uint8_t* mitte, size_t 
                 summe += int16_t(paar.gewichte & 0xFFFF) * int32_t(mitte[size_t(paar.a) * mitteZeile + x])
                     + int16_t(uint32_t(paar.gewichte) >> 16) * int32_t(mitte[size_t(paar.b) * mitteZeile + x]);
             }
-            const double q = summe * l.kehrwert + 0x1p-40;
-            z[x] = !(q > 0.0) ? 0 : q >= 255.0 ? 255 : uint8_t(int(q));
+            z[x] = l.teiler(summe);
         }
     }
 }

@@ -4,6 +4,7 @@
 // generated, truncated and corrupt files.
 #include "Gear.h"
 #include "Global.h"
+#include "IocaMuster.h"
 #include "TestHilfen.h"
 #include "gear/GearCodec.h"
 #include "gear/GearFax.h"
@@ -855,37 +856,6 @@ TEST(GearFormate, IffHoldAndModifyUndHalbeHelligkeit)
 
 // ---- IOCA -------------------------------------------------------------------
 
-namespace {
-
-// A bilevel IOCA image segment by its published layout; the data is split
-// over two Image Data parameters.
-QByteArray Ioca(int w, int h, uint8_t kompression, const QByteArray& daten)
-{
-    auto be16 = [](QByteArray& a, int v) {
-        a.append(char(v >> 8));
-        a.append(char(v));
-    };
-    QByteArray d("\x70\x00\x91\x01\xFF\x94\x09\x00", 8);
-    be16(d, 2000);
-    be16(d, 2000);
-    be16(d, w);
-    be16(d, h);
-    d.append("\x95\x02", 2);
-    d.append(char(kompression));
-    d.append('\x01');
-    d.append("\x96\x01\x01", 3);
-    const qsizetype haelfte = daten.size() / 2;
-    for (const QByteArray& teil : {daten.left(haelfte), daten.mid(haelfte)}) {
-        d.append("\xFE\x92", 2);
-        be16(d, int(teil.size()));
-        d.append(teil);
-    }
-    d.append("\x93\x00\x71\x00", 4);
-    return d;
-}
-
-} // namespace
-
 TEST(GearFormate, IocaG4UndUngepackt)
 {
     const QImage bild = TestbildPalette(2).copy(0, 0, 300, 80);
@@ -897,7 +867,7 @@ TEST(GearFormate, IocaG4UndUngepackt)
     QString fehler;
     ASSERT_TRUE(FaxRohKodieren(seite, true, g4, fehler));
     TGearSeite s;
-    const QByteArray mitG4 = Ioca(300, 80, 0x82, g4);
+    const QByteArray mitG4 = IocaSegment(300, 80, 0x82, g4);
     ASSERT_TRUE(Dekodieren(mitG4, QStringLiteral("ICA"), s, &fehler)) << fehler.toStdString();
     EXPECT_EQ(s.bpp, 1);
     EXPECT_EQ(Abweichungen(s.bild, bild), 0);
@@ -911,11 +881,11 @@ TEST(GearFormate, IocaG4UndUngepackt)
                 z[x >> 3] = char(uint8_t(z[x >> 3]) | (0x80 >> (x & 7)));
         roh += z;
     }
-    ASSERT_TRUE(Dekodieren(Ioca(300, 80, 0x03, roh), QStringLiteral("ICA"), s, &fehler)) << fehler.toStdString();
+    ASSERT_TRUE(Dekodieren(IocaSegment(300, 80, 0x03, roh), QStringLiteral("ICA"), s, &fehler)) << fehler.toStdString();
     EXPECT_EQ(Abweichungen(s.bild, bild), 0);
     // Too few rows, and a coding not built here.
-    EXPECT_FALSE(Dekodieren(Ioca(300, 81, 0x03, roh), QStringLiteral("ICA"), s, &fehler));
-    EXPECT_FALSE(Dekodieren(Ioca(300, 80, 0x08, roh), QStringLiteral("ICA"), s, &fehler));
+    EXPECT_FALSE(Dekodieren(IocaSegment(300, 81, 0x03, roh), QStringLiteral("ICA"), s, &fehler));
+    EXPECT_FALSE(Dekodieren(IocaSegment(300, 80, 0x08, roh), QStringLiteral("ICA"), s, &fehler));
     EXPECT_TRUE(fehler.contains(QStringLiteral("nicht unterstützt")));
 }
 
