@@ -14,6 +14,7 @@
 #include "Einstellungen.h"
 #include "Global.h"
 #include "Modi.h"
+#include "DialogHilfen.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
 #include "editing/Schneiden.h"
@@ -445,8 +446,8 @@ TEST_F(Modi, FotoschnittDialogSetztRahmenOhneMausbewegung)
     Zeigen(quelle, 1.0);
     Einpassen = false;
     // The dialog answers itself: ratio mode, 3:2, Ok.
-    QTimer::singleShot(50, [] {
-        auto* d = qobject_cast<TfrmSchneiden*>(QApplication::activeModalWidget());
+    TImModalenDialog verhaeltnis([](QWidget* w) {
+        auto* d = qobject_cast<TfrmSchneiden*>(w);
         ASSERT_NE(d, nullptr);
         d->rbFotoschnitt->click();
         d->rb3zu2->click();
@@ -484,8 +485,8 @@ TEST_F(Modi, FotoschnittOhneModusLaesstDenBefehlUngeprueft)
     // checked command.
     delete frmSchneiden;
     frmSchneiden = nullptr;
-    QTimer::singleShot(50, [] {
-        auto* d = qobject_cast<TfrmSchneiden*>(QApplication::activeModalWidget());
+    TImModalenDialog ok([](QWidget* w) {
+        auto* d = qobject_cast<TfrmSchneiden*>(w);
         ASSERT_NE(d, nullptr);
         d->btnOk->click();
     });

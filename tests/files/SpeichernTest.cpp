@@ -21,6 +21,7 @@
 #include "ExifDaten.h"
 #include "Gear.h"
 #include "Global.h"
+#include "DialogHilfen.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
 #include "files/Speichern.h"
@@ -581,10 +582,12 @@ TEST_F(SpeichernTest, Zeilen_JedeGeschriebeneLiestSichInIhrenTiefen)
         }
         ASSERT_TRUE(QFileInfo(pfad).isFile()) << schluessel.toStdString();
         const QByteArray b = DateiBytes(pfad);
-        if (signaturen.contains(typ) && !signaturen[typ].isEmpty())
+        if (signaturen.contains(typ) && !signaturen[typ].isEmpty()) {
             EXPECT_TRUE(b.startsWith(signaturen[typ])) << schluessel.toStdString();
-        if (typ == QLatin1String("tif"))
+        }
+        if (typ == QLatin1String("tif")) {
             EXPECT_TRUE(b.startsWith("II*") || b.startsWith("MM")) << schluessel.toStdString();
+        }
         TGear leser;
         leser.LoadImage(pfad);
         if (leser.ErrCount() > 0)
@@ -617,8 +620,8 @@ TEST_F(SpeichernTest, Befehl_VerbirgtAnzeigeWaehrendDesFensters)
     AblageBild();
     bool sichtbarWaehrend = true;
     bool offen = false;
-    QTimer::singleShot(50, [&] {
-        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+    TImModalenDialog schliessen([&](QWidget* w) {
+        if (auto* d = qobject_cast<QDialog*>(w)) {
             offen = d->objectName() == QLatin1String("frmSpeichern");
             sichtbarWaehrend = !f->AnzeigeBild->isHidden();
             d->reject();
@@ -665,15 +668,15 @@ TEST_F(SpeichernTest, Befehl_GespeichertVergisstVerworfeneRueckgaengigSchritte)
     BildBearbeitet = true;
     RueckgaengigVerworfen = true;
     // Closed without saving: the picture still differs from any file.
-    QTimer::singleShot(50, [] {
-        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+    TImModalenDialog verwerfen([](QWidget* w) {
+        if (auto* d = qobject_cast<QDialog*>(w))
             d->reject();
     });
     f->mDatSpeichernalsExecute();
     EXPECT_TRUE(RueckgaengigVerworfen);
     // Saved: the file holds the picture on screen.
-    QTimer::singleShot(50, [this] {
-        if (auto* d = qobject_cast<TfrmSpeichern*>(QApplication::activeModalWidget())) {
+    TImModalenDialog speichern([this](QWidget* w) {
+        if (auto* d = qobject_cast<TfrmSpeichern*>(w)) {
             d->ediZielverz->setText(ordner);
             d->ediDateiname->setText(QStringLiteral("gesichert"));
             d->btnSpeichernClick();

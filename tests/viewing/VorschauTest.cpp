@@ -1,5 +1,6 @@
 #include "viewing/Vorschau.h"
 #include "viewing/VorschauLaden.h"
+#include "DialogHilfen.h"
 #include "TestHilfen.h"
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
@@ -414,8 +415,8 @@ TEST_F(VorschauTest, Befehle_VorschauUndOeffnenErgebnis200ZeigenFenster)
     BildBearbeitet = false;
 
     // The open dialog's "Vorschau" button.
-    QTimer::singleShot(50, [] {
-        if (frmOeffnen)
+    TImModalenDialog vorschau([](QWidget* d) {
+        if (d == frmOeffnen)
             frmOeffnen->bbtVorschauClick();
     });
     frmZelvanoMain->mDatOeffnenExecute();
