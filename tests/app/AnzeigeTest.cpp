@@ -99,8 +99,10 @@ protected:
 TEST_F(Anzeige, UnterHundertProzentStartetDenTimerEinmal)
 {
     // A long interval: on a busy machine the real one can run out between
-    // the two calls (an event processed on the way delivers it).
+    // the two calls (an event processed on the way delivers it); precise, as
+    // a coarse timer of 5 s may end up to 250 ms late.
     fenster->AnzeigeTimer->setInterval(5000);
+    fenster->AnzeigeTimer->setTimerType(Qt::PreciseTimer);
     const TBitmap bild = Zufall(1800, 1400);
     Zeigen(bild, false, 0.25);
     ASSERT_TRUE(fenster->AnzeigeTimer->isActive());
