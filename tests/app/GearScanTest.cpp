@@ -1,6 +1,7 @@
-// Scanning against SANE's "test" backend. Every test process uses one private
-// configuration folder (SANE reads its location once per process); each test
-// rewrites the files in it and restarts SANE so they are read again.
+// Scanning against SANE's "test" backend, and its "pnm" backend for read
+// errors. Every test process uses one private configuration folder (SANE
+// reads its location once per process); each test rewrites the files in it
+// and restarts SANE so they are read again.
 #include "gear/GearScan.h"
 #include "TestHilfen.h"
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <sane/sane.h>
 #include <cstring>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <unistd.h>
@@ -348,18 +350,19 @@ TEST_F(GearScan, LesefehlerGibtKeinBild)
         ASSERT_EQ(sane_open("pnm:0", &h), SANE_STATUS_GOOD);
         SANE_Int anzahl = 0;
         sane_control_option(h, 0, SANE_ACTION_GET_VALUE, &anzahl, nullptr);
-        QByteArray name = QFile::encodeName(datei);
-        name.resize(1024);
         bool gesetzt = false;
         for (SANE_Int i = 1; i < anzahl; ++i) {
             const SANE_Option_Descriptor* o = sane_get_option_descriptor(h, i);
             if (!o || !o->name)
                 continue;
-            SANE_Bool an = std::strcmp(o->name, status) == 0;
-            if (std::strcmp(o->name, "filename") == 0)
+            if (std::strcmp(o->name, "filename") == 0) {
+                QByteArray name = QFile::encodeName(datei);
+                name.resize(std::max<qsizetype>(o->size, name.size() + 1));   // the backend reads o->size bytes
                 sane_control_option(h, i, SANE_ACTION_SET_VALUE, name.data(), nullptr);
-            else if (std::strncmp(o->name, "status-", 7) == 0)
-                gesetzt |= an && sane_control_option(h, i, SANE_ACTION_SET_VALUE, &an, nullptr) == SANE_STATUS_GOOD;
+            } else if (std::strcmp(o->name, status) == 0) {
+                SANE_Bool an = SANE_TRUE;   // the status switches are exclusive: this clears the others
+                gesetzt = sane_control_option(h, i, SANE_ACTION_SET_VALUE, &an, nullptr) == SANE_STATUS_GOOD;
+            }
         }
         sane_close(h);
         EXPECT_TRUE(gesetzt) << status;
