@@ -356,6 +356,59 @@ TEST(KaputteDateien, PsdEbenenMitRiesigenAngabenWerdenAbgelehnt)
         << g.LetzterFehler().toStdString();
 }
 
+TEST(KaputteDateien, PsdEbenenUeberDemSpeicherWerdenVorDemLesenAbgelehnt)
+{
+    // A 16 x 24 canvas with one layer record whose edges lie 1.8 billion
+    // pixels apart (a fuzzer's find: the reader asked for 14 GB for that
+    // layer, which the ping of the canvas did not show).
+    const QByteArray psd = QByteArray::fromBase64(
+        "OEJQUwABAAAAAAAAAAMAAAAQAAAAGAAIAAMAAAAAAAAAHDhCSU0D7QAACAAAEAAIAAEAAQABAAAAAQABAAEAAAQRAAAECgABAAAAAJUC"
+        "AAAAAAAQAAAAGAADAAAAAAFbAAEAAAEiAAIAAAFKOEJJTU/LrYA=");
+    const QString ordner = FrischerOrdner(QStringLiteral("psdebene"));
+    const auto laden = [&](const QString& name, const QByteArray& daten) {
+        DateiSchreiben(ordner + QLatin1Char('/') + name, daten);
+        TGear g;
+        g.LoadImage(ordner + QLatin1Char('/') + name);
+        return g.ErrCount() > 0 ? g.LetzterFehler() : QString();
+    };
+    const qint64 vorher = BelegterSpeicher();
+    EXPECT_TRUE(laden(QStringLiteral("breit.psd"), psd).startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht")));
+    EXPECT_LT(BelegterSpeicher() - vorher, qint64(16) << 20);
+
+    // The same width in a layer mask, and a layer whose edges are swapped,
+    // which the reader takes as a size near 2^64.
+    QByteArray maske = psd; // the layer record from offset 72 on, cut off after its blend mode
+    Be32(maske, 76, 0);     // left
+    maske.append(QByteArray::fromHex("ff000000"           // opacity, clipping, flags, filler
+                                     "00000020"           // extra data
+                                     "00000014"           // mask: top, left, bottom, right, colour, flags
+                                     "00000000" "95000000" "00000010" "00000018" "00000000"
+                                     "00000000" "00000000")); // blending ranges, name
+    EXPECT_TRUE(laden(QStringLiteral("maske.psd"), maske).startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht")));
+    QByteArray verkehrt = maske;
+    Be32(verkehrt, 132, 0); // mask left
+    Be32(verkehrt, 76, 24); // left
+    Be32(verkehrt, 84, 0);  // right
+    EXPECT_TRUE(laden(QStringLiteral("verkehrt.psd"), verkehrt).startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht")));
+
+    // A layered file as ImageMagick writes it still loads, with its merged picture.
+    Magick::Image hinten(Magick::Geometry(40, 30), Magick::Color("red"));
+    Magick::Image ebene(Magick::Geometry(20, 10), Magick::Color("blue"));
+    ebene.page(Magick::Geometry(20, 10, 5, 5));
+    std::vector<Magick::Image> liste{hinten, hinten, ebene};
+    for (Magick::Image& b : liste)
+        b.magick("PSD");
+    Magick::Blob blob;
+    Magick::writeImages(liste.begin(), liste.end(), &blob, true);
+    TGear g;
+    DateiSchreiben(ordner + QStringLiteral("/ebenen.psd"),
+                   QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length())));
+    g.LoadImage(ordner + QStringLiteral("/ebenen.psd"));
+    EXPECT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
+    EXPECT_EQ(g.ImageWidth(), 40);
+    EXPECT_EQ(g.ImageHeight(), 30);
+}
+
 TEST(KaputteDateien, SpeicherMeldungBeiGroessterAngabe)
 {
     // The largest count a reader can ask for still gives a sensible message.

@@ -221,8 +221,126 @@ MagickCore::Image* AlsMagick(const TGearSeite& seite, QString& fehler)
     return img;
 }
 
+// Big-endian reader over a byte array that reports running off the end
+// instead of reading past it.
+class TPsdLeser
+{
+public:
+    TPsdLeser(const QByteArray& d, qint64 pos, qint64 ende) : m_d(d), m_pos(pos), m_ende(std::min<qint64>(ende, d.size())) {}
+    bool Ok() const { return m_ok; }
+    qint64 Pos() const { return m_pos; }
+    uint64_t Zahl(int bytes)
+    {
+        if (!m_ok || m_ende - m_pos < bytes) {
+            m_ok = false;
+            return 0;
+        }
+        uint64_t v = 0;
+        for (int i = 0; i < bytes; ++i)
+            v = v << 8 | uint8_t(m_d[m_pos + i]);
+        m_pos += bytes;
+        return v;
+    }
+    int64_t Vorzeichen32() { return int32_t(uint32_t(Zahl(4))); }
+    void Ueberspringen(uint64_t n)
+    {
+        if (!m_ok || uint64_t(m_ende - m_pos) < n)
+            m_ok = false;
+        else
+            m_pos += qint64(n);
+    }
+
+private:
+    const QByteArray& m_d;
+    qint64 m_pos;
+    qint64 m_ende;
+    bool m_ok = true;
+};
+
+// A rectangle as the PSD reader takes it: right minus left in signed 64 bits,
+// then unsigned, so a reversed edge pair stands for an enormous size.
+unsigned __int128 PsdFlaeche(TPsdLeser& l)
+{
+    const int64_t oben = l.Vorzeichen32(), links = l.Vorzeichen32();
+    const int64_t unten = l.Vorzeichen32(), rechts = l.Vorzeichen32();
+    if (!l.Ok())
+        return 0;
+    // Held at 2^64, above any budget, so that sums over many layers stay in range.
+    const unsigned __int128 grenze = (unsigned __int128)1 << 64;
+    return std::min((unsigned __int128)uint64_t(rechts - links) * uint64_t(unten - oben), grenze);
+}
+
+// Pixels of the layer records from pos on: each layer and each layer mask
+// becomes an image of its own in the reader, sized by the record alone, and
+// those images are filled before any channel data is read.
+unsigned __int128 PsdEbenenRecords(const QByteArray& d, qint64 pos, qint64 ende, bool psb)
+{
+    TPsdLeser l(d, pos, ende);
+    const int anzahl = std::abs(int(int16_t(l.Zahl(2))));
+    unsigned __int128 summe = 0;
+    for (int i = 0; i < anzahl && l.Ok(); ++i) {
+        summe += PsdFlaeche(l);
+        const uint64_t kanaele = l.Zahl(2);
+        l.Ueberspringen(kanaele * (psb ? 10 : 6));
+        l.Ueberspringen(12); // signature, blend mode, opacity, clipping, flags, filler
+        const uint64_t extra = l.Zahl(4);
+        const qint64 extraEnde = l.Pos() + qint64(std::min<uint64_t>(extra, uint64_t(d.size())));
+        if (extra >= 4) {
+            TPsdLeser m(d, l.Pos(), extraEnde);
+            if (m.Zahl(4) != 0)
+                summe += PsdFlaeche(m);
+        }
+        l.Ueberspringen(extra);
+    }
+    return summe;
+}
+
+// All layer and mask pixels a Photoshop file declares: the layer info of the
+// layer-and-mask section, and the 16- and 32-bit layer blocks that follow the
+// global mask when that layer info is empty.
+unsigned __int128 PsdEbenenPixel(const QByteArray& d)
+{
+    TPsdLeser l(d, 0, d.size());
+    if (l.Zahl(4) != 0x38425053) // "8BPS"
+        return 0;
+    const bool psb = l.Zahl(2) == 2;
+    l.Ueberspringen(20);
+    l.Ueberspringen(l.Zahl(4)); // colour mode data
+    l.Ueberspringen(l.Zahl(4)); // image resources
+    const int breite = psb ? 8 : 4;
+    const uint64_t abschnitt = l.Zahl(breite);
+    if (!l.Ok() || abschnitt == 0)
+        return 0;
+    const qint64 abschnittEnde = l.Pos() + qint64(std::min<uint64_t>(abschnitt, uint64_t(d.size())));
+    TPsdLeser a(d, l.Pos(), abschnittEnde);
+    const uint64_t info = a.Zahl(breite);
+    if (!a.Ok())
+        return 0;
+    if (info != 0)
+        return PsdEbenenRecords(d, a.Pos(), a.Pos() + qint64(std::min<uint64_t>(info, uint64_t(d.size()))), psb);
+    a.Ueberspringen(a.Zahl(4)); // global layer mask
+    unsigned __int128 summe = 0;
+    while (a.Ok()) {
+        const uint64_t signatur = a.Zahl(4);
+        const uint64_t schluessel = a.Zahl(4);
+        const bool ebenen = schluessel == 0x4C723136 || schluessel == 0x4C723332 || schluessel == 0x4C617972; // Lr16, Lr32, Layr
+        // A large document gives these blocks 64-bit lengths.
+        const uint64_t laenge = a.Zahl(psb && (ebenen || schluessel == 0x4C4D736B || schluessel == 0x4D743136
+                                               || schluessel == 0x4D743332 || schluessel == 0x4D74726E) // LMsk, Mt16, Mt32, Mtrn
+                                           ? 8 : 4);
+        if (!a.Ok() || (signatur != 0x3842494D && signatur != 0x38423634)) // "8BIM", "8B64"
+            break;
+        if (ebenen)
+            summe += PsdEbenenRecords(d, a.Pos(), a.Pos() + qint64(std::min<uint64_t>(laenge, uint64_t(d.size()))), psb);
+        a.Ueberspringen(laenge);
+    }
+    return summe;
+}
+
 // The pixel cache ImageMagick will ask for, from the declared sizes of all
 // frames, taken from the load's memory budget before the pixels are read.
+// The ping of a Photoshop file sees only its canvas, so its layers are
+// counted from the file.
 bool PixelSpeicherReicht(const MagickCore::ImageInfo* vorlage, const QByteArray& daten, QString& fehler)
 {
     using namespace MagickCore;
@@ -238,6 +356,8 @@ bool PixelSpeicherReicht(const MagickCore::ImageInfo* vorlage, const QByteArray&
     unsigned __int128 summe = 0;
     for (const Image* p = liste; p; p = p->next)
         summe += (unsigned __int128)p->columns * p->rows * (sizeof(PixelPacket) + sizeof(IndexPacket));
+    if (qstrcmp(vorlage->magick, "PSD") == 0)
+        summe += PsdEbenenPixel(daten) * (sizeof(PixelPacket) + sizeof(IndexPacket));
     if (liste)
         DestroyImageList(liste);
     const qint64 bytes = qint64(std::min<unsigned __int128>(summe, std::numeric_limits<qint64>::max()));
