@@ -229,6 +229,8 @@ public:
     TPsdLeser(const QByteArray& d, qint64 pos, qint64 ende) : m_d(d), m_pos(pos), m_ende(std::min<qint64>(ende, d.size())) {}
     bool Ok() const { return m_ok; }
     qint64 Pos() const { return m_pos; }
+    // End of a block of n bytes from here, for a reader of its own.
+    qint64 BlockEnde(uint64_t n) const { return m_pos + qint64(std::min<uint64_t>(n, uint64_t(m_d.size()))); }
     uint64_t Zahl(int bytes)
     {
         if (!m_ok || m_ende - m_pos < bytes) {
@@ -284,9 +286,8 @@ unsigned __int128 PsdEbenenRecords(const QByteArray& d, qint64 pos, qint64 ende,
         l.Ueberspringen(kanaele * (psb ? 10 : 6));
         l.Ueberspringen(12); // signature, blend mode, opacity, clipping, flags, filler
         const uint64_t extra = l.Zahl(4);
-        const qint64 extraEnde = l.Pos() + qint64(std::min<uint64_t>(extra, uint64_t(d.size())));
         if (extra >= 4) {
-            TPsdLeser m(d, l.Pos(), extraEnde);
+            TPsdLeser m(d, l.Pos(), l.BlockEnde(extra));
             if (m.Zahl(4) != 0)
                 summe += PsdFlaeche(m);
         }
@@ -311,13 +312,12 @@ unsigned __int128 PsdEbenenPixel(const QByteArray& d)
     const uint64_t abschnitt = l.Zahl(breite);
     if (!l.Ok() || abschnitt == 0)
         return 0;
-    const qint64 abschnittEnde = l.Pos() + qint64(std::min<uint64_t>(abschnitt, uint64_t(d.size())));
-    TPsdLeser a(d, l.Pos(), abschnittEnde);
+    TPsdLeser a(d, l.Pos(), l.BlockEnde(abschnitt));
     const uint64_t info = a.Zahl(breite);
     if (!a.Ok())
         return 0;
     if (info != 0)
-        return PsdEbenenRecords(d, a.Pos(), a.Pos() + qint64(std::min<uint64_t>(info, uint64_t(d.size()))), psb);
+        return PsdEbenenRecords(d, a.Pos(), a.BlockEnde(info), psb);
     a.Ueberspringen(a.Zahl(4)); // global layer mask
     unsigned __int128 summe = 0;
     while (a.Ok()) {
@@ -331,7 +331,7 @@ unsigned __int128 PsdEbenenPixel(const QByteArray& d)
         if (!a.Ok() || (signatur != 0x3842494D && signatur != 0x38423634)) // "8BIM", "8B64"
             break;
         if (ebenen)
-            summe += PsdEbenenRecords(d, a.Pos(), a.Pos() + qint64(std::min<uint64_t>(laenge, uint64_t(d.size()))), psb);
+            summe += PsdEbenenRecords(d, a.Pos(), a.BlockEnde(laenge), psb);
         a.Ueberspringen(laenge);
     }
     return summe;
