@@ -3,6 +3,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <QString>
 #include <functional>
 
 // Acts on the active modal dialog once that dialog's own event loop runs.
@@ -29,5 +30,32 @@ public:
 private:
     std::function<void(QWidget*)> m_aktion;
     int m_ebene;
+    QTimer m_timer;
+};
+
+// Acts on the visible top-level window of type T named name once it is open,
+// for windows that are not run modally (or not by exec()). Scoped like
+// TImModalenDialog: a window that never opened leaves no timer behind.
+template <class T> class TWennOffen {
+public:
+    TWennOffen(const char* name, std::function<void(T*)> aktion)
+        : m_name(QString::fromLatin1(name)), m_aktion(std::move(aktion))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* t = qobject_cast<T*>(w); t && t->isVisible() && t->objectName() == m_name) {
+                    m_timer.stop();
+                    m_aktion(t);
+                    return;
+                }
+        });
+        m_timer.start(10);
+    }
+    TWennOffen(const TWennOffen&) = delete;
+    TWennOffen& operator=(const TWennOffen&) = delete;
+
+private:
+    QString m_name;
+    std::function<void(T*)> m_aktion;
     QTimer m_timer;
 };

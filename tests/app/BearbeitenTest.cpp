@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
-#include <QTimer>
 #include <unistd.h>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
@@ -18,6 +17,7 @@
 #include "Global.h"
 #include "Menuset.h"
 #include "Modi.h"
+#include "DialogHilfen.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
 #include "gear/GearScan.h"
@@ -41,21 +41,6 @@ void SaneKonfigurieren(bool mitTest)
     GearScanBeenden();
 }
 
-// Runs aktion on the first visible top-level window of type T named name.
-template <class T, class F> void WennOffen(const char* name, F aktion)
-{
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [timer, name, aktion] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* t = qobject_cast<T*>(w); t && t->isVisible() && t->objectName() == QLatin1String(name)) {
-                timer->stop();
-                timer->deleteLater();
-                aktion(t);
-                return;
-            }
-    });
-    timer->start(10);
-}
 
 class Bearbeiten : public ::testing::Test {
 protected:
@@ -336,7 +321,7 @@ TEST_F(Bearbeiten, ScannenAusDemTestGeraetGibtEinBild)
 {
     SaneKonfigurieren(true);
     f->mBeaHorizontalExecute();
-    WennOffen<QDialog>("dlgScanOptionen", [](QDialog* d) {
+    const TWennOffen<QDialog> optionen("dlgScanOptionen", [](QDialog* d) {
         auto* modus = d->findChild<QComboBox*>(QStringLiteral("cbModus"));
         modus->setCurrentIndex(modus->findText(QStringLiteral("Graustufen (8 Bit)")));
         auto* aufloesung = d->findChild<QComboBox*>(QStringLiteral("cbAufloesung"));
@@ -358,7 +343,7 @@ TEST_F(Bearbeiten, ScannenAusDemTestGeraetGibtEinBild)
 TEST_F(Bearbeiten, AbgebrochenerScanLaesstKeinBild)
 {
     SaneKonfigurieren(true);
-    WennOffen<QDialog>("dlgScanOptionen", [](QDialog* d) { d->reject(); });
+    const TWennOffen<QDialog> optionen("dlgScanOptionen", [](QDialog* d) { d->reject(); });
     TMeldungsFaenger faenger;
     f->mDatScannenExecute();
     EXPECT_TRUE(faenger.texte.isEmpty());
@@ -376,7 +361,7 @@ TEST_F(Bearbeiten, OhneScannerKommtEineMeldungStattHaengen)
     ASSERT_EQ(faenger.texte.size(), 1);
     EXPECT_FALSE(faenger.texte.at(0).isEmpty());
     // The options dialog may come first; then the scan finds no device.
-    WennOffen<QDialog>("dlgScanOptionen", [](QDialog* d) { d->accept(); });
+    const TWennOffen<QDialog> optionen("dlgScanOptionen", [](QDialog* d) { d->accept(); });
     f->mDatScannenExecute();
     ASSERT_EQ(faenger.texte.size(), 2);
     EXPECT_FALSE(faenger.texte.at(1).isEmpty());

@@ -3,6 +3,7 @@
 // reads its location once per process); each test rewrites the files in it
 // and restarts SANE so they are read again.
 #include "gear/GearScan.h"
+#include "DialogHilfen.h"
 #include "TestHilfen.h"
 #include <QApplication>
 #include <QComboBox>
@@ -94,28 +95,6 @@ protected:
         return GearScannen(geraet, dialog, nullptr, seite, fehler);
     }
 };
-
-template <class T> T* OffenesFenster(const char* name)
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* f = qobject_cast<T*>(w); f && w->objectName() == QLatin1String(name) && w->isVisible())
-            return f;
-    return nullptr;
-}
-
-// Runs aktion on the dialog as soon as it is open.
-template <class T, class F> void WennOffen(const char* name, F aktion)
-{
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [timer, name, aktion] {
-        if (T* f = OffenesFenster<T>(name)) {
-            timer->stop();
-            timer->deleteLater();
-            aktion(f);
-        }
-    });
-    timer->start(10);
-}
 
 } // namespace
 
@@ -261,7 +240,7 @@ TEST_F(GearScan, AuswahlGibtDenGeraetenamenUndAbbruchAendertNichts)
 {
     Konfigurieren("mode Gray\n", true, 2);
     QString titel;
-    WennOffen<QInputDialog>("dlgScannerAuswahl", [&titel](QInputDialog* d) {
+    const TWennOffen<QInputDialog> auswahl("dlgScannerAuswahl", [&titel](QInputDialog* d) {
         titel = d->windowTitle();
         d->setTextValue(d->comboBoxItems().value(1));
         d->accept();
@@ -272,7 +251,7 @@ TEST_F(GearScan, AuswahlGibtDenGeraetenamenUndAbbruchAendertNichts)
     EXPECT_EQ(gewaehlt, QStringLiteral("test:1"));
 
     QString vorgewaehlt;
-    WennOffen<QInputDialog>("dlgScannerAuswahl", [&vorgewaehlt](QInputDialog* d) {
+    const TWennOffen<QInputDialog> abbruch("dlgScannerAuswahl", [&vorgewaehlt](QInputDialog* d) {
         vorgewaehlt = d->textValue();
         d->reject();
     });
@@ -291,7 +270,7 @@ TEST_F(GearScan, DialogSetztModusUndAufloesung)
 {
     Konfigurieren("mode Color\ndepth 8\n");
     QStringList modi;
-    WennOffen<QDialog>("dlgScanOptionen", [&modi](QDialog* d) {
+    const TWennOffen<QDialog> graustufen("dlgScanOptionen", [&modi](QDialog* d) {
         auto* modus = d->findChild<QComboBox*>(QStringLiteral("cbModus"));
         auto* aufloesung = d->findChild<QComboBox*>(QStringLiteral("cbAufloesung"));
         for (int i = 0; i < modus->count(); ++i)
@@ -308,7 +287,7 @@ TEST_F(GearScan, DialogSetztModusUndAufloesung)
     EXPECT_EQ(seite.bpp, 8);
     EXPECT_EQ(seite.bild.size(), QSize(39, 19));   // 20 x 10 mm at 50 dpi
 
-    WennOffen<QDialog>("dlgScanOptionen", [](QDialog* d) {
+    const TWennOffen<QDialog> strich("dlgScanOptionen", [](QDialog* d) {
         auto* modus = d->findChild<QComboBox*>(QStringLiteral("cbModus"));
         modus->setCurrentIndex(modus->findText(QStringLiteral("Strichzeichnung (1 Bit)")));
         auto* aufloesung = d->findChild<QComboBox*>(QStringLiteral("cbAufloesung"));
@@ -323,7 +302,7 @@ TEST_F(GearScan, DialogSetztModusUndAufloesung)
 TEST_F(GearScan, DialogAbbrechenGibtKeinBildUndKeinenFehler)
 {
     Konfigurieren("mode Color\n");
-    WennOffen<QDialog>("dlgScanOptionen", [](QDialog* d) { d->reject(); });
+    const TWennOffen<QDialog> optionen("dlgScanOptionen", [](QDialog* d) { d->reject(); });
     TGearSeite seite;
     QString fehler = QStringLiteral("alt");
     EXPECT_FALSE(Scannen(seite, fehler, {}, true));
@@ -386,7 +365,7 @@ TEST_F(GearScan, AbbruchWaehrendDesLesensUndKeinZweiterScanDaneben)
     Konfigurieren("mode Color\nread-limit true\nread-limit-size 100\nread-delay true\n"
                   "read-delay-duration 200000\n");
     QString zweiter;
-    WennOffen<QProgressDialog>("dlgScanFortschritt", [&zweiter](QProgressDialog* d) {
+    const TWennOffen<QProgressDialog> fortschritt("dlgScanFortschritt", [&zweiter](QProgressDialog* d) {
         TGearSeite s;
         EXPECT_FALSE(GearScannen({}, false, nullptr, s, zweiter));
         EXPECT_TRUE(s.Leer());
