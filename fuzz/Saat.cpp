@@ -2,7 +2,8 @@
 // the program's own writers (IFF, CLP, raw G3/G4, Brooktrout, XPM, lossless
 // JPEG) and, for IOCA, by the segment's published layout:
 //   fuzz_saat <ordner>
-// Each family gets its files in <ordner>/fuzz_laden_<family>/. Small
+// Each family gets its files in <ordner>/fuzz_laden_<family>/, the raw fax
+// rows of the row reader's target in <ordner>/fuzz_faxzeilen/. Small
 // pictures keep the executions fast; the fuzzer grows them.
 #include "FuzzHilfen.h"
 
@@ -18,13 +19,27 @@ namespace {
 
 QString ordner;
 
-void Schreiben(const char* familie, const QString& name, const QByteArray& daten)
+void SchreibenIn(const QString& ziel, const QString& name, const QByteArray& daten)
 {
-    const QString pfad = ordner + QStringLiteral("/fuzz_laden_") + QLatin1String(familie);
+    const QString pfad = ordner + QLatin1Char('/') + ziel;
     QDir().mkpath(pfad);
     QFile f(pfad + QLatin1Char('/') + name);
     if (daten.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(daten) != daten.size())
-        std::fprintf(stderr, "Saat %s/%s fehlt\n", familie, qPrintable(name));
+        std::fprintf(stderr, "Saat %s/%s fehlt\n", qPrintable(ziel), qPrintable(name));
+}
+
+void Schreiben(const char* familie, const QString& name, const QByteArray& daten)
+{
+    SchreibenIn(QStringLiteral("fuzz_laden_") + QLatin1String(familie), name, daten);
+}
+
+// The row reader's input: coding (0 and 1 G3 one- and two-dimensional,
+// 2 G4), the width less one in two bytes, then the rows.
+void FaxZeilenSaat(const QString& name, int art, int breite, const QByteArray& roh)
+{
+    QByteArray d;
+    d.append(char(art)).append(char((breite - 1) >> 8)).append(char((breite - 1) & 0xFF));
+    SchreibenIn(QStringLiteral("fuzz_faxzeilen"), name, roh.isEmpty() ? roh : d + roh);
 }
 
 // A picture of the depth: black and white, 16 or 256 palette colours, or
@@ -95,6 +110,13 @@ int main(int argc, char** argv)
     Schreiben("g3", QStringLiteral("schmal.g3"), Gespeichert(schmal, G3));
     Schreiben("g4", QStringLiteral("fax.g4"), Gespeichert(fax, G4));
     Schreiben("g4", QStringLiteral("schmal.g4"), Gespeichert(schmal, G4));
+    for (const QImage& b : {fax, schmal}) {
+        const QString w = QString::number(b.width());
+        const QByteArray bg3 = Gespeichert(b, G3);
+        FaxZeilenSaat(w + QStringLiteral("-1d.g3"), 0, b.width(), bg3);
+        FaxZeilenSaat(w + QStringLiteral("-2d.g3"), 1, b.width(), bg3);
+        FaxZeilenSaat(w + QStringLiteral(".g4"), 2, b.width(), Gespeichert(b, G4));
+    }
     // Brooktrout: a header of 128 bytes, then G3 rows.
     Schreiben("brk", QStringLiteral("fax.brk"), g3.isEmpty() ? g3 : QByteArray(128, '\0') + g3);
 

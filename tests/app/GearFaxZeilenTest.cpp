@@ -295,3 +295,66 @@ TEST(GearFaxZeilen, AndererSchrittAlsDerKodiererWirdErkannt)
     EXPECT_TRUE(gleich.gleichKodierbar);
     EXPECT_FALSE(anders.gleichKodierbar);
 }
+
+// T.6 data ends with EOFB and fill to the byte. Past it libtiff reads on
+// from wherever its look-ahead left off; where our reader is certain of
+// such an ending, it must be libtiff's, and the usual ending stays certain.
+TEST(GearFaxZeilen, NachDemEndeDerT6DatenWieLibtiff)
+{
+    const std::string eol = "000000000001";
+    const std::string zeilen(40, '1');   // white rows, one vertical step each
+    struct TFall {
+        QByteArray daten;
+        int breite;
+        bool ueblich;
+    };
+    const std::vector<TFall> faelle = {
+        {AusBits(zeilen + eol + eol), 64, true},
+        {AusBits("1" + zeilen + eol + eol), 1728, true},   // seven fill bits
+        {AusBits(zeilen + eol + eol) + QByteArray(1, '\0'), 64, false},
+        {AusBits(zeilen + eol + eol + eol), 64, false},
+        {AusBits(zeilen + eol + std::string(20, '0') + eol), 1728, false},
+        // A fuzzer's: 14 white rows, then four EOLs with long fill, which
+        // libtiff's fifth read after the first reads as 7936 pixels.
+        {QByteArray::fromHex("fffc0040000001" + QByteArray(18, '0') + "01" + QByteArray(40, '0') + "04"), 7937, false},
+        // Five white rows, then EOFB where horizontal mode wants a run.
+        {QByteArray::fromHex("f9001001"), 200, false},
+    };
+    for (const TFall& f : faelle) {
+        SCOPED_TRACE(testing::Message() << f.daten.toHex().constData() << " Breite " << f.breite);
+        const int maxZeilen = int(f.daten.size()) * 8 + 1;
+        const TFaxLauf l = FaxZeilenLesen(f.daten, TFaxKodierung::G4, false, f.breite, maxZeilen);
+        if (f.ueblich) {
+            EXPECT_TRUE(l.sicher && l.ende);
+        }
+        if (!l.sicher)
+            continue;
+        const TFaxLauf t = Libtiff(f.daten, Arten[2], false, f.breite, maxZeilen);
+        EXPECT_EQ(l.zeilen, t.zeilen);
+        EXPECT_EQ(l.ende && l.zeilen > 0, t.ende && t.zeilen > 0);
+    }
+}
+
+// A horizontal step with an empty run leaves two changes at one place in
+// the next row's reference. A pass at the start of that row then leads
+// libtiff to a b1 at a0 (38 here, where stepping past a0 gives 659), and
+// to a row one pixel too long in the second input. Fuzzers' inputs.
+TEST(GearFaxZeilen, PassUeberEinenLeerenLaufWieLibtiff)
+{
+    const struct {
+        const char* hex;
+        int breite, libtiffZeilen;
+    } faelle[] = {{"9200c726a6a2ff92fffffc004004", 659, 8}, {"ffffffffffff2b9e31ff31ab51c3ff", 28672, 51}};
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.hex);
+        const QByteArray d = QByteArray::fromHex(f.hex);
+        const int maxZeilen = int(d.size()) * 8 + 1;
+        const TFaxLauf t = Libtiff(d, Arten[2], false, f.breite, maxZeilen);
+        EXPECT_EQ(t.zeilen, f.libtiffZeilen);
+        const TFaxLauf l = FaxZeilenLesen(d, TFaxKodierung::G4, false, f.breite, maxZeilen);
+        if (l.sicher) {
+            EXPECT_EQ(l.zeilen, t.zeilen);
+            EXPECT_EQ(l.ende && l.zeilen > 0, t.ende && t.zeilen > 0);
+        }
+    }
+}

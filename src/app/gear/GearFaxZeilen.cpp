@@ -177,9 +177,21 @@ public:
     const std::vector<int>& Wechsel() const { return m_ref; }
 
     // After an empty row libtiff reads on; the stop is a clean end when
-    // nothing but EOL codes and fill bits follow.
+    // nothing but EOL codes and fill bits follow. T.6 data ends with EOFB
+    // (two EOLs) and fill to the byte; libtiff reads rows after further
+    // EOLs or fill from wherever its look-ahead left off, so any other tail
+    // is left to it.
     bool NurEolsBisEnde() const
     {
+        if (m_art == TFaxKodierung::G4) {
+            const qint64 eofbEnde = m_leerAb + 24;
+            if (eofbEnde > m_bits || m_bits - eofbEnde >= 8 || m_letzteEins != eofbEnde - 1)
+                return false;
+            for (qint64 p = m_leerAb; p < eofbEnde; ++p)
+                if (Bit(p) != (p == m_leerAb + 11 || p == eofbEnde - 1))
+                    return false;
+            return true;
+        }
         int nullen = 0;
         for (qint64 p = m_leerAb; p <= m_letzteEins; ++p) {
             if (!Bit(p)) {
@@ -399,12 +411,19 @@ private:
                 // A pass up to the row's end is read on by libtiff at times.
                 if (b2 >= m_w)
                     return {TZeile::Unsicher};
+                // Until the row has its first change, libtiff takes the
+                // element after b2 as the next b1 without looking past a0;
+                // they differ only where the reference holds an empty run.
+                if (neu.empty() && m_ref[i + 2] <= b2)
+                    return {TZeile::Unsicher};
                 a0 = b2;
             } else if (m.art == MHorizontal) {
                 TErgebnis e{TZeile::Sauber};
                 const int r1 = Lauf(farbe, start, e);
+                // A broken first code: broken at a0, as in the modes. An EOL
+                // there is no end mark in T.6; libtiff reads on after it.
                 if (r1 < 0)
-                    return e;   // a broken first code: broken at a0, as in the modes
+                    return m_art == TFaxKodierung::G4 && e.art == TZeile::Leer ? TErgebnis{TZeile::Unsicher} : e;
                 const int r2 = Lauf(farbe ^ 1, start, e);
                 if (r2 < 0)
                     return {TZeile::Unsicher};
