@@ -407,6 +407,18 @@ TEST(KaputteDateien, PsdEbenenUeberDemSpeicherWerdenVorDemLesenAbgelehnt)
     EXPECT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
     EXPECT_EQ(g.ImageWidth(), 40);
     EXPECT_EQ(g.ImageHeight(), 30);
+
+    // A large-document header of 14,848 x 3.8 million pixels and no data,
+    // named as a raw fax file. Pinging it cleared that canvas row by row
+    // before the budget could refuse it.
+    QElapsedTimer uhr;
+    uhr.start();
+    EXPECT_TRUE(laden(QStringLiteral("riesig.brk"),
+                      QByteArray::fromHex("3842505300020000000000000001003a000000003a000001003a00000000"
+                                          "3a28")
+                          + QByteArray(26, '\0') + QByteArray("\x2e", 1))
+                    .startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht")));
+    EXPECT_LT(uhr.elapsed(), 5000);
 }
 
 TEST(KaputteDateien, SpeicherMeldungBeiGroessterAngabe)

@@ -339,27 +339,38 @@ unsigned __int128 PsdEbenenPixel(const QByteArray& d)
 
 // The pixel cache ImageMagick will ask for, from the declared sizes of all
 // frames, taken from the load's memory budget before the pixels are read.
-// The ping of a Photoshop file sees only its canvas, so its layers are
-// counted from the file.
 bool PixelSpeicherReicht(const MagickCore::ImageInfo* vorlage, const QByteArray& daten, QString& fehler)
 {
     using namespace MagickCore;
-    const std::unique_ptr<ImageInfo, ImageInfo* (*)(ImageInfo*)> info(CloneImageInfo(vorlage), DestroyImageInfo);
-    const std::unique_ptr<ExceptionInfo, ExceptionInfo* (*)(ExceptionInfo*)> exc(AcquireExceptionInfo(),
-                                                                               DestroyExceptionInfo);
-    if (!info || !exc)
-        return true;
-    SetImageInfoProgressMonitor(info.get(), nullptr, nullptr);
-    Image* liste = PingBlob(info.get(), daten.constData(), size_t(daten.size()), exc.get());
+    constexpr unsigned __int128 proPixel = sizeof(PixelPacket) + sizeof(IndexPacket);
     // Declared sizes can be anything up to 2^64 each: summed in 128 bits and
     // held at the largest count, which no budget covers.
     unsigned __int128 summe = 0;
-    for (const Image* p = liste; p; p = p->next)
-        summe += (unsigned __int128)p->columns * p->rows * (sizeof(PixelPacket) + sizeof(IndexPacket));
-    if (qstrcmp(vorlage->magick, "PSD") == 0)
-        summe += PsdEbenenPixel(daten) * (sizeof(PixelPacket) + sizeof(IndexPacket));
-    if (liste)
-        DestroyImageList(liste);
+    bool gezaehlt = false;
+    if (qstrcmp(vorlage->magick, "PSD") == 0 && daten.startsWith("8BPS")) {
+        // A ping of a Photoshop file clears its whole canvas, however large
+        // the header says it is, and sees none of the layers: canvas and
+        // layers are counted from the file instead.
+        TPsdLeser kopf(daten, 14, daten.size());
+        const uint64_t hoehe = kopf.Zahl(4), breite = kopf.Zahl(4);
+        if (kopf.Ok()) {
+            summe = ((unsigned __int128)breite * hoehe + PsdEbenenPixel(daten)) * proPixel;
+            gezaehlt = true;
+        }
+    }
+    if (!gezaehlt) {
+        const std::unique_ptr<ImageInfo, ImageInfo* (*)(ImageInfo*)> info(CloneImageInfo(vorlage), DestroyImageInfo);
+        const std::unique_ptr<ExceptionInfo, ExceptionInfo* (*)(ExceptionInfo*)> exc(AcquireExceptionInfo(),
+                                                                                   DestroyExceptionInfo);
+        if (!info || !exc)
+            return true;
+        SetImageInfoProgressMonitor(info.get(), nullptr, nullptr);
+        Image* liste = PingBlob(info.get(), daten.constData(), size_t(daten.size()), exc.get());
+        for (const Image* p = liste; p; p = p->next)
+            summe += (unsigned __int128)p->columns * p->rows * proPixel;
+        if (liste)
+            DestroyImageList(liste);
+    }
     const qint64 bytes = qint64(std::min<unsigned __int128>(summe, std::numeric_limits<qint64>::max()));
     return GearSpeicherNehmen(bytes, fehler);
 }
