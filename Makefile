@@ -4,7 +4,10 @@
 # make fuzz  : set-up, build the fuzz targets with clang in build-fuzz, run each
 #              for FUZZ_SEKUNDEN seconds, FUZZ_PARALLEL targets at a time
 BUILD ?= build
-JOBS ?= $(shell nproc)
+# One job per core, but no more than one per GB of free memory: a container
+# may see more cores than its memory can feed compilers.
+JOBS ?= $(shell n=$$(nproc); m=$$(awk '/MemAvailable/ {print int($$2 / 1048576)}' /proc/meminfo); \
+          [ "$${m:-0}" -ge 1 ] || m=1; echo $$(( n < m ? n : m )))
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SEKUNDEN ?= 60
 FUZZ_PARALLEL ?= 3
