@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -259,6 +260,10 @@ private:
     bool m_ok = true;
 };
 
+// Declared pixel counts are held at 2^64, above any budget, so that sums
+// over many layers or frames stay in range.
+constexpr unsigned __int128 PixelGrenze = (unsigned __int128)1 << 64;
+
 // A rectangle as the PSD reader takes it: right minus left in signed 64 bits,
 // then unsigned, so a reversed edge pair stands for an enormous size.
 unsigned __int128 PsdFlaeche(TPsdLeser& l)
@@ -267,9 +272,7 @@ unsigned __int128 PsdFlaeche(TPsdLeser& l)
     const int64_t unten = l.Vorzeichen32(), rechts = l.Vorzeichen32();
     if (!l.Ok())
         return 0;
-    // Held at 2^64, above any budget, so that sums over many layers stay in range.
-    const unsigned __int128 grenze = (unsigned __int128)1 << 64;
-    return std::min((unsigned __int128)uint64_t(rechts - links) * uint64_t(unten - oben), grenze);
+    return std::min((unsigned __int128)uint64_t(rechts - links) * uint64_t(unten - oben), PixelGrenze);
 }
 
 // Pixels of the layer records from pos on: each layer and each layer mask
@@ -337,40 +340,49 @@ unsigned __int128 PsdEbenenPixel(const QByteArray& d)
     return summe;
 }
 
-// The pixel cache ImageMagick will ask for, from the declared sizes of all
-// frames, taken from the load's memory budget before the pixels are read.
-bool PixelSpeicherReicht(const MagickCore::ImageInfo* vorlage, const QByteArray& daten, QString& fehler)
+// Canvas and layer pixels of a Photoshop file, from the file itself: a ping
+// clears the whole canvas, however large the header says it is, and sees
+// none of the layers.
+std::optional<unsigned __int128> PsdPixel(const QByteArray& daten)
+{
+    TPsdLeser kopf(daten, 14, daten.size());
+    const uint64_t hoehe = kopf.Zahl(4), breite = kopf.Zahl(4);
+    if (!daten.startsWith("8BPS") || !kopf.Ok())
+        return std::nullopt;
+    return (unsigned __int128)breite * hoehe + PsdEbenenPixel(daten);
+}
+
+// Pixels of all frames a ping of the file declares.
+unsigned __int128 GepingtePixel(const MagickCore::ImageInfo* vorlage, const QByteArray& daten)
 {
     using namespace MagickCore;
-    constexpr unsigned __int128 proPixel = sizeof(PixelPacket) + sizeof(IndexPacket);
-    // Declared sizes can be anything up to 2^64 each: summed in 128 bits and
-    // held at the largest count, which no budget covers.
+    const std::unique_ptr<ImageInfo, ImageInfo* (*)(ImageInfo*)> info(CloneImageInfo(vorlage), DestroyImageInfo);
+    const std::unique_ptr<ExceptionInfo, ExceptionInfo* (*)(ExceptionInfo*)> exc(AcquireExceptionInfo(),
+                                                                               DestroyExceptionInfo);
+    if (!info || !exc)
+        return 0;
+    SetImageInfoProgressMonitor(info.get(), nullptr, nullptr);
+    Image* liste = PingBlob(info.get(), daten.constData(), size_t(daten.size()), exc.get());
     unsigned __int128 summe = 0;
-    bool gezaehlt = false;
-    if (qstrcmp(vorlage->magick, "PSD") == 0 && daten.startsWith("8BPS")) {
-        // A ping of a Photoshop file clears its whole canvas, however large
-        // the header says it is, and sees none of the layers: canvas and
-        // layers are counted from the file instead.
-        TPsdLeser kopf(daten, 14, daten.size());
-        const uint64_t hoehe = kopf.Zahl(4), breite = kopf.Zahl(4);
-        if (kopf.Ok()) {
-            summe = ((unsigned __int128)breite * hoehe + PsdEbenenPixel(daten)) * proPixel;
-            gezaehlt = true;
-        }
-    }
-    if (!gezaehlt) {
-        const std::unique_ptr<ImageInfo, ImageInfo* (*)(ImageInfo*)> info(CloneImageInfo(vorlage), DestroyImageInfo);
-        const std::unique_ptr<ExceptionInfo, ExceptionInfo* (*)(ExceptionInfo*)> exc(AcquireExceptionInfo(),
-                                                                                   DestroyExceptionInfo);
-        if (!info || !exc)
-            return true;
-        SetImageInfoProgressMonitor(info.get(), nullptr, nullptr);
-        Image* liste = PingBlob(info.get(), daten.constData(), size_t(daten.size()), exc.get());
-        for (const Image* p = liste; p; p = p->next)
-            summe += (unsigned __int128)p->columns * p->rows * proPixel;
-        if (liste)
-            DestroyImageList(liste);
-    }
+    for (const Image* p = liste; p; p = p->next)
+        summe += std::min((unsigned __int128)p->columns * p->rows, PixelGrenze);
+    if (liste)
+        DestroyImageList(liste);
+    return summe;
+}
+
+// The pixel cache ImageMagick will ask for, from the declared sizes of all
+// frames, taken from the load's memory budget before the pixels are read.
+// Declared sizes can be anything up to 2^64 each: summed in 128 bits and
+// held at the largest count, which no budget covers.
+bool PixelSpeicherReicht(const MagickCore::ImageInfo* vorlage, const QByteArray& daten, QString& fehler)
+{
+    std::optional<unsigned __int128> pixel;
+    if (qstrcmp(vorlage->magick, "PSD") == 0)
+        pixel = PsdPixel(daten);
+    if (!pixel)
+        pixel = GepingtePixel(vorlage, daten);
+    const unsigned __int128 summe = *pixel * (sizeof(MagickCore::PixelPacket) + sizeof(MagickCore::IndexPacket));
     const qint64 bytes = qint64(std::min<unsigned __int128>(summe, std::numeric_limits<qint64>::max()));
     return GearSpeicherNehmen(bytes, fehler);
 }
