@@ -10,6 +10,7 @@
 #include "gear/GearFax.h"
 #include "gear/GearHilfen.h"
 #include "gear/GearTiff.h"
+#include <QElapsedTimer>
 #include <tiffio.h>
 #include <gtest/gtest.h>
 #include <QDir>
@@ -318,6 +319,22 @@ TEST(GearFormate, G4IstEchtesGruppe4UndNichtG3)
     ASSERT_TRUE(FaxRohDekodieren(g4, true, seite, kompression, fehler));
     EXPECT_EQ(kompression, QStringLiteral("CCITT G4"));
     EXPECT_EQ(seite.bild.width(), 640);
+}
+
+TEST(GearFormate, G4OhneEndeDasBeiJederBreiteLiestBleibtSchnell)
+{
+    // Only V0 codes: every row repeats the white row above at any width,
+    // and no end mark follows. The search over every width decoded all
+    // 48,000 rows at each of them, 15 s here, minutes for a larger file.
+    const QByteArray einsen(6000, char(0xFF));
+    QElapsedTimer uhr;
+    uhr.start();
+    TGearSeite s;
+    QString k, f;
+    ASSERT_TRUE(FaxRohDekodieren(einsen, true, s, k, f)) << f.toStdString();
+    EXPECT_LT(uhr.elapsed(), 5000);
+    EXPECT_EQ(s.bild.width(), 1728);
+    EXPECT_EQ(s.bild.height(), 48000);
 }
 
 TEST(GearFormate, FaxRohKaputtOhneAbsturz)

@@ -147,6 +147,13 @@ bool KodiertGleich(const QByteArray& daten, const TFaxArt& art, const TFund& f)
         && std::memcmp(daten.constData(), neu.constData(), size_t(n)) == 0;
 }
 
+// Pixels libtiff may decode in the search over every width. Real data
+// fails within a few rows at a wrong width and needs a few million; a
+// stream that reads at any width and never ends, such as one of V0 codes
+// only, would otherwise be decoded in full at all 8192 widths: minutes for
+// a file of 30 KB.
+constexpr qint64 SuchAufwand = qint64(1) << 30;
+
 // alleBreiten: after the common widths, every width up to 8192 (about half
 // a second for a file that fits none).
 TFund G4Breite(const QByteArray& daten, const TFaxArt& art, bool alleBreiten, bool schnell)
@@ -170,9 +177,14 @@ TFund G4Breite(const QByteArray& daten, const TFaxArt& art, bool alleBreiten, bo
     for (int b : ueblich)
         if (const TFund f = Pruefen(daten, art, b, schnell); passt(f))
             return f;
-    for (int b = 1; alleBreiten && b <= 8192; ++b)
-        if (const TFund f = Pruefen(daten, art, b, schnell); passt(f))
+    qint64 aufwand = 0;
+    for (int b = 1; alleBreiten && b <= 8192 && aufwand < SuchAufwand; ++b) {
+        const TFund f = Pruefen(daten, art, b, schnell);
+        if (passt(f))
             return f;
+        // Our own reader is cheap; libtiff's reading and the coding back are not.
+        aufwand += (f.geschaetzt ? 0 : qint64(f.zeilen + 1) * b) + (f.sauber ? qint64(f.zeilen) * f.breite : 0);
+    }
     return ersterSauberer.sauber ? ersterSauberer : erster;
 }
 
