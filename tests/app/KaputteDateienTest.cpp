@@ -15,6 +15,7 @@
 #include <array>
 #include <cstring>
 #include <malloc.h>
+#include <sys/resource.h>
 #include <zlib.h>
 #include <limits>
 #include <utility>
@@ -419,6 +420,32 @@ TEST(KaputteDateien, PsdEbenenUeberDemSpeicherWerdenVorDemLesenAbgelehnt)
                           + QByteArray(26, '\0') + QByteArray("\x2e", 1))
                     .startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht")));
     EXPECT_LT(uhr.elapsed(), 5000);
+}
+
+TEST(KaputteDateien, PictPixmapUeberDemSpeicherWirdVorDemLesenAbgelehnt)
+{
+    // A PICT whose frame is 24 x 16 pixels and whose direct-colour pixmap
+    // claims 11,000 x 11,000 (after a fuzzer's find of 29,352 x 18,521: the
+    // coder asked for 4.5 GB for the pixmap's rows, which the ping of the
+    // frame did not show). This size stays within ImageMagick's own limits.
+    const QByteArray pict = QByteArray(512, '\0')
+        + QByteArray::fromHex("02000000000000100018001102ff0c00fffe000000000000000000000000000000100018000000000001"
+                              "000a0000000000100018009a000000ff806000000000" "2af82af8" "000000040000000000000000000000"
+                              "0000100020000300080000000000000000000000000000000000100018000000000010001800403bfe"
+                              "ff11fdff");
+    const QString pfad = FrischerOrdner(QStringLiteral("pict")) + QStringLiteral("/pixmap.pct");
+    DateiSchreiben(pfad, pict);
+    struct rusage vorher {}, nachher {};
+    getrusage(RUSAGE_SELF, &vorher);
+    TGrenze grenze(qint64(256) << 20);
+    TGear g;
+    g.LoadImage(pfad);
+    getrusage(RUSAGE_SELF, &nachher);
+    ASSERT_GT(g.ErrCount(), 0);
+    EXPECT_TRUE(g.LetzterFehler().startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht")))
+        << g.LetzterFehler().toStdString();
+    // The highest resident size of the process, in KB.
+    EXPECT_LT(nachher.ru_maxrss - vorher.ru_maxrss, 512 * 1024);
 }
 
 TEST(KaputteDateien, SpeicherMeldungBeiGroessterAngabe)

@@ -60,9 +60,14 @@ bool GearSpeicherFehler(const QString& fehler)
     return fehler.startsWith(SpeicherFehlerAnfang);
 }
 
+qint64 GearSpeicherRest()
+{
+    return offenerRahmen ? offenerRahmen->Rest() : GearVerfuegbarerSpeicher();
+}
+
 bool GearSpeicherNehmen(qint64 bytes, QString& fehler)
 {
-    const qint64 frei = offenerRahmen ? offenerRahmen->m_rest : GearVerfuegbarerSpeicher();
+    const qint64 frei = GearSpeicherRest();
     if (bytes > frei) {
         fehler = (SpeicherFehlerAnfang + QStringLiteral(": es braucht %1 MB, frei sind %2 MB."))
                      .arg(MB(bytes), MB(std::max<qint64>(0, frei)));

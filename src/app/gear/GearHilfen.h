@@ -39,6 +39,8 @@ private:
 // Takes bytes from the open budget; false with the German message when they
 // are not there.
 bool GearSpeicherNehmen(qint64 bytes, QString& fehler);
+// What the open budget has left, or the available memory without one.
+qint64 GearSpeicherRest();
 // Whether a load's error text is the refusal of a picture the memory cannot
 // hold; the user is told that one, not just shown the error picture.
 bool GearSpeicherFehler(const QString& fehler);

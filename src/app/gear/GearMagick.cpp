@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QThread>
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -30,6 +31,56 @@ const QSet<QString>& Erlaubt()
     };
     return s;
 }
+
+// ImageMagick's coders also allocate buffers of their own, sized from
+// fields a ping does not read (the bounds of each PICT pixmap, say). While
+// a thread reads a file, any one allocation beyond what the load's budget
+// has left is refused, and the coder fails with a memory error.
+thread_local qint64 magickGrenze = -1; // -1: no read under way
+thread_local qint64 magickAbgelehnt = 0; // the largest request refused
+
+bool MagickZuviel(size_t n)
+{
+    if (magickGrenze < 0 || n <= uint64_t(magickGrenze))
+        return false;
+    magickAbgelehnt = std::max(magickAbgelehnt, qint64(std::min<uint64_t>(n, std::numeric_limits<qint64>::max())));
+    return true;
+}
+
+void* MagickHolen(size_t n)
+{
+    return MagickZuviel(n) ? nullptr : std::malloc(n);
+}
+
+void* MagickVergroessern(void* p, size_t n)
+{
+    return MagickZuviel(n) ? nullptr : std::realloc(p, n);
+}
+
+void MagickFreigeben(void* p)
+{
+    std::free(p);
+}
+
+// Installed before main, while no thread uses ImageMagick yet; the library's
+// own methods are malloc, realloc and free as well.
+[[maybe_unused]] const bool magickSpeicherGeprueft = [] {
+    MagickCore::SetMagickMemoryMethods(MagickHolen, MagickVergroessern, MagickFreigeben);
+    return true;
+}();
+
+// Holds this thread's ImageMagick allocations to the budget's rest while it lives.
+class TMagickSpeicherGrenze
+{
+public:
+    TMagickSpeicherGrenze() { Erneuern(); magickAbgelehnt = 0; }
+    ~TMagickSpeicherGrenze() { magickGrenze = -1; }
+    TMagickSpeicherGrenze(const TMagickSpeicherGrenze&) = delete;
+    TMagickSpeicherGrenze& operator=(const TMagickSpeicherGrenze&) = delete;
+    void Erneuern() { magickGrenze = std::max<qint64>(0, GearSpeicherRest()); }
+    // The refusal as the German memory message, if there was one.
+    bool Abgelehnt(QString& fehler) const { return magickAbgelehnt > 0 && !GearSpeicherNehmen(magickAbgelehnt, fehler); }
+};
 
 // Sample scaling between 8 bits and the library's quantum depth.
 using MagickCore::Quantum;
@@ -422,14 +473,22 @@ bool MagickDekodieren(const QByteArray& daten, const QString& hinweis, TGearDoku
         MagickCore::ImageInfo* info = optionen.imageInfo();
         MagickCore::CopyMagickString(info->magick, coder.toLatin1().constData(), MaxTextExtent);
         MagickCore::SetImageInfoProgressMonitor(info, Monitor, &monitor);
+        TMagickSpeicherGrenze grenze;
         if (!PixelSpeicherReicht(info, daten, fehler))
             return false;
+        grenze.Erneuern();
         const Magick::Blob blob(daten.constData(), size_t(daten.size()));
         try {
             Magick::readImages(&bilder, blob, optionen);
         } catch (const Magick::Warning&) {
             // A warning still delivers the image.
+        } catch (const Magick::Exception&) {
+            if (grenze.Abgelehnt(fehler))
+                return false;
+            throw;
         }
+        if (grenze.Abgelehnt(fehler))
+            return false;
         if (bilder.empty()) {
             fehler = QStringLiteral("Die Datei kann nicht gelesen werden.");
             return false;
