@@ -448,6 +448,27 @@ TEST(KaputteDateien, PictPixmapUeberDemSpeicherWirdVorDemLesenAbgelehnt)
     EXPECT_LT(nachher.ru_maxrss - vorher.ru_maxrss, 512 * 1024);
 }
 
+TEST(KaputteDateien, GifRahmenUeberDemSpeicherWirdVorDemLesenAbgelehnt)
+{
+    // A damaged GIF (a fuzzer's find) whose first frame declares 17,920 x
+    // 8,759 pixels. Its ping fails, and the read then took 1.5 GB.
+    const QByteArray gif = QByteArray::fromHex("474946383948200000000000002c082f312300463722c8450049000000"
+                                               "00002c00000000800000000000002c00383961200000000008002c6a00"
+                                               "000039000000006a000000397073");
+    const QString pfad = FrischerOrdner(QStringLiteral("gifrahmen")) + QStringLiteral("/rahmen.gif");
+    DateiSchreiben(pfad, gif);
+    struct rusage vorher {}, nachher {};
+    getrusage(RUSAGE_SELF, &vorher);
+    TGrenze grenze(qint64(256) << 20);
+    TGear g;
+    g.LoadImage(pfad);
+    getrusage(RUSAGE_SELF, &nachher);
+    ASSERT_GT(g.ErrCount(), 0);
+    EXPECT_TRUE(g.LetzterFehler().startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht")))
+        << g.LetzterFehler().toStdString();
+    EXPECT_LT(nachher.ru_maxrss - vorher.ru_maxrss, 512 * 1024);
+}
+
 TEST(KaputteDateien, SpeicherMeldungBeiGroessterAngabe)
 {
     // The largest count a reader can ask for still gives a sensible message.

@@ -403,6 +403,45 @@ std::optional<unsigned __int128> PsdPixel(const QByteArray& daten)
     return (unsigned __int128)breite * hoehe + PsdEbenenPixel(daten);
 }
 
+// Pixels of all frames of a GIF, from its image descriptors: the ping of a
+// damaged GIF may report nothing, while the reader then sets up each frame
+// at the size its descriptor gives. Bytes that start no
+// block are passed over one by one, as the reader does.
+std::optional<unsigned __int128> GifPixel(const QByteArray& d)
+{
+    if (!d.startsWith("GIF8") || d.size() < 13)
+        return std::nullopt;
+    const auto byte = [&](qsizetype i) { return i < d.size() ? uint8_t(d[i]) : uint8_t(0); };
+    // Data sub-blocks: a length byte and that many bytes, up to a zero length.
+    const auto bloecke = [&](qsizetype& i) {
+        while (i < d.size() && byte(i) != 0)
+            i += 1 + byte(i);
+        ++i;
+    };
+    qsizetype i = 13;
+    if (byte(10) & 0x80)
+        i += 3 << ((byte(10) & 7) + 1);
+    unsigned __int128 summe = 0;
+    while (i < d.size()) {
+        const uint8_t art = byte(i++);
+        if (art == ';')
+            break;
+        if (art == '!') {
+            ++i;
+            bloecke(i);
+        } else if (art == ',') {
+            summe += uint64_t(byte(i + 4) | byte(i + 5) << 8) * uint64_t(byte(i + 6) | byte(i + 7) << 8);
+            const uint8_t flags = byte(i + 8);
+            i += 9;
+            if (flags & 0x80)
+                i += 3 << ((flags & 7) + 1);
+            ++i; // LZW code size
+            bloecke(i);
+        }
+    }
+    return summe;
+}
+
 // Pixels of all frames a ping of the file declares.
 unsigned __int128 GepingtePixel(const MagickCore::ImageInfo* vorlage, const QByteArray& daten)
 {
@@ -433,6 +472,8 @@ bool PixelSpeicherReicht(const MagickCore::ImageInfo* vorlage, const QByteArray&
         pixel = PsdPixel(daten);
     if (!pixel)
         pixel = GepingtePixel(vorlage, daten);
+    if (qstrncmp(vorlage->magick, "GIF", 3) == 0)
+        pixel = std::max(*pixel, GifPixel(daten).value_or(0));
     const unsigned __int128 summe = *pixel * (sizeof(MagickCore::PixelPacket) + sizeof(MagickCore::IndexPacket));
     const qint64 bytes = qint64(std::min<unsigned __int128>(summe, std::numeric_limits<qint64>::max()));
     return GearSpeicherNehmen(bytes, fehler);
