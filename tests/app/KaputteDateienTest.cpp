@@ -469,6 +469,27 @@ TEST(KaputteDateien, GifRahmenUeberDemSpeicherWirdVorDemLesenAbgelehnt)
     EXPECT_LT(nachher.ru_maxrss - vorher.ru_maxrss, 512 * 1024);
 }
 
+TEST(KaputteDateien, ErschoepftesBudgetBeendetDasProgrammNichtInImageMagick)
+{
+    // ImageMagick ends the process when it gets no memory for its own
+    // structures: with the budget used up, a damaged GIF named as a raw fax
+    // file (a fuzzer's find) and a sound PCX must still only fail to load.
+    const QString ordner = FrischerOrdner(QStringLiteral("budgetleer"));
+    DateiSchreiben(ordner + QStringLiteral("/x.brk"),
+                   QByteArray::fromBase64("R0lGODnCYQAACgCWCQAs9CIsCiIAATAAAAkAACwAAAL//zhCUFNJIgoK"));
+    Magick::Image pcx(Magick::Geometry(64, 48), Magick::Color("green"));
+    pcx.write(QString(ordner + QStringLiteral("/gruen.pcx")).toStdString());
+    const auto laden = [&](const char* name, qint64 budget) {
+        TGrenze grenze(budget);
+        TGear g;
+        g.LoadImage(ordner + QLatin1String(name));
+        return g.ErrCount() > 0 ? g.LetzterFehler() : QString();
+    };
+    EXPECT_FALSE(laden("/x.brk", qint64(4) << 20).isEmpty());
+    EXPECT_TRUE(laden("/gruen.pcx", 1024).startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht")));
+    EXPECT_EQ(laden("/gruen.pcx", 0), QString());
+}
+
 TEST(KaputteDateien, SpeicherMeldungBeiGroessterAngabe)
 {
     // The largest count a reader can ask for still gives a sensible message.

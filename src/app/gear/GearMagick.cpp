@@ -34,14 +34,17 @@ const QSet<QString>& Erlaubt()
 
 // ImageMagick's coders also allocate buffers of their own, sized from
 // fields a ping does not read (the bounds of each PICT pixmap, say). While
-// a thread reads a file, any one allocation beyond what the load's budget
-// has left is refused, and the coder fails with a memory error.
+// a thread reads a file, any one large allocation beyond what the load's
+// budget has left is refused, and the coder fails with a memory error.
+// Small ones always pass: without memory for its own structures ImageMagick
+// ends the process.
 thread_local qint64 magickGrenze = -1; // -1: no read under way
 thread_local qint64 magickAbgelehnt = 0; // the largest request refused
+constexpr size_t MagickImmerErlaubt = size_t(16) << 20;
 
 bool MagickZuviel(size_t n)
 {
-    if (magickGrenze < 0 || n <= uint64_t(magickGrenze))
+    if (magickGrenze < 0 || n <= MagickImmerErlaubt || n <= uint64_t(magickGrenze))
         return false;
     magickAbgelehnt = std::max(magickAbgelehnt, qint64(std::min<uint64_t>(n, std::numeric_limits<qint64>::max())));
     return true;
