@@ -422,6 +422,24 @@ TEST(KaputteDateien, PsdEbenenUeberDemSpeicherWerdenVorDemLesenAbgelehnt)
     EXPECT_LT(uhr.elapsed(), 5000);
 }
 
+// Loads the file under a 256 MB budget: it must be refused with the memory
+// message, and the process's peak resident size must not grow by 512 MB.
+void UnterKleinemBudgetMitMeldungAbgelehnt(const QString& name, const QByteArray& daten)
+{
+    const QString pfad = FrischerOrdner(QStringLiteral("budget")) + QLatin1Char('/') + name;
+    DateiSchreiben(pfad, daten);
+    struct rusage vorher {}, nachher {};
+    getrusage(RUSAGE_SELF, &vorher);
+    TGrenze grenze(qint64(256) << 20);
+    TGear g;
+    g.LoadImage(pfad);
+    getrusage(RUSAGE_SELF, &nachher);
+    ASSERT_GT(g.ErrCount(), 0);
+    EXPECT_TRUE(g.LetzterFehler().startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht")))
+        << g.LetzterFehler().toStdString();
+    EXPECT_LT(nachher.ru_maxrss - vorher.ru_maxrss, 512 * 1024); // KB
+}
+
 TEST(KaputteDateien, PictPixmapUeberDemSpeicherWirdVorDemLesenAbgelehnt)
 {
     // A PICT whose frame is 24 x 16 pixels and whose direct-colour pixmap
@@ -433,19 +451,7 @@ TEST(KaputteDateien, PictPixmapUeberDemSpeicherWirdVorDemLesenAbgelehnt)
                               "000a0000000000100018009a000000ff806000000000" "2af82af8" "000000040000000000000000000000"
                               "0000100020000300080000000000000000000000000000000000100018000000000010001800403bfe"
                               "ff11fdff");
-    const QString pfad = FrischerOrdner(QStringLiteral("pict")) + QStringLiteral("/pixmap.pct");
-    DateiSchreiben(pfad, pict);
-    struct rusage vorher {}, nachher {};
-    getrusage(RUSAGE_SELF, &vorher);
-    TGrenze grenze(qint64(256) << 20);
-    TGear g;
-    g.LoadImage(pfad);
-    getrusage(RUSAGE_SELF, &nachher);
-    ASSERT_GT(g.ErrCount(), 0);
-    EXPECT_TRUE(g.LetzterFehler().startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht")))
-        << g.LetzterFehler().toStdString();
-    // The highest resident size of the process, in KB.
-    EXPECT_LT(nachher.ru_maxrss - vorher.ru_maxrss, 512 * 1024);
+    UnterKleinemBudgetMitMeldungAbgelehnt(QStringLiteral("pixmap.pct"), pict);
 }
 
 TEST(KaputteDateien, GifRahmenUeberDemSpeicherWirdVorDemLesenAbgelehnt)
@@ -455,18 +461,7 @@ TEST(KaputteDateien, GifRahmenUeberDemSpeicherWirdVorDemLesenAbgelehnt)
     const QByteArray gif = QByteArray::fromHex("474946383948200000000000002c082f312300463722c8450049000000"
                                                "00002c00000000800000000000002c00383961200000000008002c6a00"
                                                "000039000000006a000000397073");
-    const QString pfad = FrischerOrdner(QStringLiteral("gifrahmen")) + QStringLiteral("/rahmen.gif");
-    DateiSchreiben(pfad, gif);
-    struct rusage vorher {}, nachher {};
-    getrusage(RUSAGE_SELF, &vorher);
-    TGrenze grenze(qint64(256) << 20);
-    TGear g;
-    g.LoadImage(pfad);
-    getrusage(RUSAGE_SELF, &nachher);
-    ASSERT_GT(g.ErrCount(), 0);
-    EXPECT_TRUE(g.LetzterFehler().startsWith(QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht")))
-        << g.LetzterFehler().toStdString();
-    EXPECT_LT(nachher.ru_maxrss - vorher.ru_maxrss, 512 * 1024);
+    UnterKleinemBudgetMitMeldungAbgelehnt(QStringLiteral("rahmen.gif"), gif);
 }
 
 TEST(KaputteDateien, ErschoepftesBudgetBeendetDasProgrammNichtInImageMagick)
