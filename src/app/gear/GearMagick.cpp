@@ -65,10 +65,26 @@ void MagickFreigeben(void* p)
     std::free(p);
 }
 
+// The pixel cache comes through these: a frame's pixels, at the size its
+// header gives, whatever the ping said.
+void* MagickAusgerichtetHolen(size_t n, size_t ausrichtung)
+{
+    void* p = nullptr;
+    if (MagickZuviel(n) || posix_memalign(&p, ausrichtung, n) != 0)
+        return nullptr;
+    return p;
+}
+
+void MagickAusgerichtetFreigeben(void* p)
+{
+    std::free(p);
+}
+
 // Installed before main, while no thread uses ImageMagick yet; the library's
-// own methods are malloc, realloc and free as well.
+// own methods are malloc, realloc, posix_memalign and free as well.
 [[maybe_unused]] const bool magickSpeicherGeprueft = [] {
     MagickCore::SetMagickMemoryMethods(MagickHolen, MagickVergroessern, MagickFreigeben);
+    MagickCore::SetMagickAlignedMemoryMethods(MagickAusgerichtetHolen, MagickAusgerichtetFreigeben);
     return true;
 }();
 
