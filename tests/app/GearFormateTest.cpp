@@ -651,6 +651,20 @@ TEST(GearFormate, XpmUndFaxKaputtOhneAbsturz)
     KaputtOhneAbsturz(d, QStringLiteral("G3"));
 }
 
+TEST(GearFormate, XpmKopfMitZahlenBisZweiHochDreiundsechzig)
+{
+    // Width times height, and colours plus rows, each wrapped round to a
+    // small count (a fuzzer's find): the header is refused as it stands.
+    for (const char* kopf : {"4611686018427387905 4 1 1", "1 1 9223372036854775807 1"}) {
+        const QByteArray d = QByteArray("/* XPM */\nstatic char* b[] = {\n\"") + kopf
+            + "\",\n\"a c #ff0000\",\n\"aaaa\",\n\"aaaa\",\n\"aaaa\",\n\"aaaa\"};\n";
+        TGearSeite s;
+        QString fehler;
+        EXPECT_FALSE(Dekodieren(d, QStringLiteral("XPM"), s, &fehler)) << kopf;
+        EXPECT_EQ(fehler, QStringLiteral("Die XPM-Datei ist unvollständig.")) << kopf;
+    }
+}
+
 TEST(GearFormate, OhneBeschreibungKlareMeldung)
 {
     for (const char* endung : {"GX2", "ICA", "KFX", "LV"}) {

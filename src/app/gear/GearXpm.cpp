@@ -156,8 +156,10 @@ bool XpmDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler, 
         return false;
     }
     // Every colour and row needs its own string, so the counts cannot
-    // exceed the file's size.
-    if (farbenAnzahl + h > daten.size() / 2 || w * h > GearMaxPixel) {
+    // exceed the file's size. The header's numbers may be anything up to
+    // 2^63: compared one at a time, so no sum or product overflows.
+    const qint64 hoechstens = daten.size() / 2;
+    if (farbenAnzahl > hoechstens || h > hoechstens - farbenAnzahl || w > GearMaxPixel / h) {
         fehler = QStringLiteral("Die XPM-Datei ist unvollständig.");
         return false;
     }
