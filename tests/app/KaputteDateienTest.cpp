@@ -499,6 +499,13 @@ TEST(KaputteDateien, SpeicherMeldungBeiGroessterAngabe)
     QString fehler;
     EXPECT_FALSE(GearSpeicherNehmen(std::numeric_limits<qint64>::max(), fehler));
     EXPECT_TRUE(fehler.contains(QStringLiteral("es braucht 8796093022208 MB"))) << fehler.toStdString();
+
+    // So does a buffer whose byte count does not fit in 64 bits (2^62
+    // elements of 4 bytes wrapped round to 0 and passed the budget).
+    std::vector<uint32_t> puffer;
+    fehler.clear();
+    EXPECT_FALSE(GearPuffer(puffer, qint64(1) << 62, fehler));
+    EXPECT_TRUE(fehler.contains(QStringLiteral("es braucht 8796093022208 MB"))) << fehler.toStdString();
 }
 
 } // namespace

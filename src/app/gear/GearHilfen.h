@@ -3,7 +3,9 @@
 #include <QList>
 #include <QString>
 #include <cstdint>
+#include <limits>
 #include <new>
+#include <stdexcept>
 #include <vector>
 #include "GearSeite.h"
 
@@ -55,11 +57,14 @@ void GearSpeicherGrenzeSetzen(qint64 bytes);
 template <class T>
 bool GearPuffer(std::vector<T>& v, qint64 n, QString& fehler)
 {
-    if (n < 0 || !GearSpeicherNehmen(n * qint64(sizeof(T)), fehler))
+    // A count from a file's header may be anything: more bytes than a
+    // qint64 holds are asked for as the largest count, which no budget has.
+    constexpr qint64 hoechstens = std::numeric_limits<qint64>::max() / qint64(sizeof(T));
+    if (n < 0 || !GearSpeicherNehmen(n > hoechstens ? std::numeric_limits<qint64>::max() : n * qint64(sizeof(T)), fehler))
         return false;
     try {
         v.resize(size_t(n));
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) { // bad_alloc, or length_error beyond max_size()
         fehler = QStringLiteral("Nicht genug Speicher für das Bild.");
         return false;
     }
