@@ -75,16 +75,11 @@ void* MagickAusgerichtetHolen(size_t n, size_t ausrichtung)
     return p;
 }
 
-void MagickAusgerichtetFreigeben(void* p)
-{
-    std::free(p);
-}
-
 // Installed before main, while no thread uses ImageMagick yet; the library's
 // own methods are malloc, realloc, posix_memalign and free as well.
 [[maybe_unused]] const bool magickSpeicherGeprueft = [] {
     MagickCore::SetMagickMemoryMethods(MagickHolen, MagickVergroessern, MagickFreigeben);
-    MagickCore::SetMagickAlignedMemoryMethods(MagickAusgerichtetHolen, MagickAusgerichtetFreigeben);
+    MagickCore::SetMagickAlignedMemoryMethods(MagickAusgerichtetHolen, MagickFreigeben);
     return true;
 }();
 
@@ -424,8 +419,8 @@ std::optional<unsigned __int128> PsdPixel(const QByteArray& daten)
 
 // Pixels of all frames of a GIF, from its image descriptors: the ping of a
 // damaged GIF may report nothing, while the reader then sets up each frame
-// at the size its descriptor gives. Bytes that start no
-// block are passed over one by one, as the reader does.
+// at the size its descriptor gives. Bytes that start no block are passed
+// over one by one, as the reader does.
 std::optional<unsigned __int128> GifPixel(const QByteArray& d)
 {
     if (!d.startsWith("GIF8") || d.size() < 13)
