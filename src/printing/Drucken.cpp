@@ -96,9 +96,9 @@ void TfrmDrucken::FormCreate()
         l->setObjectName(QLatin1String(name));
         return l;
     };
-    auto ned = [](QWidget* eltern, const char* maske, long double wert) {
+    auto ned = [](QWidget* eltern, const char* maske, long double wert, bool entertaste) {
         auto* n = new TNumedit(eltern);
-        n->SetEntertaste(false);
+        n->SetEntertaste(entertaste);
         n->SetMatrix(QLatin1String(maske));
         n->SetWert(wert);
         n->setFixedWidth(60);
@@ -116,7 +116,7 @@ void TfrmDrucken::FormCreate()
     lblDruckbreite = label(QStringLiteral("Breite ="), gbDruckgroesse, "lblDruckbreite");
     lblDruckhoehe = label(QStringLiteral("Höhe ="), gbDruckgroesse, "lblDruckhoehe");
     lblMassstab = label(QStringLiteral("Maßstab (%)"), gbDruckgroesse, "lblMassstab");
-    nedFaktor = ned(gbDruckgroesse, "9999", 100);
+    nedFaktor = ned(gbDruckgroesse, "9999", 100, false);
     sbFaktorUp = Pfeil(gbDruckgroesse, Qt::UpArrow);
     sbFaktorDown = Pfeil(gbDruckgroesse, Qt::DownArrow);
     chkEinpassen = new QCheckBox(QStringLiteral("Einpassen"), gbDruckgroesse);
@@ -177,8 +177,8 @@ void TfrmDrucken::FormCreate()
     gbDruckposition = new QGroupBox(QStringLiteral(" Druckposition (mm) "), seite1);
     lblLinks = label(QStringLiteral("von links:"), gbDruckposition, "lblLinks");
     lblOben = label(QStringLiteral("von oben:"), gbDruckposition, "lblOben");
-    nedLinks = ned(gbDruckposition, "-999", 20);
-    nedOben = ned(gbDruckposition, "-999", 20);
+    nedLinks = ned(gbDruckposition, "-999", 20, false);
+    nedOben = ned(gbDruckposition, "-999", 20, false);
     chkZentrieren = new QCheckBox(QStringLiteral("Zentrieren"), gbDruckposition);
     {
         auto* g = new QGridLayout(gbDruckposition);
@@ -201,7 +201,8 @@ void TfrmDrucken::FormCreate()
     }
     gbKopien = new QGroupBox(QStringLiteral(" Kopien "), seite1);
     lblAnzahl = label(QStringLiteral("Anzahl:"), gbKopien, "lblAnzahl");
-    nedKopien = ned(gbKopien, "99", 1);
+    // Enter here moves on rather than print at once.
+    nedKopien = ned(gbKopien, "99", 1, true);
     udKopienUp = Pfeil(gbKopien, Qt::UpArrow);
     udKopienDown = Pfeil(gbKopien, Qt::DownArrow);
     {

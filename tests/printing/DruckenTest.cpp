@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
@@ -324,6 +325,24 @@ TEST_F(DruckenTest, AlleSeiten_BearbeitetDrucktNurDasArbeitsbild)
     EXPECT_FALSE(d->chkAlleSeiten->isEnabled());
     d->btnDruckenClick();
     EXPECT_EQ(auftraege->size(), 1);
+}
+
+TEST_F(DruckenTest, Kopien_EnterGehtZumNaechstenFeldUndDrucktNicht)
+{
+    Arbeitsbild(60, 30);
+    Zeigen();
+    d->activateWindow();
+    QApplication::setActiveWindow(d);
+    d->nedKopien->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(d->nedKopien->hasFocus());
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(d->nedKopien, &enter);
+    QApplication::processEvents();
+    EXPECT_TRUE(auftraege->isEmpty());
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_FALSE(d->nedKopien->hasFocus());
+    EXPECT_TRUE(d->isAncestorOf(QApplication::focusWidget()));
 }
 
 TEST_F(DruckenTest, Kopien_NullDrucktTrotzdemEinmal)
