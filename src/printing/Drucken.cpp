@@ -584,11 +584,28 @@ void TfrmDrucken::done(int ergebnis)
 
 // ---- Printing ------------------------------------------------------------------
 
-QString SeitenDatei(const QString& datei, int seite)
+void TfrmDrucken::SeiteDrucken(const QString& titel)
 {
-    const QFileInfo info(datei);
-    const QString endung = info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix();
-    return info.path() + QStringLiteral("/") + info.completeBaseName() + QStringLiteral("-%1").arg(seite) + endung;
+    if (!Getrimmt(titel).isEmpty()) {
+        if (rbLinksbuendig->isChecked())
+            TextInMmDrucken(0, EinzelDruckSeitenSchrift, titel, 10, 10);
+        else if (rbRechtsbuendig->isChecked())
+            TextInMmDrucken(2, EinzelDruckSeitenSchrift, titel, DruckpunkteZuMmX(DruckerWerte.PapierBreite) - 10, 10);
+        else
+            TextInMmDrucken(1, EinzelDruckSeitenSchrift, titel, DruckpunkteZuMmX(DruckerWerte.PapierBreite / 2), 10);
+    }
+    const TBitmap& bild = Arbeitsbild();
+    const double links = double(nedLinks->Wert()), oben = double(nedOben->Wert());
+    BitmapInMmDrucken(bild, links, oben, DruckBreiteMm, DruckHoeheMm);
+    double zeileMm = 0;
+    const double mitte = links + DruckBreiteMm / 2;
+    if (cbBildnameDrucken->isChecked()) {
+        TextInMmDrucken(1, EinzelDruckBildSchrift, BildName(), mitte, oben + DruckHoeheMm + 4);
+        zeileMm = DruckpunkteZuMmY(DruckTextHoehe(EinzelDruckBildSchrift.font));
+    }
+    if (cbBildgroesseDrucken->isChecked())
+        TextInMmDrucken(1, EinzelDruckBildSchrift, QStringLiteral("%1 x %2").arg(bild.Width()).arg(bild.Height()),
+                        mitte, oben + DruckHoeheMm + 4 + zeileMm);
 }
 
 void TfrmDrucken::btnDruckenClick()
@@ -599,7 +616,18 @@ void TfrmDrucken::btnDruckenClick()
     TGear& gear = *haupt->Gear1;
     const QString titel = edSeitentitel->text();
     // An empty or zero field still prints one copy.
-    Drucker().setCopyCount(std::max(1, int(nedKopien->Wert())));
+    const int kopien = std::max(1, int(nedKopien->Wert()));
+    // A PDF file holds every page once, whatever the copy count says; there,
+    // and on a printer that makes no copies itself, they are printed here.
+    const bool inDatei =
+        Drucker().outputFormat() == QPrinter::PdfFormat || !Drucker().outputFileName().isEmpty();
+    const bool selbstKopieren = kopien > 1 && (inDatei || !Drucker().supportsMultipleCopies());
+    Drucker().setCopyCount(selbstKopieren ? 1 : kopien);
+    // A printer gets one job per page. Into a file a later job would replace
+    // the earlier pages, and copies made here come out collated only within
+    // one job: then all pages go into one job, a new sheet each.
+    const bool einAuftrag = inDatei || selbstKopieren;
+    const int durchgaenge = selbstKopieren ? kopien : 1;
     int seiten = 1;
     if (chkAlleSeiten->isChecked() && gear.PageCount() >= 2 && !BildBearbeitet)
         seiten = gear.PageCount();
@@ -608,57 +636,43 @@ void TfrmDrucken::btnDruckenClick()
     // open comes back afterwards.
     const int offeneSeite = gear.Page();
     const TBitmap offenesBild = haupt->OriginalBild;
-    // Each page is a job of its own. Into a file, a later job would replace
-    // the earlier pages, so pages 2 and on go beside it: "x.pdf", "x-2.pdf".
-    const QString zielDatei = Drucker().outputFileName();
+    bool auftragOffen = false;
     bool gedruckt = true;
-    for (int k = 1; k <= seiten; ++k) {
-        if (!zielDatei.isEmpty() && k > 1)
-            Drucker().setOutputFileName(SeitenDatei(zielDatei, k));
-        if (chkAlleSeiten->isChecked() && seiten > 1) {
-            gear.SetPage(k);
-            GearZuBitmap(gear, haupt->OriginalBild);
-            SetzeDruckvorschau();
-            Pumpen();
-            if (chkEinpassen->isChecked())
-                DruckEinpassen();
-            if (chkZentrieren->isChecked())
-                DruckZentrieren();
+    // The queue runs between pages while the job is open: no control may
+    // change the printer or start a second run meanwhile.
+    QWidget* fokus = focusWidget();
+    setEnabled(false);
+    for (int durchgang = 1; durchgang <= durchgaenge && gedruckt; ++durchgang) {
+        for (int k = 1; k <= seiten; ++k) {
+            if (chkAlleSeiten->isChecked() && seiten > 1) {
+                gear.SetPage(k);
+                GearZuBitmap(gear, haupt->OriginalBild);
+                SetzeDruckvorschau();
+                Pumpen();
+                if (chkEinpassen->isChecked())
+                    DruckEinpassen();
+                if (chkZentrieren->isChecked())
+                    DruckZentrieren();
+            }
+            if (auftragOffen ? !DruckNeueSeite() : !DruckBeginnen()) {
+                gedruckt = false;
+                break;
+            }
+            auftragOffen = true;
+            SeiteDrucken(titel);
+            if (!einAuftrag) {
+                DruckBeenden();
+                auftragOffen = false;
+            }
         }
-        if (!DruckBeginnen()) {
-            gedruckt = false;
-            break;
-        }
-        if (!Getrimmt(titel).isEmpty()) {
-            if (rbLinksbuendig->isChecked())
-                TextInMmDrucken(0, EinzelDruckSeitenSchrift, titel, 10, 10);
-            else if (rbRechtsbuendig->isChecked())
-                TextInMmDrucken(2, EinzelDruckSeitenSchrift, titel,
-                                DruckpunkteZuMmX(DruckerWerte.PapierBreite) - 10, 10);
-            else
-                TextInMmDrucken(1, EinzelDruckSeitenSchrift, titel, DruckpunkteZuMmX(DruckerWerte.PapierBreite / 2),
-                                10);
-        }
-        const TBitmap& bild = haupt->OriginalBild;
-        const double links = double(nedLinks->Wert()), oben = double(nedOben->Wert());
-        BitmapInMmDrucken(bild, links, oben, DruckBreiteMm, DruckHoeheMm);
-        double zeileMm = 0;
-        const double mitte = links + DruckBreiteMm / 2;
-        if (cbBildnameDrucken->isChecked()) {
-            TextInMmDrucken(1, EinzelDruckBildSchrift, BildName(), mitte, oben + DruckHoeheMm + 4);
-            zeileMm = DruckpunkteZuMmY(DruckTextHoehe(EinzelDruckBildSchrift.font));
-        }
-        if (cbBildgroesseDrucken->isChecked())
-            TextInMmDrucken(1, EinzelDruckBildSchrift,
-                            QStringLiteral("%1 x %2").arg(bild.Width()).arg(bild.Height()), mitte,
-                            oben + DruckHoeheMm + 4 + zeileMm);
-        DruckBeenden();
     }
+    DruckBeenden();
+    setEnabled(true);
+    if (fokus)
+        fokus->setFocus();
     if (seiten > 1) {
         gear.SetPage(offeneSeite);
         haupt->OriginalBild = offenesBild;
-        if (!zielDatei.isEmpty())
-            Drucker().setOutputFileName(zielDatei);
     }
     // A refused job leaves the window open for another printer.
     if (gedruckt)

@@ -133,6 +133,8 @@ private:
     void FormCreate();
     void DruckgroesseBerechnen();
     void NachDruckerwechsel();
+    // Title, picture and captions of one sheet into the open job.
+    void SeiteDrucken(const QString& titel);
     void SchriftWaehlen(TDruckSchrift& schrift);
     QString BildName() const;
     // The preview's reduced picture, kept while neither the image nor the size changes.
@@ -141,10 +143,6 @@ private:
 };
 
 extern TfrmDrucken* frmDrucken;
-
-// The file that page k (2 and on) of a print into a file goes to, beside
-// the chosen one: "/a/x.pdf" -> "/a/x-2.pdf".
-QString SeitenDatei(const QString& datei, int seite);
 
 // A title or caption counts only with something other than blanks and
 // control characters in it.
