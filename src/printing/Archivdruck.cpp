@@ -2,6 +2,7 @@
 #include "Archivdruck.h"
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFrame>
@@ -182,7 +183,10 @@ void TfrmArchivdruck::FormCreate()
 
 void TfrmArchivdruck::SetzeDruckerWerte()
 {
-    setWindowTitle(QStringLiteral("Archivdruck auf: ") + Drucker().printerName());
+    // Output to a file has no printer name; the file is named instead.
+    const QString datei = Drucker().outputFileName();
+    setWindowTitle(QStringLiteral("Archivdruck auf: ")
+                   + (datei.isEmpty() ? Drucker().printerName() : QDir::toNativeSeparators(datei)));
 }
 
 void TfrmArchivdruck::LadeDruckBild(const QString& pfad)
@@ -266,6 +270,10 @@ void TfrmArchivdruck::btnDruckenClick()
         return;
     m_druckLaeuft = true;
     ArchivAbbruch = false;
+    // A printer, file or font chosen now would miss the running job.
+    const QList<QPushButton*> gesperrt{btnDrucker, btnSeitenSchrift, btnBildSchrift};
+    for (QPushButton* knopf : gesperrt)
+        knopf->setEnabled(false);
     int n = -1;
     bool abgebrochen = false;
     while (n < anzahl - 1 && !abgebrochen) {
@@ -311,6 +319,8 @@ void TfrmArchivdruck::btnDruckenClick()
     }
     DruckBeenden();
     m_druckLaeuft = false;
+    for (QPushButton* knopf : gesperrt)
+        knopf->setEnabled(true);
     if (abgebrochen)
         reject();
     else

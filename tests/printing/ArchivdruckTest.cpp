@@ -302,6 +302,45 @@ TEST_F(ArchivdruckTest, Abbrechen_BeendetDenAuftragMitDenGedrucktenSeiten)
     EXPECT_EQ(PdfBilder(pdf).size(), 5);
 }
 
+TEST_F(ArchivdruckTest, Drucker_UndSchriftartenGesperrtSolangeGedrucktWird)
+{
+    Liste(8, {});
+    QList<QPushButton*> knoepfe{d->btnDrucker, d->btnSeitenSchrift, d->btnBildSchrift};
+    int blicke = 0, offen = 0;
+    QTimer waechter;
+    QObject::connect(&waechter, &QTimer::timeout, [&] {
+        if (!d->DruckLaeuft())
+            return;
+        ++blicke;
+        for (QPushButton* k : knoepfe)
+            offen += k->isEnabled();
+    });
+    waechter.start(0);
+    const QString pdf = Drucken();
+    waechter.stop();
+    EXPECT_GE(blicke, 8);   // once per picture at least
+    EXPECT_EQ(offen, 0);
+    EXPECT_EQ(PdfBilder(pdf).size(), 8);
+    // Usable again for the next run.
+    d->show();
+    QApplication::processEvents();
+    for (QPushButton* k : knoepfe)
+        EXPECT_TRUE(k->isEnabled()) << k->text().toStdString();
+}
+
+TEST_F(ArchivdruckTest, Titel_NenntDieDateiBeiDruckInEineDatei)
+{
+    AuftragsHakenLoesen();
+    const QString ziel = ordner + QStringLiteral("/bogen.pdf");
+    Drucker().setOutputFileName(ziel);
+    Liste(2, {});
+    d->show();
+    QApplication::processEvents();
+    EXPECT_EQ(d->windowTitle().toStdString(), "Archivdruck auf: " + ziel.toStdString());
+    d->btnDruckenClick();
+    EXPECT_EQ(PdfSeiten(ziel), 1);
+}
+
 TEST_F(ArchivdruckTest, LeereListe_KeinAuftragKeinAbsturz)
 {
     d->show();
