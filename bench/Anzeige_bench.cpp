@@ -1,6 +1,7 @@
 // The display's pixel work on one 6000 x 4000 picture: the smooth reduction to
-// 1920 x 1280, the density curve (display gamma), a plain copy of the same
-// bytes as the yardstick, and painting the stretched display.
+// 1920 x 1280 and to a thumbnail's 150 x 100, the density curve (display
+// gamma), a plain copy of the same bytes as the yardstick, and painting the
+// stretched display.
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
@@ -33,6 +34,20 @@ void BM_Verkleinern(benchmark::State& state)
     state.SetBytesProcessed(int64_t(state.iterations()) * quelle.Stride() * quelle.Height());
 }
 BENCHMARK(BM_Verkleinern)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A thumbnail's reduction: blocks of some 1,600 pixels, each divided exactly.
+void BM_VerkleinernStark(benchmark::State& state)
+{
+    const TBitmap& quelle = BenchBild();
+    TBitmap ziel;
+    for (auto _ : state) {
+        BitmapVerkleinern(quelle, ziel, 150, 100, int(state.range(0)));
+        benchmark::DoNotOptimize(ziel.ScanLine(0));
+    }
+    Threads(state);
+    state.SetBytesProcessed(int64_t(state.iterations()) * quelle.Stride() * quelle.Height());
+}
+BENCHMARK(BM_VerkleinernStark)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Dichte(benchmark::State& state)
 {

@@ -83,6 +83,30 @@ void SpaltenSummieren(const TPlan& p, int j, S* summe, int n3)
     }
 }
 
+// Floor(summe * 65535 / (65536 * n)) for a block of n pixels, without a
+// division per channel. The mean q = summe div n comes from one
+// multiplication: with 2^k >= 255 * n * n and m = ceil(2^k / n), summe * m
+// / 2^k lies in [summe / n, summe / n + 1 / n) for every sum up to 255 * n.
+// The result is q, or q - 1 when 65535 * r < q * n for the rest r (q <= 255,
+// so the shortfall q / 65536 never reaches a whole step).
+struct TTeiler {
+    uint64_t n = 1, m = 1;
+    int k = 0;
+    void Setze(uint64_t anzahl)
+    {
+        n = anzahl;
+        k = 0;
+        while (((unsigned __int128)1 << k) < (unsigned __int128)255 * n * n)
+            ++k;
+        m = uint64_t((((unsigned __int128)1 << k) + n - 1) / n);
+    }
+    uint8_t Anteil(uint64_t summe) const
+    {
+        const uint64_t q = uint64_t(((unsigned __int128)summe * m) >> k), r = summe - q * n;
+        return uint8_t(q - (r * 65535u < q * n ? 1u : 0u));
+    }
+};
+
 // One band of destination rows. S holds a column sum, A a block sum.
 template <typename S, typename A>
 void BandVerkleinern(const TPlan& p, int j0, int j1)
@@ -90,16 +114,20 @@ void BandVerkleinern(const TPlan& p, int j0, int j1)
     const int n3 = 3 * p.x.gelesen;
     std::vector<S> summen(static_cast<size_t>(n3));
     std::vector<uint32_t> gewicht(size_t(p.x.groesste - p.spanneXMin + 1));
+    std::vector<TTeiler> teiler(gewicht.size());
     const int* startX = p.x.start.data();
     const int* spanneX = p.x.spanne.data();
 
     for (int j = j0; j < j1; ++j) {
         SpaltenSummieren<S>(p, j, summen.data(), n3);
         const long long sy = p.y.spanne[size_t(j)];
-        // w = 65535 div (spanX * spanY); 0 marks a block too large for it.
+        // w = 65535 div (spanX * spanY) up to 256 pixels, where it is within
+        // one step of the mean; 0 marks a larger block, divided exactly.
         for (size_t t = 0; t < gewicht.size(); ++t) {
             const long long n = (long long)(p.spanneXMin + int(t)) * sy;
-            gewicht[t] = n <= 65535 ? uint32_t(65535 / n) : 0;
+            gewicht[t] = n <= 256 ? uint32_t(65535 / n) : 0;
+            if (n > 256)
+                teiler[t].Setze(uint64_t(n));
         }
         uint8_t* z = p.ziel + qsizetype(j) * p.zielStride;
         for (int i = 0; i < p.zielBreite; ++i) {
@@ -118,13 +146,14 @@ void BandVerkleinern(const TPlan& p, int j0, int j1)
                 z[1] = uint8_t((uint32_t(g) * w) >> 16);
                 z[2] = uint8_t((uint32_t(r) * w) >> 16);
             } else {
-                // Beyond 65535 pixels the reciprocal would be 0 and the block
-                // black: take sum * 65535 / (65536 * n) exactly, which meets the
-                // short formula at 65535 and keeps a white block at 254.
-                const unsigned __int128 nenner = (unsigned __int128)((unsigned long long)sx * sy) << 16;
-                z[0] = uint8_t((unsigned __int128)b * 65535u / nenner);
-                z[1] = uint8_t((unsigned __int128)g * 65535u / nenner);
-                z[2] = uint8_t((unsigned __int128)r * 65535u / nenner);
+                // The truncated reciprocal loses up to 255 * n / 65536 steps, so
+                // large blocks darken (white gave 233 at 10,000 pixels): take
+                // sum * 65535 / (65536 * n) exactly, which keeps a white block
+                // at 254 and every block within one step of its mean.
+                const TTeiler& d = teiler[size_t(sx - p.spanneXMin)];
+                z[0] = d.Anteil(uint64_t(b));
+                z[1] = d.Anteil(uint64_t(g));
+                z[2] = d.Anteil(uint64_t(r));
             }
             z += 3;
         }

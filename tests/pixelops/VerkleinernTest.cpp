@@ -1,7 +1,9 @@
 #include "pixelops/Bitmap_Verkleinern.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <array>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -34,8 +36,8 @@ int Blau(const TBitmap& b, int x, int y) { return b.ScanLine(y)[3 * x]; }
 
 // The reduction written out step by step: spans from the 32-bit factor with
 // the products in extended precision, then one block sum per destination
-// pixel. A span of 0 reads the pixel at its start; blocks beyond 65535
-// pixels take sum * 65535 / (65536 * n).
+// pixel. A span of 0 reads the pixel at its start; blocks beyond 256 pixels
+// take sum * 65535 / (65536 * n) exactly.
 std::vector<int> Spannen(int neu, int alt)
 {
     const float r = float(1.0L / ((long double)neu / (long double)alt));
@@ -65,7 +67,7 @@ TBitmap Referenz(const TBitmap& q, int nb, int nh)
             const long long n = bx * by;
             for (int c = 0; c < 3; ++c) {
                 long long v;
-                if (n <= 65535)
+                if (n <= 256)
                     v = (summe[c] * (65535 / n)) >> 16;
                 else
                     v = summe[c] * 65535 / (65536 * n);
@@ -152,15 +154,71 @@ TEST(Verkleinern, WeissBleibtBeiKleinenBloecken254)
     }
 }
 
-TEST(Verkleinern, MittlereBloeckeBehaltenDieFestkommaWerte)
+TEST(Verkleinern, BloeckeBis256PixelBehaltenDieFestkommaWerte)
 {
-    // 400 pixels: 65535 div 400 = 163, white gives 255 * 400 * 163 shr 16 = 253.
+    // 256 pixels summing to 257: 257 * (65535 div 256) shr 16 = 0, where the
+    // exact factor would give 1; 100 pixels summing to 1901 give 18, not 19.
+    TBitmap q = Grau(16, 16, 1);
+    Setze(q, 5, 7, 2);
     TBitmap z;
+    BitmapVerkleinern(q, z, 1, 1);
+    EXPECT_EQ(Blau(z, 0, 0), 0);
+    q = Grau(10, 10, 19);
+    Setze(q, 3, 3, 0);
+    BitmapVerkleinern(q, z, 1, 1);
+    EXPECT_EQ(Blau(z, 0, 0), 18);
+    // Beyond 256 pixels white no longer sinks with the block size: 400
+    // pixels gave 253 with 65535 div 400, 65535 pixels gave 254 again.
     BitmapVerkleinern(Grau(20, 20, 255), z, 1, 1);
-    EXPECT_EQ(Blau(z, 0, 0), 253);
-    // 65535 pixels: the reciprocal is 1.
+    EXPECT_EQ(Blau(z, 0, 0), 254);
     BitmapVerkleinern(Grau(65535, 1, 255), z, 1, 1);
     EXPECT_EQ(Blau(z, 0, 0), 254);
+}
+
+TEST(Verkleinern, WeissBleibtBeiJederBlockgroesse254)
+{
+    // Blocks of 257 .. 250,000 pixels, across and down, and a picture of
+    // many blocks of 10,000 pixels (a white 1600 x 400 reduced to 16 x 4).
+    struct T { int b, h, nb, nh; };
+    for (const T& t : {T{257, 1, 1, 1}, T{285, 1, 1, 1}, T{50, 50, 1, 1}, T{100, 100, 1, 1}, T{200, 200, 1, 1},
+                       T{256, 256, 1, 1}, T{1, 70000, 1, 1}, T{500, 500, 1, 1}, T{1600, 400, 16, 4}}) {
+        TBitmap z;
+        BitmapVerkleinern(Grau(t.b, t.h, 255), z, t.nb, t.nh);
+        for (int y = 0; y < t.nh; ++y)
+            for (int x = 0; x < t.nb; ++x)
+                ASSERT_EQ(Blau(z, x, y), 254) << t.b << "x" << t.h << " -> " << t.nb << "x" << t.nh;
+    }
+}
+
+TEST(Verkleinern, JederBlockTrifftDenMittelwertAufEinenSchritt)
+{
+    // Every channel of every block lies within one step of the block's
+    // exact mean, never above it: the mean rounded down, or one less.
+    std::mt19937 zufall(7);
+    const TBitmap q = ZufallsBild(640, 480, zufall);
+    for (auto [nb, nh] : {std::pair{1, 1}, {2, 3}, {5, 4}, {9, 7}, {13, 11}, {31, 17}, {40, 30}, {64, 48}, {200, 150}}) {
+        TBitmap z;
+        BitmapVerkleinern(q, z, nb, nh);
+        const std::vector<int> sx = Spannen(nb, q.Width()), sy = Spannen(nh, q.Height());
+        int zeile = 0;
+        for (int j = 0; j < nh; ++j) {
+            int spalte = 0;
+            for (int i = 0; i < nb; ++i) {
+                const long long n = (long long)sx[i] * sy[j];
+                for (int c = 0; c < 3; ++c) {
+                    long long summe = 0;
+                    for (int y = zeile; y < zeile + sy[j]; ++y)
+                        for (int x = spalte; x < spalte + sx[i]; ++x)
+                            summe += q.ScanLine(y)[3 * x + c];
+                    const long long v = z.ScanLine(j)[3 * i + c], mittel = summe / n;
+                    ASSERT_TRUE(v == mittel || v == mittel - 1)
+                        << nb << "x" << nh << " block " << i << "," << j << ": " << v << " for " << summe << " / " << n;
+                }
+                spalte += sx[i];
+            }
+            zeile += sy[j];
+        }
+    }
 }
 
 TEST(Verkleinern, GrosseBloeckeWerdenNichtSchwarz)
@@ -256,7 +314,7 @@ TEST(Verkleinern, ThreadsGebenDieselbenBytes)
 {
     std::mt19937 zufall(6);
     const TBitmap q = ZufallsBild(1531, 977, zufall);
-    for (auto [nb, nh] : {std::pair{640, 480}, {1000, 3}, {17, 900}, {2000, 500}}) {
+    for (auto [nb, nh] : {std::pair{640, 480}, {1000, 3}, {17, 900}, {2000, 500}, {7, 5}}) {
         TBitmap eins, viele;
         BitmapVerkleinern(q, eins, nb, nh, 1);
         BitmapVerkleinern(q, viele, nb, nh, 8);

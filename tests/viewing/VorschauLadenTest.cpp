@@ -159,6 +159,21 @@ TEST_F(VorschauLadenTest, Jpeg_SkalierteDekodierungNaheDerVollenVerkleinerung)
     EXPECT_LE(groessteAbweichung, 6);
 }
 
+TEST_F(VorschauLadenTest, Png_WeissBleibtAuchStarkVerkleinertWeiss)
+{
+    // A large white picture gives as white a thumbnail as a small one: each
+    // thumbnail pixel of the 6000 x 1500 one averages some 1,600 pixels.
+    for (const QSize groesse : {QSize(6000, 1500), QSize(800, 200)}) {
+        const QString name = QStringLiteral("w%1.png").arg(groesse.width());
+        ASSERT_TRUE(Einfarbig(groesse.width(), groesse.height(), Qt::white).save(Pfad(name)));
+        const QImage b = VorschauErzeugen(Pfad(name), 150).bild;
+        ASSERT_EQ(b.size(), QSize(150, 37));
+        for (int y = 0; y < b.height(); ++y)
+            for (int x = 0; x < b.width(); ++x)
+                ASSERT_EQ(Pixel(b, x, y).name().toStdString(), "#fefefe") << name.toStdString() << " " << x << "," << y;
+    }
+}
+
 TEST_F(VorschauLadenTest, PngGifIcoBmp_DirektDekodiertTransparenzAufWeiss)
 {
     QImage png(300, 200, QImage::Format_ARGB32);
