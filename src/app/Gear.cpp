@@ -122,7 +122,7 @@ void TGear::LoadImage(const QString& pfad)
     }
     datei.close();
     TGearDokument dok;
-    if (!GearDekodieren(daten, info.suffix(), dok, fehler, Fortschritt()) || dok.seiten.empty()) {
+    if (!GearDekodieren(daten, info.suffix(), dok, fehler, Fortschritt(), m_hintergrund) || dok.seiten.empty()) {
         Fehlschlag(fehler.isEmpty() ? QStringLiteral("Die Datei kann nicht gelesen werden.") : fehler);
         return;
     }

@@ -53,6 +53,9 @@ public:
     int Page() const { return m_seiten.empty() ? 0 : m_seite + 1; }
     void SetAspectRatio(int wert) { m_aspectRatio = wert; }
     int AspectRatio() const { return m_aspectRatio; }
+    // The colour the transparent parts of a loaded bitmap are laid on.
+    void SetHintergrund(QRgb farbe) { m_hintergrund = farbe; }
+    QRgb Hintergrund() const { return m_hintergrund; }
 
     // Image facts
     int ImageHeight() const;
@@ -153,6 +156,7 @@ private:
     int m_saveFormat = 2;
     int m_transparent = 0;
     int m_aspectRatio = 1;
+    QRgb m_hintergrund = qRgb(255, 255, 255);
     int m_octreeBits = 8;
     int m_octreeColors = 256;
     int m_settingMode = 0;

@@ -36,6 +36,7 @@
 #include "Einstellungen.h"
 #include "ExifDaten.h"
 #include "Gear.h"
+#include "gear/GearHilfen.h"
 #include "Loeschen.h"
 #include "Meldung.h"
 #include "Version.h"
@@ -283,14 +284,8 @@ static QImage IconAufHintergrund(const QString& pfad)
     const QImage icon = leser.read();
     if (icon.isNull() || icon.width() <= 0 || icon.height() <= 0)
         return {};
-    QImage bitmap(icon.size(), QImage::Format_RGB32);
-    if (bitmap.isNull())
-        return {};
-    bitmap.fill(QColor(HgFarbeRgb()));
-    QPainter p(&bitmap);
-    p.drawImage(0, 0, icon);
-    p.end();
-    return bitmap.convertToFormat(QImage::Format_BGR888);
+    QString fehler;
+    return GearAufHintergrund(icon, HgFarbeRgb(), fehler);
 }
 
 void LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten)
@@ -299,6 +294,7 @@ void LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten)
     gear.SetTransparent(0);
     gear.SetPage(1);
     gear.SetAspectRatio(1);
+    gear.SetHintergrund(HgFarbeRgb());   // a bitmap's transparent parts, as an icon's
     AktKommentar.clear();
     if (metadaten)
         metadaten->Leeren();

@@ -53,6 +53,69 @@ bool IstFehlerBild(const TGear& gear)
     return !bild.isNull() && bild.convertToFormat(QImage::Format_BGR888) == FehlerBild();
 }
 
+// A 16- or 32-bit bitmap whose pixels carry alpha, bottom-up. kopf is the
+// info header's size (56, 108, 124; or 40, with the masks after it), art its
+// compression (0 BI_RGB, 3 BI_BITFIELDS, 6 BI_ALPHABITFIELDS); alphaMaske 0
+// writes the same pixels without declaring their alpha.
+QByteArray BmpMitAlpha(const QImage& argb, int kopf, uint32_t art, int bits = 32, bool alphaMaske = true)
+{
+    const int w = argb.width(), h = argb.height();
+    const uint32_t masken[4] = {bits == 32 ? 0x00FF0000u : 0x7C00u, bits == 32 ? 0x0000FF00u : 0x03E0u,
+                                bits == 32 ? 0x000000FFu : 0x001Fu,
+                                alphaMaske ? (bits == 32 ? 0xFF000000u : 0x8000u) : 0u};
+    const int nachKopf = kopf == 40 ? (art == 6 ? 16 : art == 3 ? 12 : 0) : 0;
+    const int stride = ((w * bits + 31) / 32) * 4;
+    const int ab = 14 + kopf + nachKopf;
+    QByteArray d(ab + stride * h, '\0');
+    auto le = [&](int i, uint32_t v, int n) {
+        for (int k = 0; k < n; ++k)
+            d[i + k] = char(v >> (8 * k));
+    };
+    d[0] = 'B';
+    d[1] = 'M';
+    le(2, uint32_t(d.size()), 4);
+    le(10, uint32_t(ab), 4);
+    le(14, uint32_t(kopf), 4);
+    le(18, uint32_t(w), 4);
+    le(22, uint32_t(h), 4);
+    le(26, 1, 2);
+    le(28, uint32_t(bits), 2);
+    le(30, art, 4);
+    le(34, uint32_t(stride * h), 4);
+    const int maskenAb = kopf == 40 ? 54 : 14 + 40;
+    const int maskenZahl = kopf == 40 ? nachKopf / 4 : (kopf >= 56 ? 4 : 3);
+    for (int k = 0; k < maskenZahl; ++k)
+        le(maskenAb + 4 * k, masken[k], 4);
+    if (kopf >= 108)
+        le(14 + 56, 0x73524742, 4);   // sRGB
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QRgb c = argb.pixel(x, y);
+            const int i = ab + stride * (h - 1 - y) + x * bits / 8;
+            if (bits == 32)
+                le(i, (uint32_t(qAlpha(c)) << 24) | (c & 0xFFFFFF), 4);
+            else
+                le(i, (qAlpha(c) >= 128 ? 0x8000u : 0u) | ((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3), 2);
+        }
+    return d;
+}
+
+std::string Farbe(const QImage& bild, int x, int y)
+{
+    return QColor(bild.pixel(x, y)).name().toStdString();
+}
+
+// Left half transparent black, right half opaque red above a soft black
+// shadow of alpha 128.
+QImage BildMitSchatten()
+{
+    QImage bild(8, 4, QImage::Format_ARGB32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            bild.setPixel(x, y, x < 4 ? qRgba(0, 0, 0, 0) : y < 2 ? qRgba(255, 0, 0, 255) : qRgba(0, 0, 0, 128));
+    return bild;
+}
+
 class LadenTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -187,6 +250,56 @@ TEST_F(LadenTest, Icon_DurchsichtigeStellenZeigenHintergrundfarbe)
     EXPECT_EQ(QColor(bild.pixel(2, 5)), QColor(HgFarbeRgb()));
     EXPECT_EQ(QColor(bild.pixel(2, 5)), QColor(56, 62, 66));
     EXPECT_EQ(QColor(bild.pixel(12, 5)), QColor(255, 0, 0));
+}
+
+TEST_F(LadenTest, Bmp_DurchsichtigeStellenZeigenHintergrundfarbeWieBeimIcon)
+{
+    struct TZurueck { int farbe = HgFarbe; ~TZurueck() { HgFarbe = farbe; } } zurueck;
+    HgFarbe = 0x336699;   // R 0x99, G 0x66, B 0x33
+    const QImage quelle = BildMitSchatten();
+    LadeGearBild(m_gear, Datei(QStringLiteral("bild.ico"), Kodiert(quelle, "ICO")));
+    const QImage icon = m_gear.Picture().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(icon.size(), QSize(8, 4));
+    struct T { int kopf; uint32_t art; };
+    for (const T& t : {T{56, 3}, T{108, 3}, T{124, 3}, T{124, 0}, T{40, 6}}) {
+        LadeGearBild(m_gear, Datei(QStringLiteral("bild.bmp"), BmpMitAlpha(quelle, t.kopf, t.art)));
+        ASSERT_EQ(m_gear.ErrCount(), 0) << t.kopf << "/" << t.art;
+        EXPECT_EQ(m_gear.ImageBitsPerPixel(), 24);
+        const QImage bild = m_gear.Picture().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(Farbe(bild, 1, 1), "#996633") << t.kopf << "/" << t.art;
+        EXPECT_EQ(Farbe(bild, 5, 0), "#ff0000") << t.kopf << "/" << t.art;
+        // The shadow darkens the background by half, as the icon's does.
+        EXPECT_NEAR(qRed(bild.pixel(6, 3)), 0x99 * 127 / 255, 1) << t.kopf << "/" << t.art;
+        EXPECT_EQ(bild, icon) << t.kopf << "/" << t.art;
+    }
+    // A 16-bit picture with one bit of alpha.
+    LadeGearBild(m_gear, Datei(QStringLiteral("bild16.bmp"), BmpMitAlpha(quelle, 56, 3, 16)));
+    const QImage b16 = m_gear.Picture().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(Farbe(b16, 1, 1), "#996633");
+    EXPECT_EQ(Farbe(b16, 5, 0), "#ff0000");
+    EXPECT_EQ(Farbe(b16, 5, 3), "#000000");
+}
+
+TEST_F(LadenTest, Bmp_AlphaUeberallNullOderOhneMaskeBleibtDeckend)
+{
+    // Many writers leave the alpha bytes 0 in an opaque picture: with every
+    // pixel at 0 the alpha says nothing, and the colours show as stored.
+    QImage bild(8, 4, QImage::Format_ARGB32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            bild.setPixel(x, y, x < 4 ? qRgba(0, 0, 255, 0) : qRgba(200, 100, 50, 0));
+    for (const int kopf : {56, 124}) {
+        LadeGearBild(m_gear, Datei(QStringLiteral("null.bmp"), BmpMitAlpha(bild, kopf, 3)));
+        const QImage b = m_gear.Picture().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(Farbe(b, 1, 1), "#0000ff") << kopf;
+        EXPECT_EQ(Farbe(b, 6, 2), "#c86432") << kopf;
+    }
+    // Without an alpha mask the fourth byte is no alpha, whatever it holds.
+    LadeGearBild(m_gear, Datei(QStringLiteral("ohne.bmp"), BmpMitAlpha(BildMitSchatten(), 40, 0)));
+    const QImage ohne = m_gear.Picture().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(Farbe(ohne, 1, 1), "#000000");
+    EXPECT_EQ(Farbe(ohne, 6, 3), "#000000");
+    EXPECT_EQ(Farbe(ohne, 5, 0), "#ff0000");
 }
 
 TEST_F(LadenTest, Icon_KeinIconGibtFehlerbild)

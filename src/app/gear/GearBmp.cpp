@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -62,7 +63,7 @@ struct TBmpKopf {
     uint32_t kompression = 0;
     qint64 datenAb = 0;
     QList<QRgb> palette;
-    TKanal rot, gruen, blau;
+    TKanal rot, gruen, blau, alpha;
 };
 
 bool KopfLesen(const QByteArray& daten, TBmpKopf& k, QString& fehler, bool& unterstuetzt)
@@ -147,6 +148,8 @@ bool KopfLesen(const QByteArray& daten, TBmpKopf& k, QString& fehler, bool& unte
         k.rot.Setze(Le32(m));
         k.gruen.Setze(Le32(m + 4));
         k.blau.Setze(Le32(m + 8));
+        if (c == 6 && kopfGroesse < 52)
+            k.alpha.Setze(Le32(m + 12));
     } else if (b == 16) {
         k.rot.Setze(0x7C00);
         k.gruen.Setze(0x03E0);
@@ -156,6 +159,10 @@ bool KopfLesen(const QByteArray& daten, TBmpKopf& k, QString& fehler, bool& unte
         k.gruen.Setze(0x00FF00);
         k.blau.Setze(0x0000FF);
     }
+    // The header holds an alpha mask from its 56-byte form on (not OS/2's 64
+    // bytes); it applies to BI_RGB pixels as well.
+    if ((b == 16 || b == 32) && (kopfGroesse == 56 || kopfGroesse >= 108))
+        k.alpha.Setze(Le32(h + 52));
     if (b <= 8) {
         qint64 farben = qint64(1) << b;
         if (farbenBenutzt > 0 && farbenBenutzt < farben)
@@ -276,8 +283,32 @@ bool RleLesen(const uint8_t* d, qint64 n, const TBmpKopf& k, QImage& bild, QStri
     return true;
 }
 
+// Lays a picture with alpha on the background. An alpha of 0 everywhere
+// is taken for an opaque picture whose writer left the bytes empty, and one
+// of 255 everywhere needs nothing laid.
+bool AlphaAnwenden(QImage& bild, const std::vector<uint8_t>& alpha, QRgb hintergrund, QString& fehler)
+{
+    const auto [wenigste, meiste] = std::minmax_element(alpha.begin(), alpha.end());
+    if (*meiste == 0 || *wenigste == 255)
+        return true;
+    const int w = bild.width(), h = bild.height();
+    QImage argb = GearNeuesBild(w, h, QImage::Format_ARGB32, fehler);
+    if (argb.isNull())
+        return false;
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* s = bild.constScanLine(y);
+        const uint8_t* a = alpha.data() + qint64(y) * w;
+        auto* z = reinterpret_cast<QRgb*>(argb.scanLine(y));
+        for (int x = 0; x < w; ++x, s += 3)
+            z[x] = qRgba(s[2], s[1], s[0], a[x]);
+    }
+    bild = QImage();
+    bild = GearAufHintergrund(argb, hintergrund, fehler);
+    return !bild.isNull();
+}
+
 bool PixelLesen(const QByteArray& daten, const TBmpKopf& k, TGearSeite& seite, QString& fehler,
-                const TFortschritt& fs)
+                const TFortschritt& fs, QRgb hintergrund)
 {
     const auto* d = reinterpret_cast<const uint8_t*>(daten.constData());
     const qint64 n = daten.size();
@@ -285,6 +316,9 @@ bool PixelLesen(const QByteArray& daten, const TBmpKopf& k, TGearSeite& seite, Q
     const bool palette = b <= 8;
     QImage bild = GearNeuesBild(w, h, palette ? QImage::Format_Indexed8 : QImage::Format_BGR888, fehler);
     if (bild.isNull())
+        return false;
+    std::vector<uint8_t> alpha;
+    if (k.alpha.bits && !GearPuffer(alpha, qint64(w) * h, fehler))
         return false;
     TFortschrittsBand band(fs, 0, 100, h);
     if (k.kompression == 1 || k.kompression == 2) {
@@ -299,12 +333,13 @@ bool PixelLesen(const QByteArray& daten, const TBmpKopf& k, TGearSeite& seite, Q
         }
         for (int r = 0; r < h; ++r) {
             const uint8_t* s = d + k.datenAb + stride * r;
-            uint8_t* z = bild.scanLine(k.vonOben ? r : h - 1 - r);
+            const int y = k.vonOben ? r : h - 1 - r;
+            uint8_t* z = bild.scanLine(y);
             if (b == 8 || b == 24) {
                 std::memcpy(z, s, size_t(nutz));
             } else if (b < 8) {
                 Entpacken(s, z, w, b);
-            } else if (b == 32 && k.kompression == 0) {
+            } else if (b == 32 && k.kompression == 0 && !k.alpha.bits) {
                 for (int x = 0; x < w; ++x, s += 4, z += 3) {
                     z[0] = s[0];
                     z[1] = s[1];
@@ -318,6 +353,12 @@ bool PixelLesen(const QByteArray& daten, const TBmpKopf& k, TGearSeite& seite, Q
                     z[1] = k.gruen.Wert(px);
                     z[2] = k.rot.Wert(px);
                 }
+                if (k.alpha.bits) {
+                    s = d + k.datenAb + stride * r;
+                    uint8_t* a = alpha.data() + qint64(y) * w;
+                    for (int x = 0; x < w; ++x, s += schritt)
+                        a[x] = k.alpha.Wert(schritt == 2 ? Le16(s) : Le32(s));
+                }
             }
             if ((r & 63) == 0)
                 band.Zeile(r);
@@ -327,6 +368,8 @@ bool PixelLesen(const QByteArray& daten, const TBmpKopf& k, TGearSeite& seite, Q
         bild.setColorTable(k.palette);
         GearIndizesAbsichern(bild);
     }
+    if (!alpha.empty() && !AlphaAnwenden(bild, alpha, hintergrund, fehler))
+        return false;
     seite.bild = std::move(bild);
     seite.bpp = palette ? GearTiefeFuerBits(b) : 24;
     return true;
@@ -401,12 +444,12 @@ void RleZeile(const uint8_t* s, int w, bool rle4, QByteArray& aus)
 } // namespace
 
 bool BmpDekodieren(const QByteArray& daten, TGearSeite& seite, QString& kompression, QString& fehler,
-                   bool& unterstuetzt, const TFortschritt& fs)
+                   bool& unterstuetzt, const TFortschritt& fs, QRgb hintergrund)
 {
     TBmpKopf k;
     if (!KopfLesen(daten, k, fehler, unterstuetzt))
         return false;
-    if (!PixelLesen(daten, k, seite, fehler, fs))
+    if (!PixelLesen(daten, k, seite, fehler, fs, hintergrund))
         return false;
     kompression = (k.kompression == 1 || k.kompression == 2) ? QStringLiteral("RLE") : QStringLiteral("UNCOMPRESSED");
     return true;

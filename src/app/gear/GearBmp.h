@@ -5,13 +5,16 @@
 #include "GearSeite.h"
 
 // Windows bitmaps, our own reader and writer: 1, 2, 4, 8, 16, 24 and 32 bits,
-// bottom-up and top-down, BI_RGB, BI_BITFIELDS, RLE8 and RLE4 on reading;
-// BI_RGB at the page's depth and RLE8/RLE4 on writing. Rows are copied whole.
+// bottom-up and top-down, BI_RGB, BI_BITFIELDS, BI_ALPHABITFIELDS, RLE8 and
+// RLE4 on reading; BI_RGB at the page's depth and RLE8/RLE4 on writing. Rows
+// are copied whole.
 
 // False with a German reason; unterstuetzt is false when the file is a BMP of
-// a kind this reader leaves to the general coder (embedded JPEG/PNG).
+// a kind this reader leaves to the general coder (embedded JPEG/PNG). A 16-
+// or 32-bit picture with an alpha mask is laid on hintergrund, unless its
+// alpha is 0 everywhere (taken as opaque).
 bool BmpDekodieren(const QByteArray& daten, TGearSeite& seite, QString& kompression, QString& fehler,
-                   bool& unterstuetzt, const TFortschritt& fs = {});
+                   bool& unterstuetzt, const TFortschritt& fs = {}, QRgb hintergrund = qRgb(255, 255, 255));
 
 // BI_RGB at the page's bpp; the colour map is padded to 2^bpp entries so the
 // depth survives a reload. rle: RLE8 for an 8-bit page, RLE4 for 1 and 4

@@ -138,7 +138,7 @@ int Wert(const std::map<int, int>& werte, int modus, int vorgabe)
 } // namespace
 
 bool GearDekodieren(const QByteArray& daten, const QString& endung, TGearDokument& dok, QString& fehler,
-                    const TFortschritt& fortschritt)
+                    const TFortschritt& fortschritt, QRgb hintergrund)
 {
     dok = TGearDokument();
     if (daten.isEmpty()) {
@@ -150,7 +150,7 @@ bool GearDekodieren(const QByteArray& daten, const QString& endung, TGearDokumen
     switch (SignaturVon(daten)) {
     case TSignatur::Bmp: {
         TGearSeite s;
-        if (BmpDekodieren(daten, s, dok.kompression, fehler, unterstuetzt, fortschritt)) {
+        if (BmpDekodieren(daten, s, dok.kompression, fehler, unterstuetzt, fortschritt, hintergrund)) {
             dok.seiten.push_back(std::move(s));
             dok.typ = QStringLiteral("BMP");
             return true;

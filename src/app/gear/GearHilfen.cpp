@@ -1,6 +1,7 @@
 #include "GearHilfen.h"
 #include "pixelops/Bildspeicher.h"
 #include <QFile>
+#include <QPainter>
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -308,4 +309,21 @@ QImage GearAlsSchwarzWeiss(const TGearSeite& seite)
         }
     }
     return z;
+}
+
+QImage GearAufHintergrund(const QImage& bild, QRgb farbe, QString& fehler)
+{
+    QImage grund = GearNeuesBild(bild.width(), bild.height(), QImage::Format_RGB32, fehler);
+    if (grund.isNull())
+        return {};
+    grund.fill(QColor(farbe));
+    QPainter p(&grund);
+    p.drawImage(0, 0, bild);
+    p.end();
+    if (!GearSpeicherNehmen(qint64(grund.width()) * grund.height() * 3, fehler))
+        return {};
+    QImage ergebnis = grund.convertToFormat(QImage::Format_BGR888);
+    if (ergebnis.isNull())
+        fehler = QStringLiteral("Nicht genug Speicher für das Bild.");
+    return ergebnis;
 }

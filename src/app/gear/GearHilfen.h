@@ -96,6 +96,11 @@ TGearSeite GearSeiteAusBild(const QImage& bild);
 // The page's pixels as BGR888 (palette expanded); a 24-bit page is shared.
 QImage GearAlsBgr888(const TGearSeite& seite);
 
+// A picture with transparent parts laid on a solid colour, as BGR888: the
+// colour fills the picture's size and the picture is drawn over it. A null
+// image with a German reason when the memory is not there.
+QImage GearAufHintergrund(const QImage& bild, QRgb farbe, QString& fehler);
+
 // For bilevel coders: per index (palette) or per pixel, whether it is black.
 // A two-colour page takes its darker colour as black; everything else
 // thresholds the luminance at 128.
