@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -25,6 +26,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <memory>
+#include <numeric>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
 #include "Gear.h"
@@ -237,12 +239,44 @@ int TfrmVorschau::Schriftpixel() const
     return std::max(8, int(10.0 * logicalDpiY() / 72.0));
 }
 
+QFont TfrmVorschau::NamenSchrift() const
+{
+    QFont schrift = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    schrift.setPixelSize(Schriftpixel());
+    return schrift;
+}
+
 void TfrmVorschau::KnopfLeerlauf()
 {
     bbtnStopSchliessen->setDefault(false);
     bbtnStopSchliessen->setText(QStringLiteral("Schließen"));
     bbtnStopSchliessen->SetPngImage(PngAusListe(ButtonBilderListe(), symSchliessen));
     bbtnAktualisieren->setEnabled(true);
+}
+
+void TfrmVorschau::BauBeginnen()
+{
+    VorschauLaedt = true;
+    VorschauStopp = false;
+    bbtnStopSchliessen->setDefault(true);
+    bbtnStopSchliessen->setText(QStringLiteral("Stop"));
+    bbtnStopSchliessen->SetPngImage(PngAusListe(ButtonBilderListe(), symStop));
+    bbtnAktualisieren->setEnabled(false);
+    stvVorschau->setEnabled(false);
+}
+
+void TfrmVorschau::BauBeenden()
+{
+    VorschauLaedt = false;
+    VorschauStopp = false;
+    KnopfLeerlauf();
+    stvVorschau->setEnabled(true);
+}
+
+int TfrmVorschau::Spalten() const
+{
+    return VorschauSpalten(SBoxVorschau->width(), style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+                           VorschauGroesse);
 }
 
 void TfrmVorschau::showEvent(QShowEvent* ereignis)
@@ -359,8 +393,7 @@ void TfrmVorschau::ZelleAnlegen(int k, int spalten, const QImage& bild, QSize gr
     const int x = zelle.x(), y = zelle.y();
 
     auto* name = new QLabel(flbVorschau.at(k), SBoxInhalt);
-    QFont schrift = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    schrift.setPixelSize(Schriftpixel());
+    const QFont schrift = NamenSchrift();
     name->setFont(schrift);
     QPalette creme = name->palette();
     creme.setColor(QPalette::WindowText, QColor(FarbwertZuRgb(0xF0FBFF)));
@@ -412,37 +445,41 @@ void TfrmVorschau::BilderAnzeigen()
     VorschauNamen.fill(nullptr, VorschauAnzahl);
     OrdnerBeobachten();
     // 4.
-    const int s = VorschauGroesse;
-    const int spalten =
-        VorschauSpalten(SBoxVorschau->width(), style()->pixelMetric(QStyle::PM_ScrollBarExtent), s);
+    const int spalten = Spalten();
     // 5.
-    VorschauLaedt = true;
-    VorschauStopp = false;
-    bbtnStopSchliessen->setDefault(true);
-    bbtnStopSchliessen->setText(QStringLiteral("Stop"));
-    bbtnStopSchliessen->SetPngImage(PngAusListe(ButtonBilderListe(), symStop));
-    bbtnAktualisieren->setEnabled(false);
-    stvVorschau->setEnabled(false);
+    BauBeginnen();
     lblBildAnzahl->setText(QStringLiteral("0"));
     lblBilddateien->setText(QStringLiteral("von ") + QString::number(VorschauAnzahl) + QStringLiteral(" geladen"));
+    // 6.
+    QVector<int> alle(VorschauAnzahl);
+    std::iota(alle.begin(), alle.end(), 0);
+    ZellenBauen(alle, spalten, 0);
+    // 7.
+    BauBeenden();
+    stvVorschau->setFocus();
+}
 
-    // 6. Worker threads decode ahead; the cells are filled here in list
-    // order, pumping messages while waiting so the window stays usable.
+void TfrmVorschau::ZellenBauen(const QVector<int>& indizes, int spalten, int schonGebaut)
+{
+    // Worker threads decode ahead; the cells are filled here in list order,
+    // pumping messages while waiting so the window stays usable.
+    const int s = VorschauGroesse;
     QStringList pfade;
-    pfade.reserve(VorschauAnzahl);
-    for (const QString& name : flbVorschau)
-        pfade << VorschauOrdner + name;
+    pfade.reserve(indizes.size());
+    for (const int k : indizes)
+        pfade << VorschauOrdner + flbVorschau.at(k);
     const QString ordner = VorschauOrdner;
+    const QStringList liste = flbVorschau;
     auto vorlader = std::make_unique<TVorschauVorlader>(pfade, s);
-    for (int k = 0; k < VorschauAnzahl && !VorschauStopp; ++k) {
+    for (int i = 0; i < indizes.size() && !VorschauStopp; ++i) {
         TVorschauErgebnis e;
         bool da = false;
-        while (!VorschauStopp && !(da = vorlader->Holen(k, e, 10)))
+        while (!VorschauStopp && !(da = vorlader->Holen(i, e, 10)))
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         if (!da)
             break;
         if (e.gear || e.fehler || e.bild.isNull()) {
-            LadeVorschauBild(VorschauBild, pfade.at(k));
+            LadeVorschauBild(VorschauBild, pfade.at(i));
             e.groesse = VorschauGroesseFuer(VorschauBild.width(), VorschauBild.height(), s);
             e.bild = VorschauVerkleinern(VorschauBild, s, 0);
             e.fehler = e.bild.isNull();
@@ -453,19 +490,12 @@ void TfrmVorschau::BilderAnzeigen()
             e.bild = VorschauVerkleinern(e.bild, s, 1);
         }
         // A nested event (tree refresh, close) may have changed the folder.
-        if (ordner != VorschauOrdner || k >= VorschauBilder.size())
+        if (ordner != VorschauOrdner || flbVorschau != liste)
             break;
-        ZelleAnlegen(k, spalten, e.bild, e.groesse);
+        ZelleAnlegen(indizes.at(i), spalten, e.bild, e.groesse);
         QCoreApplication::processEvents();
-        lblBildAnzahl->setText(QString::number(k + 1));
+        lblBildAnzahl->setText(QString::number(schonGebaut + i + 1));
     }
-    vorlader.reset();
-    // 7.
-    VorschauLaedt = false;
-    VorschauStopp = false;
-    KnopfLeerlauf();
-    stvVorschau->setEnabled(true);
-    stvVorschau->setFocus();
 }
 
 void TfrmVorschau::imgClick(QObject* sender)
@@ -500,9 +530,13 @@ void TfrmVorschau::resizeEvent(QResizeEvent* ereignis)
 
 void TfrmVorschau::FormResize()
 {
+    ZellenAnordnen();
+}
+
+void TfrmVorschau::ZellenAnordnen(int auchBis)
+{
     const int s = VorschauGroesse;
-    const int spalten =
-        VorschauSpalten(SBoxVorschau->width(), style()->pixelMetric(QStyle::PM_ScrollBarExtent), s);
+    const int spalten = Spalten();
     int unten = 0;
     for (int i = 0; i < VorschauBilder.size(); ++i) {
         QLabel* bild = VorschauBilder[i];
@@ -514,6 +548,12 @@ void TfrmVorschau::FormResize()
         VorschauRahmen[i]->move(x - 4, y - 4);
         bild->move(x + (s - bild->width()) / 2, y + (s - bild->height()) / 2);
         unten = std::max(unten, VorschauNamen[i]->geometry().bottom() + 10);
+    }
+    // Room for the cells still to come, so the view need not move meanwhile.
+    if (auchBis >= 0) {
+        const QRect name(0, VorschauZelle(auchBis, spalten, s).y() + s + 5, 1,
+                         QFontMetrics(NamenSchrift()).height() + 2);
+        unten = std::max(unten, name.bottom() + 10);
     }
     SBoxInhalt->resize(SBoxVorschau->viewport()->width(), unten);
 }
@@ -600,14 +640,74 @@ void TfrmVorschau::OrdnerBeobachten()
 
 void TfrmVorschau::OrdnerGeaendertPruefen()
 {
-    if (!isVisible() || VorschauLaedt)
+    if (!isVisible())
         return;
-    // Only a change of the listed images (added, removed, rewritten, as by
-    // the lossless rotation) rebuilds; the folder itself may have gone, and
-    // then the shown thumbnails stay.
-    if (!QFileInfo(VorschauOrdner).isDir() ||
-        OrdnerStand(VorschauOrdner, OrdnerListen(VorschauOrdner)) == m_stand)
+    // A change seen during a build is looked at once the build is done.
+    if (VorschauLaedt) {
+        m_aenderungsTimer->start();
         return;
-    BaumPfadSetzen(VorschauOrdner);
-    BilderAnzeigen();
+    }
+    // The folder itself may have gone: then the shown thumbnails stay.
+    if (!QFileInfo(VorschauOrdner).isDir())
+        return;
+    const QStringList namen = OrdnerListen(VorschauOrdner);
+    const QStringList stand = OrdnerStand(VorschauOrdner, namen);
+    if (stand != m_stand)
+        EintraegeErneuern(namen, stand);
+}
+
+void TfrmVorschau::EintraegeErneuern(const QStringList& namen, const QStringList& stand)
+{
+    const QVector<int> behalten = VorschauBehalten(m_stand, stand);
+    const int n = int(namen.size());
+    QVector<QLabel*> bilder(n, nullptr);
+    QVector<QFrame*> rahmen(n, nullptr);
+    QVector<QLabel*> beschriftungen(n, nullptr);
+    QVector<bool> bleibt(VorschauBilder.size(), false);
+    QVector<int> bauen;
+    int gebaut = 0;
+    for (int k = 0; k < n; ++k) {
+        const int alt = behalten.at(k);
+        if (alt < 0 || alt >= VorschauBilder.size()) {
+            bauen << k;
+            continue;
+        }
+        // An unchanged file keeps its cell, also one a stopped build left empty.
+        bilder[k] = VorschauBilder[alt];
+        rahmen[k] = VorschauRahmen[alt];
+        beschriftungen[k] = VorschauNamen[alt];
+        bleibt[alt] = true;
+        if (bilder[k])
+            ++gebaut;
+    }
+    // Cells of changed and vanished files go; later, since a click on one of
+    // them may be under way.
+    for (int i = 0; i < VorschauBilder.size(); ++i) {
+        if (bleibt[i])
+            continue;
+        for (QWidget* w : std::initializer_list<QWidget*>{VorschauBilder[i], VorschauRahmen[i], VorschauNamen[i]}) {
+            if (w) {
+                w->hide();
+                w->deleteLater();
+            }
+        }
+    }
+    VorschauBilder = bilder;
+    VorschauRahmen = rahmen;
+    VorschauNamen = beschriftungen;
+    flbVorschau = namen;
+    VorschauAnzahl = n;
+    m_stand = stand;
+    lblBildAnzahl->setText(QString::number(gebaut));
+    lblBilddateien->setText(QStringLiteral("von ") + QString::number(VorschauAnzahl) + QStringLiteral(" geladen"));
+    ZellenAnordnen(bauen.isEmpty() ? -1 : bauen.last());
+    if (bauen.isEmpty())
+        return;
+    // The tree is locked meanwhile, as in a build; the focus comes back.
+    const QPointer<QWidget> fokus = QApplication::focusWidget();
+    BauBeginnen();
+    ZellenBauen(bauen, Spalten(), gebaut);
+    BauBeenden();
+    if (fokus)
+        fokus->setFocus();
 }

@@ -83,14 +83,28 @@ private:
     void FormCreate();
     void BaumVorbereiten();
     void KnopfLeerlauf();
+    void BauBeginnen();
+    void BauBeenden();
+    int Spalten() const;
     void ZellenLeeren();
+    // Builds the thumbnails of the listed files at these indices, in order;
+    // schonGebaut counts the ones that are there already.
+    void ZellenBauen(const QVector<int>& indizes, int spalten, int schonGebaut);
     void ZelleAnlegen(int k, int spalten, const QImage& bild, QSize groesse);
+    // Moves the built cells into the grid of the current width; the content
+    // reaches down to them, and to cell auchBis when that is given.
+    void ZellenAnordnen(int auchBis = -1);
     void OrdnerBeobachten();
     void OrdnerGeaendertPruefen();
+    // Brings the thumbnails in line with a new listing of the folder: kept
+    // where the file is unchanged, built for new and changed files, removed
+    // for files gone. The view keeps its place.
+    void EintraegeErneuern(const QStringList& namen, const QStringList& stand);
     QStringList OrdnerListen(const QString& ordner) const;
     // Names with their modification times: what a change must differ in.
     QStringList OrdnerStand(const QString& ordner, const QStringList& namen) const;
     int Schriftpixel() const;
+    QFont NamenSchrift() const;
 
     QFileSystemModel* m_modell = nullptr;
     QFileSystemWatcher* m_waechter = nullptr;

@@ -2,6 +2,7 @@
 #include "VorschauLaden.h"
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QPainter>
 #include <QThread>
@@ -281,6 +282,19 @@ QPoint VorschauZelle(int k, int spalten, int s)
     const int c = k % spalten;   // 0-based column and row
     const int r = k / spalten;
     return {(s + 20) * c + 10, (s + 40) * r + 10};
+}
+
+QVector<int> VorschauBehalten(const QStringList& alt, const QStringList& neu)
+{
+    QHash<QString, int> bisher;
+    bisher.reserve(alt.size());
+    for (int i = 0; i < alt.size(); ++i)
+        bisher.insert(alt.at(i), i);
+    QVector<int> behalten;
+    behalten.reserve(neu.size());
+    for (const QString& eintrag : neu)
+        behalten << bisher.value(eintrag, -1);
+    return behalten;
 }
 
 QImage VorschauBildDekodieren(const QString& pfad, int s)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QPoint>
+#include <QVector>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -38,6 +39,11 @@ int VorschauSpalten(int breite, int balkenBreite, int s);
 // Top-left corner of cell k (0-based) of the image inside the scroll area's
 // content, before centring.
 QPoint VorschauZelle(int k, int spalten, int s);
+
+// For each entry of a folder's new listing, the index of the same entry in
+// the old one when the file is unchanged, else -1. An entry is a file's name
+// with what a change of the file alters (see TfrmVorschau's folder state).
+QVector<int> VorschauBehalten(const QStringList& alt, const QStringList& neu);
 
 struct TVorschauErgebnis {
     QImage bild;            // BGR888 thumbnail (the picture itself when it fits into s x s)

@@ -73,6 +73,17 @@ TEST(VorschauGeometrie, ZellenZeilenweiseVonLinksOben)
     EXPECT_EQ(VorschauZelle(5, 3, 50), QPoint(150, 100));
 }
 
+TEST(VorschauAenderung, BehaeltNurUnveraenderteEintraege)
+{
+    // Each entry is a file's name with what a change alters (time, size).
+    const QStringList alt = {"a.jpg\n1\n10", "b.png\n1\n10", "c.bmp\n1\n10", "d.gif\n1\n10"};
+    const QStringList neu = {"a.jpg\n1\n10", "a2.png\n1\n10", "c.bmp\n2\n10", "d.gif\n1\n10"};
+    EXPECT_EQ(VorschauBehalten(alt, neu), (QVector<int>{0, -1, -1, 3}));
+    EXPECT_EQ(VorschauBehalten(alt, {}), QVector<int>{});
+    EXPECT_EQ(VorschauBehalten({}, alt), (QVector<int>{-1, -1, -1, -1}));
+    EXPECT_EQ(VorschauBehalten(alt, alt), (QVector<int>{0, 1, 2, 3}));
+}
+
 TEST(VorschauGeometrie, JpegSkalierungDieKleinsteDieNochDeckt)
 {
     EXPECT_EQ(JpegSkalierung(4000, 3000, 150), 8);

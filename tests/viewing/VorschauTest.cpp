@@ -17,6 +17,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -368,6 +370,97 @@ TEST_F(VorschauTest, Ordner_NeueDateiWirdBemerkt)
     EXPECT_TRUE(Warten([this] { return v->VorschauBilder.size() == 7 && v->VorschauBilder[2] &&
                                        v->VorschauBilder[2]->size() == QSize(80, 100) && !VorschauLaedt; },
                        5000));
+}
+
+TEST_F(VorschauTest, Ordner_AenderungBehaeltLageUndErneuertNurDieBetroffenen)
+{
+    for (int i = 0; i < 30; ++i)
+        Bild(QStringLiteral("r%1.png").arg(i, 2, 10, QChar('0')), 20, 20);
+    ZeigenUndBauen();
+    ASSERT_EQ(VorschauAnzahl, 36);
+    QScrollBar* balken = v->SBoxVorschau->verticalScrollBar();
+    ASSERT_GT(balken->maximum(), 600);
+    balken->setValue(400);
+    // The user has moved the tree to another folder without clicking it yet.
+    const QString anderer = FrischerOrdner(QStringLiteral("vorschauwahl")) + QLatin1Char('/');
+    Bild(QStringLiteral("../") + QDir(anderer).dirName() + QStringLiteral("/x.png"), 30, 30);
+    v->BaumPfadSetzen(anderer);
+    v->stvVorschauChange();
+    ASSERT_EQ(v->BaumPfad(), anderer);
+    // Each thumbnail built so far carries its index; one built anew does not.
+    for (int k = 0; k < v->VorschauBilder.size(); ++k)
+        v->VorschauBilder[k]->setProperty("vorher", k);
+    auto gleichGeblieben = [&](const QString& name, int altIndex) {
+        const int k = int(v->flbVorschau.indexOf(name));
+        QLabel* bild = v->VorschauBilder.value(k);
+        return bild && bild->property("vorher").isValid() && bild->property("vorher").toInt() == altIndex;
+    };
+    auto lageUnveraendert = [&] {
+        EXPECT_EQ(balken->value(), 400);
+        EXPECT_EQ(v->BaumPfad().toStdString(), anderer.toStdString());
+        EXPECT_TRUE(VorschauOrdnerGeaendert);
+    };
+
+    // touch: the file's own entry is drawn anew, the others stay as they are.
+    ASSERT_EQ(QProcess::execute(QStringLiteral("touch"), {ordner + QStringLiteral("r05.png")}), 0);
+    ASSERT_TRUE(Warten([&] { return !VorschauLaedt && v->VorschauBilder.value(11) &&
+                                    !v->VorschauBilder[11]->property("vorher").isValid(); }, 5000));
+    lageUnveraendert();
+    EXPECT_TRUE(gleichGeblieben(QStringLiteral("r04.png"), 10));
+    EXPECT_TRUE(gleichGeblieben(QStringLiteral("a.jpg"), 0));
+    EXPECT_TRUE(gleichGeblieben(QStringLiteral("r29.png"), 35));
+
+    // A new file takes its place in the listing; the ones behind it move on one cell.
+    QImage gruen(60, 60, QImage::Format_RGB888);
+    gruen.fill(QColor(20, 200, 40));
+    gruen.save(ordner + QStringLiteral("b2.png"));
+    ASSERT_TRUE(Warten([] { return VorschauAnzahl == 37 && !VorschauLaedt; }, 5000));
+    lageUnveraendert();
+    ASSERT_EQ(v->flbVorschau.value(2), QStringLiteral("b2.png"));
+    ASSERT_NE(v->VorschauBilder[2], nullptr);
+    EXPECT_EQ(v->VorschauBilder[2]->size(), QSize(60, 60));
+    EXPECT_EQ(v->VorschauBilder[2]->pixmap().toImage().pixelColor(30, 30), QColor(20, 200, 40));
+    EXPECT_EQ(v->VorschauNamen[2]->text(), QStringLiteral("b2.png"));
+    EXPECT_TRUE(gleichGeblieben(QStringLiteral("c.bmp"), 2));
+    const int spalten =
+        VorschauSpalten(v->SBoxVorschau->width(), v->style()->pixelMetric(QStyle::PM_ScrollBarExtent), 150);
+    const QPoint zelle3 = VorschauZelle(3, spalten, 150);
+    EXPECT_EQ(v->VorschauRahmen[3]->pos(), zelle3 - QPoint(4, 4));
+    EXPECT_EQ(v->VorschauBilder[3]->pos(), zelle3 + QPoint(25, 35));   // c.bmp, 100 x 80
+    EXPECT_EQ(v->lblBildAnzahl->text(), QStringLiteral("37"));
+    EXPECT_EQ(v->lblBilddateien->text(), QStringLiteral("von 37 geladen"));
+    EXPECT_GE(v->SBoxInhalt->height(), v->VorschauNamen[36]->geometry().bottom());
+
+    // A removed file leaves, and the rest close up.
+    ASSERT_TRUE(QFile::remove(ordner + QStringLiteral("a.jpg")));
+    ASSERT_TRUE(Warten([] { return VorschauAnzahl == 36 && !VorschauLaedt; }, 5000));
+    lageUnveraendert();
+    EXPECT_EQ(v->flbVorschau.value(0), QStringLiteral("B.png"));
+    EXPECT_TRUE(gleichGeblieben(QStringLiteral("B.png"), 1));
+    EXPECT_EQ(v->VorschauRahmen[0]->pos(), VorschauZelle(0, spalten, 150) - QPoint(4, 4));
+    EXPECT_EQ(v->VorschauBilder.size(), 36);
+    EXPECT_EQ(v->lblBilddateien->text(), QStringLiteral("von 36 geladen"));
+
+    // A save replaces the file through a temporary one: its new picture shows.
+    QImage blau(100, 80, QImage::Format_RGB888);
+    blau.fill(QColor(10, 20, 230));
+    blau.save(ordner + QStringLiteral("neu.tmp"), "BMP");
+    ASSERT_EQ(std::rename(QFile::encodeName(ordner + QStringLiteral("neu.tmp")).constData(),
+                          QFile::encodeName(ordner + QStringLiteral("c.bmp")).constData()),
+              0);
+    ASSERT_TRUE(Warten([this] {
+        const int k = int(v->flbVorschau.indexOf(QStringLiteral("c.bmp")));
+        return !VorschauLaedt && k >= 0 && v->VorschauBilder[k] &&
+               v->VorschauBilder[k]->pixmap().toImage().pixelColor(50, 40) == QColor(10, 20, 230);
+    }, 5000));
+    lageUnveraendert();
+    EXPECT_TRUE(gleichGeblieben(QStringLiteral("r29.png"), 35));
+
+    // The tree's own choice still waits for its click.
+    v->stvVorschauClick();
+    ASSERT_TRUE(Warten([] { return !VorschauLaedt; }));
+    EXPECT_EQ(VorschauOrdner, anderer);
+    EXPECT_EQ(VorschauAnzahl, 1);
 }
 
 TEST_F(VorschauTest, Rad_RolltUmEineZelle)
