@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
+#include <set>
 #include "files/SicherErsetzen.h"
 #include <exiv2/exiv2.hpp>
 #include <string>
@@ -46,6 +47,8 @@ TExifDaten& TExifDaten::operator=(TExifDaten&&) noexcept = default;
 void TExifDaten::Leeren()
 {
     m_daten.reset();
+    m_exifGefunden = false;
+    m_motorola = false;
     m_datei.clear();
     m_fehler = QStringLiteral("<none>");
     m_kommentarGefunden = false;
@@ -73,7 +76,7 @@ TMetaFormat MetaFormat(const QByteArray& kopf)
 // the start-of-scan marker. The image data are never read, and a damaged file
 // ends the walk: exiv2 itself would search a file without the next marker
 // byte by byte to its end, gigabytes of it.
-QByteArray JpegKopf(QFile& datei)
+QByteArray JpegKopf(QFile& datei, QByteArray& exifKopf)
 {
     constexpr qsizetype Hoechstens = qsizetype(64) << 20;
     QByteArray kopf = datei.read(2);
@@ -110,6 +113,8 @@ QByteArray JpegKopf(QFile& datei)
         const int laenge = (uchar(segment[2]) << 8) | uchar(segment[3]);
         if (laenge < 2 || !lesen(laenge - 2, segment))
             break;
+        if (code == 0xE1 && exifKopf.isEmpty() && segment.mid(4, 6) == QByteArray("Exif\0\0", 6))
+            exifKopf = segment.mid(10, 8);
         kopf += segment;
     }
     // Whatever was whole up to here, closed as a file without image data.
@@ -120,7 +125,7 @@ QByteArray JpegKopf(QFile& datei)
 // A PNG's metadata chunks, read one by one and closed with an end chunk; the
 // image data are skipped by seeking. A chunk type that is no type (zeros,
 // damage) ends the walk, as does a chunk running past the end.
-QByteArray PngKopf(QFile& datei)
+QByteArray PngKopf(QFile& datei, QByteArray& exifKopf)
 {
     constexpr qsizetype Hoechstens = qsizetype(64) << 20;
     constexpr int HoechstensChunks = 1'000'000;
@@ -143,6 +148,8 @@ QByteArray PngKopf(QFile& datei)
             const QByteArray inhalt = datei.read(qint64(laenge) + 4);
             if (inhalt.size() != qint64(laenge) + 4)
                 break;
+            if (typ == "eXIf" && exifKopf.isEmpty())
+                exifKopf = inhalt.left(std::min<qsizetype>(8, laenge));
             kopf += k + inhalt;
         } else if (!datei.seek(datei.pos() + qint64(laenge) + 4)) {
             break;
@@ -150,6 +157,33 @@ QByteArray PngKopf(QFile& datei)
     }
     kopf.append("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
     return kopf;
+}
+
+// The groups of EXIF proper: the EXIF directory with its interoperability
+// part, GPS and the maker's notes.
+bool IstExifGruppe(const std::string& gruppe)
+{
+    return gruppe == "Photo" || gruppe == "GPSInfo" || gruppe == "Iop" || Exiv2::ExifTags::isMakerGroup(gruppe);
+}
+
+// A TIFF's first directory describes its raster (size, strips, samples): that
+// is no EXIF data. Kept are the EXIF groups and, beside them, the tags of the
+// first directory that describe the picture; without EXIF groups nothing.
+void TiffExifAuswaehlen(Exiv2::ExifData& exif)
+{
+    static const std::set<std::string> beschreibend = {"ImageDescription", "Make",   "Model",    "Software",
+                                                       "DateTime",         "Artist", "Copyright"};
+    const auto istExif = [](const Exiv2::Exifdatum& d) { return IstExifGruppe(d.groupName()); };
+    if (std::none_of(exif.begin(), exif.end(), istExif)) {
+        exif.clear();
+        return;
+    }
+    for (auto it = exif.begin(); it != exif.end();) {
+        if (istExif(*it) || (it->groupName() == "Image" && beschreibend.count(it->tagName())))
+            ++it;
+        else
+            it = exif.erase(it);
+    }
 }
 
 }  // namespace
@@ -182,10 +216,15 @@ bool TExifDaten::Lesen(const QString& pfad)
     // The metadata of JPEG and PNG are read here and handed over in memory;
     // TIFF is read by exiv2 through its directories.
     QByteArray kopf;
+    // The start of the EXIF block's own TIFF header, when the file has one:
+    // a block exiv2 cannot read is still reported, with its byte order.
+    QByteArray exifKopf;
     if (format == TMetaFormat::Jpeg)
-        kopf = JpegKopf(datei);
+        kopf = JpegKopf(datei, exifKopf);
     else if (format == TMetaFormat::Png)
-        kopf = PngKopf(datei);
+        kopf = PngKopf(datei, exifKopf);
+    else
+        exifKopf = datei.peek(8);
     datei.close();
 
     Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
@@ -210,6 +249,8 @@ bool TExifDaten::Lesen(const QString& pfad)
 
         auto daten = std::make_unique<Daten>();
         daten->exif = bild->exifData();
+        if (format == TMetaFormat::Tiff)
+            TiffExifAuswaehlen(daten->exif);
         daten->iptc = bild->iptcData();
         daten->xmp = bild->xmpData();
         daten->byteOrder = bild->byteOrder();
@@ -221,6 +262,8 @@ bool TExifDaten::Lesen(const QString& pfad)
             kommentar.resize(nul);
         m_kommentar = Windows1252(kommentar);
 
+        m_exifGefunden = !daten->exif.empty();
+        m_motorola = daten->byteOrder == Exiv2::bigEndian;
         m_daten = std::move(daten);
         m_fehler = QStringLiteral("<none>");
         return true;
@@ -234,6 +277,10 @@ bool TExifDaten::Lesen(const QString& pfad)
     m_daten.reset();
     m_kommentarGefunden = false;
     m_kommentar.clear();
+    // An EXIF block exiv2 cannot read is still one, shown with the error. A
+    // TIFF's directories are its EXIF structure: their failure counts so too.
+    m_exifGefunden = !exifKopf.isEmpty();
+    m_motorola = exifKopf.startsWith("MM");
     return false;
 }
 
@@ -352,7 +399,7 @@ bool TExifDaten::ExifEinfuegen(const QString& jpeg, int breite, int hoehe, QStri
 
 bool TExifDaten::Motorola() const
 {
-    return m_daten && m_daten->byteOrder == Exiv2::bigEndian;
+    return m_motorola;
 }
 
 QString TExifDaten::WertLesbar(const QString& schluessel) const

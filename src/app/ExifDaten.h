@@ -22,7 +22,12 @@ public:
     QString Dateiname() const { return m_datei; }
     // The reader's error text; "<none>" when the last read succeeded.
     QString FehlerText() const { return m_fehler; }
+    // Readable EXIF data are held (in a TIFF only its EXIF, GPS and maker
+    // parts count, not the directory of its raster).
     bool HatExif() const;
+    // The file has an EXIF block, also one that could not be read; FehlerText
+    // then says why.
+    bool ExifGefunden() const { return m_exifGefunden; }
     bool KommentarGefunden() const { return m_kommentarGefunden; }
     // The comment segment's bytes decoded as Windows-1252, up to the first NUL.
     QString Kommentar() const { return m_kommentar; }
@@ -38,7 +43,7 @@ public:
     bool ExifEinfuegen(const QString& jpeg, int breite, int hoehe, QString& fehler) const;
 
     // ---- For the image information ----
-    // The EXIF block is big-endian ("Motorola").
+    // The EXIF block is big-endian ("Motorola"), also when it could not be read.
     bool Motorola() const;
     // A tag's value as exiv2 interprets it for people ("F2.8", "50.0 mm");
     // empty when missing.
@@ -56,5 +61,7 @@ private:
     QString m_datei;
     QString m_fehler = QStringLiteral("<none>");
     bool m_kommentarGefunden = false;
+    bool m_exifGefunden = false;
+    bool m_motorola = false;
     QString m_kommentar;
 };

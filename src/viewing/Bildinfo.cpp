@@ -32,7 +32,7 @@ const QString Striche = QString(56, QLatin1Char('-'));
 TExifAuszug ExifAuszug(const TExifDaten& exif)
 {
     TExifAuszug a;
-    a.HatExif = exif.HatExif();
+    a.HatExif = exif.ExifGefunden();
     a.Fehler = exif.FehlerText();
     a.Dateiname = exif.Dateiname();
     a.DatumZeit = exif.Wert(QStringLiteral("Exif.Photo.DateTimeOriginal"));
@@ -323,6 +323,13 @@ void TfrmBildinfo::Normal(const QString& text)
         Zeile(z, false);
 }
 
+void TfrmBildinfo::Liste(const QString& text)
+{
+    // An unreadable block has no entries, and no line for them.
+    if (!text.trimmed().isEmpty())
+        Normal(text.trimmed());
+}
+
 void TfrmBildinfo::ExifText()
 {
     RichEdit1->clear();
@@ -339,7 +346,8 @@ void TfrmBildinfo::ExifText()
         Normal(QString());
         Normal(QString());
     }
-    if (!leser.HatExif()) {
+    // A block that could not be read is reported with the reader's error.
+    if (!leser.ExifGefunden()) {
         Normal(QString());
         Fett(QStringLiteral("Diese Datei enthält keine EXIF-Informationen."));
     } else {
@@ -352,7 +360,7 @@ void TfrmBildinfo::ExifText()
         if (!hersteller.isEmpty()) {
             Fett(QStringLiteral("Ersteller spezifische Daten"));
             Fett(Striche);
-            Normal(hersteller.trimmed());
+            Liste(hersteller);
             Normal(QString());
             Normal(QString());
         }
@@ -360,7 +368,7 @@ void TfrmBildinfo::ExifText()
         Fett(Striche);
         Normal(QStringLiteral("Error = ") + leser.FehlerText());
         Normal(leser.Motorola() ? QStringLiteral("Motorola Byte Order") : QStringLiteral("Intel Byte Order"));
-        Normal(leser.ExifListe().trimmed());
+        Liste(leser.ExifListe());
     }
     RichEdit1->moveCursor(QTextCursor::Start);
     RichEdit1->verticalScrollBar()->setValue(0);

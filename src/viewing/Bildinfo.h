@@ -10,7 +10,7 @@ class TExifDaten;
 
 // The facts of the summary, as the EXIF reader gives them.
 struct TExifAuszug {
-    bool HatExif = false;
+    bool HatExif = false;       // an EXIF block was found, readable or not
     QString Fehler = QStringLiteral("<none>");
     QString Dateiname;          // of the file read, with its folder
     QString DatumZeit;          // "YYYY:MM:DD HH:MM:SS"
@@ -75,6 +75,7 @@ private:
     void Zeile(const QString& text, bool fett);
     void Fett(const QString& zeile);
     void Normal(const QString& text);
+    void Liste(const QString& text);
 };
 
 extern TfrmBildinfo* frmBildinfo;

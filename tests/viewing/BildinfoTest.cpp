@@ -9,6 +9,9 @@
 #include <QProcess>
 #include <QTextEdit>
 #include <QtEndian>
+#include <Magick++.h>
+#include <exiv2/exiv2.hpp>
+#include <zlib.h>
 #include "ExifDaten.h"
 #include "Gear.h"
 #include "Global.h"
@@ -343,17 +346,119 @@ TEST_F(BildinfoTest, Exif_MotorolaBlockUndOhneDatum)
                                 + QStringLiteral("\n\nHersteller: Nikon\nBlitz: Nein\n")));
 }
 
-TEST_F(BildinfoTest, DefekteDatei_KeinAbsturzKeineExifDaten)
+TEST_F(BildinfoTest, DefekteDatei_KeinAbsturzLesefehlerStattExifDaten)
 {
+    // Nothing but a whole EXIF segment whose first directory lies far outside it.
     const QString pfad = ordner + QStringLiteral("/kaputt.jpg");
-    DateiSchreiben(pfad, QByteArray("\xff\xd8\xff\xe1\x00\x10Exif\0\0MM\0\x2a\xff\xff", 20));
+    DateiSchreiben(pfad, QByteArray("\xff\xd8\xff\xe1\x00\x10" "Exif\0\0MM\0\x2a\xff\xff\0\0", 20));
     DateiZeigen(pfad);
     Zeigen();
     EXPECT_EQ(b->lblFileName->text(), pfad);
     EXPECT_EQ(b->lblDateiSize->text(), QStringLiteral("20 Byte"));
-    EXPECT_FALSE(Text().contains(QStringLiteral("EXIF Zusammenfassung")));
+    EXPECT_TRUE(Text().contains(QStringLiteral("\nFile Name:  kaputt.jpg\nExif Error: "))) << Text().toStdString();
+    EXPECT_FALSE(Text().contains(QStringLiteral("keine EXIF-Informationen")));
     // The file is left as it was.
     EXPECT_EQ(DateiBytes(pfad).size(), 20);
+}
+
+TEST_F(BildinfoTest, Tiff_OhneExifTeileKeineExifDaten)
+{
+    // A plain TIFF: its first directory describes the raster, no EXIF.
+    const QString pfad = ordner + QStringLiteral("/schlicht.tif");
+    Magick::Image tif(Magick::Geometry(30, 20), Magick::Color("red"));
+    tif.write(pfad.toStdString());
+    ASSERT_TRUE(Exiv2Werte(pfad, QStringLiteral("-Pkv")).contains(QStringLiteral("Exif.Image.StripOffsets")));
+    DateiZeigen(pfad);
+    Zeigen();
+    EXPECT_EQ(b->lblDimensions->text(), QStringLiteral("30 Pixel breit  x  20 Pixel hoch"));
+    EXPECT_EQ(Text(), QStringLiteral("\n\nDiese Datei enthält keine EXIF-Informationen."));
+}
+
+TEST_F(BildinfoTest, Tiff_MitExifZeigtNurDieExifAngaben)
+{
+    const QString pfad = ordner + QStringLiteral("/kamera.tif");
+    Magick::Image tif(Magick::Geometry(30, 20), Magick::Color("red"));
+    tif.write(pfad.toStdString());
+    ASSERT_TRUE(Exiv2Setzen(pfad, {QStringLiteral("set Exif.Image.Make Pentax"),
+                                   QStringLiteral("set Exif.Photo.DateTimeOriginal 2010:01:02 03:04:05"),
+                                   QStringLiteral("set Exif.Photo.Flash 1"),
+                                   QStringLiteral("set Exif.GPSInfo.GPSAltitude 120/1")}));
+    const auto roh = Exiv2Werte(pfad, QStringLiteral("-Pkv"));
+    ASSERT_EQ(roh.value(QStringLiteral("Exif.Photo.Flash")), QStringLiteral("1"));
+    ASSERT_TRUE(roh.contains(QStringLiteral("Exif.Image.ImageWidth")));
+    DateiZeigen(pfad);
+    Zeigen();
+    const QString text = Text();
+    EXPECT_TRUE(text.contains(QStringLiteral("EXIF Zusammenfassung\n") + QString(56, QLatin1Char('-'))
+                              + QStringLiteral("\nFoto Datum: 02.01.2010 - 03:04:05\nHersteller: Pentax\nBlitz: Ja\n")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Error = <none>\n")));
+    for (const char* schluessel : {"Exif.Image.Make", "Exif.Photo.DateTimeOriginal", "Exif.Photo.Flash",
+                                   "Exif.GPSInfo.GPSAltitude"})
+        EXPECT_TRUE(text.contains(QLatin1String(schluessel))) << schluessel;
+    // The raster's own description is no EXIF data.
+    for (const char* schluessel : {"Exif.Image.ImageWidth", "Exif.Image.StripOffsets", "Exif.Image.BitsPerSample",
+                                   "Exif.Image.StripByteCounts", "Exif.Image.PhotometricInterpretation"})
+        EXPECT_FALSE(text.contains(QLatin1String(schluessel))) << schluessel;
+}
+
+TEST_F(BildinfoTest, Exif_BeschaedigterBlockZeigtDenLesefehler)
+{
+    // A big-endian EXIF block whose first directory lies far behind its end,
+    // in a JPEG, in a PNG, and as a TIFF's own header.
+    const QByteArray tiff = QByteArray("MM\0\x2a\0\0\xff\xff", 8) + QByteArray(40, '\0');
+    const QByteArray nutz = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray app1("\xff\xe1", 2);
+    app1 += char((nutz.size() + 2) >> 8);
+    app1 += char((nutz.size() + 2) & 0xff);
+    app1 += nutz;
+    const QString jpeg = Jpeg(ordner + QStringLiteral("/beschaedigt.jpg"));
+    QByteArray daten = DateiBytes(jpeg);
+    daten.insert(2, app1);
+    DateiSchreiben(jpeg, daten);
+
+    const QString png = ordner + QStringLiteral("/beschaedigt.png");
+    QImage(100, 100, QImage::Format_RGB32).save(png, "PNG");
+    QByteArray chunk;
+    chunk.append(char(0)).append(char(0)).append(char(0)).append(char(tiff.size()));
+    chunk += QByteArray("eXIf") + tiff;
+    const auto* typUndDaten = reinterpret_cast<const Bytef*>(chunk.constData() + 4);
+    const quint32 crc = quint32(crc32(0, typUndDaten, uInt(chunk.size() - 4)));
+    chunk.append(char(crc >> 24)).append(char(crc >> 16)).append(char(crc >> 8)).append(char(crc));
+    daten = DateiBytes(png);
+    daten.insert(8 + 25, chunk);   // behind the header chunk
+    DateiSchreiben(png, daten);
+
+    const QString tif = ordner + QStringLiteral("/beschaedigt.tif");
+    DateiSchreiben(tif, tiff);
+
+    const QString striche = QString(56, QLatin1Char('-'));
+    for (const QString& pfad : {jpeg, png, tif}) {
+        // exiv2 itself gives up on this block.
+        QString exiv2Fehler;
+        Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+        try {
+            Exiv2::Image::AutoPtr bild = Exiv2::ImageFactory::open(pfad.toStdString());
+            bild->readMetadata();
+        } catch (const Exiv2::AnyError& e) {
+            exiv2Fehler = QString::fromLocal8Bit(e.what());
+        }
+        ASSERT_FALSE(exiv2Fehler.isEmpty()) << pfad.toStdString();
+
+        DateiZeigen(pfad);
+        Zeigen();
+        EXPECT_EQ(Text().toStdString(),
+                  (QStringLiteral("\nEXIF Zusammenfassung\n") + striche + QStringLiteral("\nFile Name:  ")
+                   + QFileInfo(pfad).fileName() + QStringLiteral("\nExif Error: ") + exiv2Fehler
+                   + QStringLiteral("\n\n\nEXIF-Daten\n") + striche + QStringLiteral("\nError = ") + exiv2Fehler
+                   + QStringLiteral("\nMotorola Byte Order"))
+                      .toStdString());
+        b->reject();
+    }
+    // The pictures of the JPEG and the PNG are fine and show.
+    DateiZeigen(png);
+    Zeigen();
+    EXPECT_EQ(b->lblDimensions->text(), QStringLiteral("100 Pixel breit  x  100 Pixel hoch"));
 }
 
 TEST_F(BildinfoTest, Ok_SchliesstMitErgebnisEins)
