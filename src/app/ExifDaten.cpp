@@ -430,7 +430,8 @@ long TExifDaten::Zahl(const QString& schluessel, long vorgabe) const
 
 static QString Auflistung(const Exiv2::ExifData& exif, bool nurHersteller)
 {
-    QString text;
+    QList<QPair<QString, QString>> eintraege;
+    qsizetype breite = 0;
     for (const Exiv2::Exifdatum& d : exif) {
         try {
             if (nurHersteller && !Exiv2::ExifTags::isMakerGroup(d.groupName()))
@@ -439,11 +440,15 @@ static QString Auflistung(const Exiv2::ExifData& exif, bool nurHersteller)
             // Binary blocks are long and say nothing to a reader.
             if (wert.size() > 200)
                 wert = wert.left(200) + QStringLiteral(" ...");
-            text += QString::fromStdString(d.key()).leftJustified(44) + QLatin1Char(' ') + wert
-                + QStringLiteral("\r\n");
+            eintraege.append({QString::fromStdString(d.key()), wert});
+            breite = std::max(breite, eintraege.last().first.size());
         } catch (...) {
         }
     }
+    // The values start in one column, behind the longest key.
+    QString text;
+    for (const auto& [schluessel, wert] : eintraege)
+        text += schluessel.leftJustified(breite) + QStringLiteral("  ") + wert + QStringLiteral("\r\n");
     return text;
 }
 

@@ -2,6 +2,7 @@
 #include "Bildinfo.h"
 #include <QApplication>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
@@ -295,7 +296,7 @@ void TfrmBildinfo::KopfZeilen()
     }
 }
 
-void TfrmBildinfo::Zeile(const QString& text, bool fett)
+void TfrmBildinfo::Zeile(const QString& text, bool fett, bool fest)
 {
     // Paragraphs are added with a cursor: appending to an empty document
     // would swallow the leading empty lines.
@@ -306,6 +307,11 @@ void TfrmBildinfo::Zeile(const QString& text, bool fett)
     m_ersteZeile = false;
     QTextCharFormat format;
     format.setFontWeight(fett ? QFont::Bold : QFont::Normal);
+    if (fest) {
+        format.setFontFamilies({QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+        format.setFontStyleHint(QFont::Monospace);
+        format.setFontFixedPitch(true);
+    }
     cursor.setBlockCharFormat(format);
     cursor.insertText(text, format);
 }
@@ -315,19 +321,20 @@ void TfrmBildinfo::Fett(const QString& zeile)
     Zeile(zeile, true);
 }
 
-void TfrmBildinfo::Normal(const QString& text)
+void TfrmBildinfo::Normal(const QString& text, bool fest)
 {
     // One paragraph per line: a CR left inside a paragraph would show.
     const QStringList zeilen = QString(text).replace(CRLF, QStringLiteral("\n")).split(QLatin1Char('\n'));
     for (const QString& z : zeilen)
-        Zeile(z, false);
+        Zeile(z, false, fest);
 }
 
 void TfrmBildinfo::Liste(const QString& text)
 {
-    // An unreadable block has no entries, and no line for them.
+    // Keys and values stand in columns, which only a fixed pitch keeps. An
+    // unreadable block has no entries, and no line for them.
     if (!text.trimmed().isEmpty())
-        Normal(text.trimmed());
+        Normal(text.trimmed(), true);
 }
 
 void TfrmBildinfo::ExifText()

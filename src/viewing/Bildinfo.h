@@ -72,9 +72,9 @@ private:
     void FormCreate();
     void KopfZeilen();
     void ExifText();
-    void Zeile(const QString& text, bool fett);
+    void Zeile(const QString& text, bool fett, bool fest = false);
     void Fett(const QString& zeile);
-    void Normal(const QString& text);
+    void Normal(const QString& text, bool fest = false);
     void Liste(const QString& text);
 };
 

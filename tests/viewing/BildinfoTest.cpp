@@ -9,6 +9,11 @@
 #include <QProcess>
 #include <QTextEdit>
 #include <QtEndian>
+#include <QAbstractTextDocumentLayout>
+#include <QFontInfo>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <Magick++.h>
 #include <exiv2/exiv2.hpp>
 #include <zlib.h>
@@ -459,6 +464,42 @@ TEST_F(BildinfoTest, Exif_BeschaedigterBlockZeigtDenLesefehler)
     DateiZeigen(png);
     Zeigen();
     EXPECT_EQ(b->lblDimensions->text(), QStringLiteral("100 Pixel breit  x  100 Pixel hoch"));
+}
+
+TEST_F(BildinfoTest, Exif_ListeInFesterSchriftMitBuendigenSpalten)
+{
+    const QString pfad = Jpeg(ordner + QStringLiteral("/liste.jpg"));
+    ASSERT_TRUE(Exiv2Setzen(pfad, {QStringLiteral("set Exif.Image.Make Canon"),
+                                   QStringLiteral("set Exif.Image.Model WWWWWWWW"),
+                                   QStringLiteral("set Exif.Photo.DateTimeOriginal 2004:07:15 13:45:10"),
+                                   QStringLiteral("set Exif.Photo.ISOSpeedRatings 200"),
+                                   QStringLiteral("set Exif.Photo.FocalPlaneResolutionUnit 2"),
+                                   QStringLiteral("set Exif.Image.Orientation 1")}));
+    DateiZeigen(pfad);
+    Zeigen();
+    QTextDocument* dok = b->RichEdit1->document();
+    // Lays the whole document out.
+    dok->documentLayout()->documentSize();
+    QList<qreal> spalten;
+    int zeilen = 0;
+    for (QTextBlock block = dok->begin(); block.isValid(); block = block.next()) {
+        const QString zeile = block.text();
+        if (!zeile.startsWith(QLatin1String("Exif.")))
+            continue;
+        ++zeilen;
+        QTextCursor c(block);
+        c.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        EXPECT_TRUE(QFontInfo(c.charFormat().font()).fixedPitch()) << zeile.toStdString();
+        // Where the value begins, after the key and its padding.
+        const qsizetype luecke = zeile.indexOf(QLatin1Char(' '));
+        const qsizetype wert = zeile.indexOf(QRegularExpression(QStringLiteral("\\S")), luecke);
+        ASSERT_GT(wert, 0) << zeile.toStdString();
+        ASSERT_GT(block.layout()->lineCount(), 0);
+        spalten << block.layout()->lineAt(0).cursorToX(int(wert));
+    }
+    EXPECT_GE(zeilen, 6);
+    for (qreal x : spalten)
+        EXPECT_EQ(x, spalten.first());
 }
 
 TEST_F(BildinfoTest, Ok_SchliesstMitErgebnisEins)
