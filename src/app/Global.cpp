@@ -452,6 +452,19 @@ QString TempOptiDatei;
 int RueckgaengigAnzahl = 0;
 bool RueckgaengigVerworfen = false;
 
+// The folder is shared by all instances of the user. Every name an
+// instance creates in it starts with its process id, "<pid>-", and its lock
+// is "<pid>.lock": no two living instances can share a name.
+static QString EigeneProzessnummer()
+{
+    return QString::number(qint64(QCoreApplication::applicationPid()));
+}
+
+QString TempEigenerName(const QString& name)
+{
+    return EigeneProzessnummer() + QLatin1Char('-') + name;
+}
+
 // This instance's claim on the shared folder: "<pid>.lock", held from
 // TempNamenAnlegen to TempAufraeumen. Other instances count it as long as
 // the process named in the file name lives.
@@ -463,7 +476,7 @@ static std::unique_ptr<QLockFile>& EigeneSperre()
 
 static QString EigenerSperrName()
 {
-    return QString::number(qint64(QCoreApplication::applicationPid())) + QStringLiteral(".lock");
+    return EigeneProzessnummer() + QStringLiteral(".lock");
 }
 
 static void SperreFreigeben()
@@ -555,9 +568,9 @@ bool TempNamenAnlegen()
     }
 
     TempVerzeichnis = ordner;
-    RueckgaengigPrefix = TempVerzeichnis + QString::number(Zeitnummer()) + QStringLiteral("Back");
-    TempBitmapDatei = TempVerzeichnis + QString::number(Zeitnummer()) + QStringLiteral("Temp.bmp");
-    TempOptiDatei = TempVerzeichnis + QString::number(Zeitnummer()) + QStringLiteral("Opti");
+    RueckgaengigPrefix = TempVerzeichnis + TempEigenerName(QString::number(Zeitnummer()) + QStringLiteral("Back"));
+    TempBitmapDatei = TempVerzeichnis + TempEigenerName(QString::number(Zeitnummer()) + QStringLiteral("Temp.bmp"));
+    TempOptiDatei = TempVerzeichnis + TempEigenerName(QString::number(Zeitnummer()) + QStringLiteral("Opti"));
 
     // A lock file with our own process id can only be left over from a dead
     // process that had the same id. QLockFile creates it exclusively.

@@ -43,7 +43,10 @@ void FormatFarbtiefeVorbereiten(TGear& gear, const QString& schluessel);
 
 // ---- Temporary folder and undo store ----------------------------------
 // Every file of the program in TempVerzeichnis is created through
-// TempDateiAnlegen (or QLockFile, which creates exclusively too).
+// TempDateiAnlegen (or QLockFile, which creates exclusively too). All
+// instances of the user share the folder: every name an instance creates
+// there starts with its process id (TempEigenerName), its lock is
+// "<pid>.lock".
 extern QString TempVerzeichnis;
 extern QString RueckgaengigPrefix;
 extern QString TempBitmapDatei;
@@ -60,6 +63,8 @@ bool RueckgaengigSpeichern();
 void RueckgaengigLoeschen();
 
 int Zeitnummer();
+// A name in TempVerzeichnis for this instance's own use: "<pid>-" + name.
+QString TempEigenerName(const QString& name);
 // The user's own temporary folder: "<TempPfad>Zelvano-<uid>/".
 QString TempOrdnerPfad();
 // Empty when the folder may hold this user's temporary files: a real folder

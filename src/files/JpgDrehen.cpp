@@ -140,11 +140,9 @@ bool JpgDateiDrehen(const QString& pfad, uint8_t code, uint8_t kopierModus, bool
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // One working file per running instance: all instances share the folder.
-    const QString zwischen =
-        TempVerzeichnis.isEmpty()
-            ? QString()
-            : PfadVerbinden(TempVerzeichnis,
-                            QStringLiteral("DrehTemp%1.jpg").arg(QCoreApplication::applicationPid()));
+    const QString zwischen = TempVerzeichnis.isEmpty()
+                                 ? QString()
+                                 : PfadVerbinden(TempVerzeichnis, TempEigenerName(QStringLiteral("DrehTemp.jpg")));
 
     bool ergebnis = !zwischen.isEmpty() && JpgTransformieren(pfad, zwischen, code, kopierModus, trimmen);
     if (ergebnis) {

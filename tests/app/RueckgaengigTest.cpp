@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -134,11 +135,12 @@ TEST_F(Rueckgaengig, GesenktesMaxRueckGiltBeimNaechstenSchritt)
         EXPECT_FALSE(DateiDa(k)) << k;
 }
 
-TEST_F(Rueckgaengig, DateinamenSindZeitnummerBackZahl)
+TEST_F(Rueckgaengig, DateinamenSindProzessnummerZeitnummerBackZahl)
 {
     Bearbeiten(10);
     Bearbeiten(20);
-    const QRegularExpression muster(QStringLiteral("^\\d{1,6}Back\\d+$"));
+    const QRegularExpression muster(
+        QStringLiteral("^%1-\\d{1,6}Back\\d+$").arg(QCoreApplication::applicationPid()));
     for (int k = 1; k <= 2; ++k) {
         const QString name = QFileInfo(RueckgaengigPrefix + QString::number(k)).fileName();
         EXPECT_TRUE(muster.match(name).hasMatch()) << name.toStdString();

@@ -1,6 +1,8 @@
 // The shared temporary folder: names, this instance's lock, and a clean-up
 // that never touches the files of another running instance.
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QImage>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +12,8 @@
 #include <QRegularExpression>
 #include <QTime>
 #include <memory>
+#include <string>
+#include <tuple>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <gtest/gtest.h>
@@ -17,6 +21,133 @@
 #include "TestHilfen.h"
 
 namespace {
+
+// One answer of a running instance (see tests/TestInstanz.cpp).
+struct TAntwort {
+    std::string befehl;
+    qint64 pid = 0;
+    std::string bild;       // checksum of the working bitmap
+    bool bearbeitet = false;
+    int schritte = -1;
+    std::string prefix;     // file name of the undo prefix
+    QStringList meldungen;
+};
+
+// A real instance of the program in a child process, sharing this test's
+// temporary folder. Its settings go to a folder of its own.
+class TInstanz {
+public:
+    ~TInstanz() { Toeten(); }
+
+    // With warten, the instance reports "wartet" and fixes its temporary
+    // names only after StartZeitGeben.
+    bool Starten(const QString& bild = {}, bool warten = false)
+    {
+        QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+        umgebung.insert(QStringLiteral("XDG_CONFIG_HOME"), FrischerOrdner(QStringLiteral("instanz-einstellungen")));
+        m_prozess.setProcessEnvironment(umgebung);
+        QStringList argumente;
+        if (warten)
+            argumente << QStringLiteral("--warten");
+        if (!bild.isEmpty())
+            argumente << bild;
+        m_prozess.start(QStringLiteral(TEST_INSTANZ), argumente);
+        if (!m_prozess.waitForStarted(10000))
+            return false;
+        if (warten)
+            return Zeile() == "wartet";
+        return Lesen().befehl == "bereit";
+    }
+    void StartZeitGeben(qint64 msSeitEpoche)
+    {
+        m_prozess.write("start " + QByteArray::number(msSeitEpoche) + "\n");
+        m_prozess.waitForBytesWritten(5000);
+    }
+    TAntwort Befehl(const char* befehl)
+    {
+        m_prozess.write(QByteArray(befehl) + "\n");
+        m_prozess.waitForBytesWritten(5000);
+        return Lesen();
+    }
+    TAntwort Lesen()
+    {
+        TAntwort a;
+        const QByteArray zeile = Zeile();
+        const qsizetype strich = zeile.indexOf(" | ");
+        const QList<QByteArray> teile = zeile.left(strich < 0 ? zeile.size() : strich).split(' ');
+        if (teile.size() >= 6) {
+            a.befehl = teile.at(0).toStdString();
+            a.pid = teile.at(1).toLongLong();
+            a.bild = teile.at(2).toStdString();
+            a.bearbeitet = teile.at(3) == "1";
+            a.schritte = teile.at(4).toInt();
+            a.prefix = teile.at(5).toStdString();
+        }
+        if (strich >= 0)
+            for (const QByteArray& text : zeile.mid(strich + 3).split('|'))
+                a.meldungen << QString::fromUtf8(text.trimmed());
+        return a;
+    }
+    qint64 Pid() const { return m_prozess.processId(); }
+    bool Beendet() { return m_prozess.waitForFinished(20000) && m_prozess.exitCode() == 0; }
+    // kill -9: no clean-up of any kind.
+    void Toeten()
+    {
+        if (m_prozess.state() != QProcess::NotRunning) {
+            m_prozess.kill();
+            m_prozess.waitForFinished(5000);
+        }
+    }
+    QByteArray Fehlerausgabe() { return m_prozess.readAllStandardError(); }
+
+private:
+    QByteArray Zeile()
+    {
+        while (!m_prozess.canReadLine())
+            if (!m_prozess.waitForReadyRead(60000))
+                return {};
+        return m_prozess.readLine().trimmed();
+    }
+    QProcess m_prozess;
+};
+
+// Two instances told to start in the same step of the time number: each
+// waits for the same moment, shortly after the start of a step.
+bool GemeinsamStarten(TInstanz& a, const QString& bildA, TInstanz& b, const QString& bildB, TAntwort& bereitA,
+                      TAntwort& bereitB)
+{
+    if (!a.Starten(bildA, true) || !b.Starten(bildB, true))
+        return false;
+    const qint64 jetzt = QDateTime::currentMSecsSinceEpoch();
+    const qint64 tagMs = QTime::currentTime().msecsSinceStartOfDay();
+    // Steps of 86.4 ms, counted in tenths of a millisecond to stay exact.
+    qint64 schritt = tagMs * 10 / 864 + 1;
+    while (schritt * 864 / 10 < tagMs + 200)
+        ++schritt;
+    const qint64 moment = jetzt + (schritt * 864 + 9) / 10 - tagMs + 5;
+    a.StartZeitGeben(moment);
+    b.StartZeitGeben(moment);
+    bereitA = a.Lesen();
+    bereitB = b.Lesen();
+    return bereitA.befehl == "bereit" && bereitB.befehl == "bereit";
+}
+
+// A picture that every mirroring changes, different for each seed.
+QString BildAnlegen(const QString& name, int saat)
+{
+    QImage bild(48, 32, QImage::Format_RGB888);
+    for (int y = 0; y < bild.height(); ++y)
+        for (int x = 0; x < bild.width(); ++x)
+            bild.setPixel(x, y, qRgb((x * 5 + saat * 40) % 256, (y * 7 + saat * 90) % 256, (x * y + saat) % 256));
+    const QString pfad = FrischerOrdner(QStringLiteral("instanzbild")) + QLatin1Char('/') + name;
+    bild.save(pfad);
+    return pfad;
+}
+
+QStringList Dateien(const QString& ordner)
+{
+    return QDir(ordner).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
 
 class TempOrdnerTest : public ::testing::Test {
 protected:
@@ -76,7 +207,7 @@ protected:
 
 }  // namespace
 
-TEST_F(TempOrdnerTest, Namen_ZeitnummerVorBackTempUndOpti)
+TEST_F(TempOrdnerTest, Namen_ProzessnummerUndZeitnummerVorBackTempUndOpti)
 {
     TempNamenAnlegen();
     EXPECT_EQ(TempVerzeichnis, QDir::tempPath() + QStringLiteral("/Zelvano-") + QString::number(::getuid()) + "/");
@@ -85,9 +216,13 @@ TEST_F(TempOrdnerTest, Namen_ZeitnummerVorBackTempUndOpti)
         EXPECT_TRUE(pfad.startsWith(TempVerzeichnis)) << pfad.toStdString();
         return pfad.mid(TempVerzeichnis.size());
     };
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{1,6}Back$")).match(name(RueckgaengigPrefix)).hasMatch());
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{1,6}Temp\\.bmp$")).match(name(TempBitmapDatei)).hasMatch());
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{1,6}Opti$")).match(name(TempOptiDatei)).hasMatch());
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    auto passt = [&pid](const char* muster, const QString& name) {
+        return QRegularExpression(QLatin1String(muster).arg(pid)).match(name).hasMatch();
+    };
+    EXPECT_TRUE(passt("^%1-\\d{1,6}Back$", name(RueckgaengigPrefix)));
+    EXPECT_TRUE(passt("^%1-\\d{1,6}Temp\\.bmp$", name(TempBitmapDatei)));
+    EXPECT_TRUE(passt("^%1-\\d{1,6}Opti$", name(TempOptiDatei)));
 }
 
 TEST_F(TempOrdnerTest, Zeitnummer_TeilDesTagesIn864msSchritten)
@@ -191,6 +326,69 @@ TEST_F(TempOrdnerTest, Aufraeumen_ReihenfolgeDerInstanzenEgal)
     const QString ordner = TempVerzeichnis;
     TempAufraeumen();
     EXPECT_FALSE(QFileInfo::exists(ordner));
+}
+
+// ---- Instances side by side ----------------------------------------------------
+
+TEST_F(TempOrdnerTest, ZweiInstanzen_ZugleichGestartetBekommenJeIhreSchritteZurueck)
+{
+    const QString bildA = BildAnlegen(QStringLiteral("a.png"), 1);
+    const QString bildB = BildAnlegen(QStringLiteral("b.png"), 2);
+    TInstanz a, b;
+    TAntwort a0, b0;
+    ASSERT_TRUE(GemeinsamStarten(a, bildA, b, bildB, a0, b0)) << a.Fehlerausgabe().toStdString()
+                                                              << b.Fehlerausgabe().toStdString();
+    ASSERT_NE(a0.bild, b0.bild);
+    // As two windows on one desktop: turn about, each mirrors twice, then each undoes twice.
+    const TAntwort a1 = a.Befehl("horizontal");
+    const TAntwort b1 = b.Befehl("horizontal");
+    const TAntwort a2 = a.Befehl("vertikal");
+    const TAntwort b2 = b.Befehl("vertikal");
+    ASSERT_EQ(a2.schritte, 2);
+    ASSERT_EQ(b2.schritte, 2);
+    ASSERT_NE(a1.bild, a0.bild);
+    ASSERT_NE(a2.bild, a1.bild);
+
+    for (int runde = 1; runde <= 2; ++runde) {
+        for (auto [instanz, erwartet, name] : {std::tuple{&a, runde == 1 ? a1 : a0, "A"},
+                                               std::tuple{&b, runde == 1 ? b1 : b0, "B"}}) {
+            const TAntwort r = instanz->Befehl("rueckgaengig");
+            EXPECT_EQ(r.bild, erwartet.bild) << name << " nach Rückgängig " << runde << " (Schritte "
+                                             << a0.prefix << " / " << b0.prefix << ")";
+            EXPECT_EQ(r.bearbeitet, runde == 1) << name << " " << runde;
+            EXPECT_EQ(r.schritte, 2 - runde) << name << " " << runde;
+            EXPECT_TRUE(r.meldungen.isEmpty()) << name << " " << r.meldungen.join(QLatin1Char('/')).toStdString();
+        }
+    }
+}
+
+TEST_F(TempOrdnerTest, ZweiInstanzen_NachDemSchliessenDerEinenMachtDieAndereRueckgaengig)
+{
+    const QString bildA = BildAnlegen(QStringLiteral("a.png"), 3);
+    const QString bildB = BildAnlegen(QStringLiteral("b.png"), 4);
+    TInstanz a, b;
+    TAntwort a0, b0;
+    ASSERT_TRUE(GemeinsamStarten(a, bildA, b, bildB, a0, b0));
+    a.Befehl("horizontal");
+    const TAntwort b1 = b.Befehl("horizontal");
+    a.Befehl("vertikal");
+    b.Befehl("vertikal");
+    EXPECT_EQ(a.Befehl("ende").befehl, "ende");
+    ASSERT_TRUE(a.Beendet());
+
+    const TAntwort r1 = b.Befehl("rueckgaengig");
+    EXPECT_EQ(r1.bild, b1.bild);
+    EXPECT_TRUE(r1.meldungen.isEmpty()) << r1.meldungen.join(QLatin1Char('/')).toStdString();
+    const TAntwort r2 = b.Befehl("rueckgaengig");
+    EXPECT_EQ(r2.bild, b0.bild);
+    EXPECT_FALSE(r2.bearbeitet);
+    EXPECT_TRUE(r2.meldungen.isEmpty()) << r2.meldungen.join(QLatin1Char('/')).toStdString();
+
+    // The last one out leaves nothing behind.
+    b.Befehl("ende");
+    ASSERT_TRUE(b.Beendet());
+    EXPECT_EQ(Dateien(TempOrdnerPfad()), QStringList());
+    EXPECT_FALSE(QFileInfo::exists(TempOrdnerPfad()));
 }
 
 TEST_F(TempOrdnerTest, Aufraeumen_UebrigeDateiLaesstOrdnerStehen)
