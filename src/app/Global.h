@@ -71,16 +71,17 @@ QString TempOrdnerPfad();
 // (no symbolic link), owned by eigner, with no access for anyone else.
 // Otherwise the German reason.
 QString TempOrdnerPruefen(const QString& ordner, uint eigner);
-// Creates TempVerzeichnis (mode 0700) and the three names, and takes this
-// instance's lock. A folder that is not safely this user's own is refused
-// with a message; the names then stay empty and nothing is written there.
+// Creates TempVerzeichnis (mode 0700) and the three names, takes this
+// instance's lock and removes what instances no longer alive left there. A
+// folder that is not safely this user's own is refused with a message; the
+// names then stay empty and nothing is written there.
 bool TempNamenAnlegen();
 // Creates an empty file for this program's own use, refusing to follow or
 // reuse anything already at the path (a left-over file of ours is removed
 // first; a symbolic link is removed, never followed).
 bool TempDateiAnlegen(const QString& pfad);
-// Deletes this instance's temporary files and, when no other instance is
-// alive, the folder.
+// Deletes this instance's temporary files and what instances no longer
+// alive left, and, when no other instance is alive, the folder.
 void TempAufraeumen();
 
 // ---- Shared helpers ----------------------------------------------------
@@ -107,6 +108,8 @@ int BilderListenGroesse();
 // PngAusListe (PngImageList.h) and an index of TSymbol (Symbole.h).
 TPngImageList* MenueBilderListe();
 TPngImageList* ButtonBilderListe();
+// Other living instances: the locks in TempVerzeichnis that their processes
+// hold. Removes the files of instances no longer alive on the way.
 int EigeneFensterZaehlen();
 // Whether a file's owner write bit is clear (true for root too).
 bool DateiSchreibgeschuetzt(const QString& pfad);

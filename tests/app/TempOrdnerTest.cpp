@@ -154,12 +154,7 @@ protected:
     void SetUp() override { Zuruecksetzen(); }
     void TearDown() override
     {
-        for (QProcess* p : {&m_anderer}) {
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(5000);
-            }
-        }
+        m_anderer.Toeten();
         TempAufraeumen();
         QDir(TempOrdnerPfad()).removeRecursively();
         Zuruecksetzen();
@@ -176,23 +171,10 @@ protected:
     {
         return TempVerzeichnis + QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".lock");
     }
-    // Another instance of the program: a live child process whose id names
-    // a lock file in the folder.
-    qint64 AndereInstanzStarten()
-    {
-        m_anderer.start(QStringLiteral("sleep"), {QStringLiteral("30")});
-        if (!m_anderer.waitForStarted(5000))
-            return 0;
-        const qint64 pid = m_anderer.processId();
-        DateiSchreiben(TempVerzeichnis + QString::number(pid) + QStringLiteral(".lock"),
-                       QByteArray::number(pid) + "\n");
-        return pid;
-    }
-    void AndereInstanzBeenden()
-    {
-        m_anderer.kill();
-        m_anderer.waitForFinished(5000);
-    }
+    // Another instance of the program: a child process that holds its lock
+    // in the folder.
+    qint64 AndereInstanzStarten() { return m_anderer.Starten() ? m_anderer.Pid() : 0; }
+    void AndereInstanzBeenden() { m_anderer.Toeten(); }
     static void EigeneDateienSchreiben()
     {
         RueckgaengigAnzahl = 2;
@@ -202,7 +184,7 @@ protected:
         DateiSchreiben(TempOptiDatei, QByteArray("JPEG"));
     }
 
-    QProcess m_anderer;
+    TInstanz m_anderer;
 };
 
 }  // namespace
@@ -303,8 +285,12 @@ TEST_F(TempOrdnerTest, Aufraeumen_AndereInstanzBehaeltIhreDateienUndDenOrdner)
 {
     TempNamenAnlegen();
     EigeneDateienSchreiben();
-    ASSERT_GT(AndereInstanzStarten(), 0);
-    const QStringList fremde = {QStringLiteral("1Back1"), QStringLiteral("1Temp.bmp"), QStringLiteral("1Opti")};
+    const qint64 pid = AndereInstanzStarten();
+    ASSERT_GT(pid, 0);
+    const QString von = QString::number(pid) + QLatin1Char('-');
+    const QStringList fremde = {von + QStringLiteral("1Back1"), von + QStringLiteral("1Temp.bmp"),
+                                von + QStringLiteral("1Opti"), von + QStringLiteral("DrehTemp.jpg"),
+                                QStringLiteral("1Back1"), QStringLiteral("1Temp.bmp"), QStringLiteral("1Opti")};
     for (const QString& f : fremde)
         DateiSchreiben(TempVerzeichnis + f, QByteArray("fremd"));
 
@@ -325,6 +311,30 @@ TEST_F(TempOrdnerTest, Aufraeumen_ReihenfolgeDerInstanzenEgal)
     AndereInstanzBeenden();
     const QString ordner = TempVerzeichnis;
     TempAufraeumen();
+    EXPECT_FALSE(QFileInfo::exists(ordner));
+}
+
+TEST_F(TempOrdnerTest, Aufraeumen_SperreOhneHalterIstVerwaistAuchWennIhreProzessnummerLebt)
+{
+    // The id of a crashed instance now names an unrelated process: the lock
+    // it left is held by nobody, so its files are stale all the same.
+    TempNamenAnlegen();
+    QProcess fremder;
+    fremder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+    ASSERT_TRUE(fremder.waitForStarted(5000));
+    const QString von = QString::number(fremder.processId());
+    DateiSchreiben(TempVerzeichnis + von + QStringLiteral(".lock"), von.toLatin1() + "\nzelvano\n\n");
+    const QStringList reste = {von + QStringLiteral("-1234Back1"), von + QStringLiteral("-1234Temp.bmp"),
+                               von + QStringLiteral("-DrehTemp.jpg")};
+    for (const QString& rest : reste)
+        DateiSchreiben(TempVerzeichnis + rest, QByteArray("BM"));
+    EXPECT_EQ(EigeneFensterZaehlen(), 0);
+    const QString ordner = TempVerzeichnis;
+    TempAufraeumen();
+    fremder.kill();
+    fremder.waitForFinished(5000);
+    for (const QString& rest : reste)
+        EXPECT_FALSE(QFileInfo::exists(ordner + rest)) << rest.toStdString();
     EXPECT_FALSE(QFileInfo::exists(ordner));
 }
 
@@ -388,6 +398,30 @@ TEST_F(TempOrdnerTest, ZweiInstanzen_NachDemSchliessenDerEinenMachtDieAndereRuec
     b.Befehl("ende");
     ASSERT_TRUE(b.Beendet());
     EXPECT_EQ(Dateien(TempOrdnerPfad()), QStringList());
+    EXPECT_FALSE(QFileInfo::exists(TempOrdnerPfad()));
+}
+
+TEST_F(TempOrdnerTest, GetoeteteInstanz_IhreDateienGehenBeimNaechstenStartUndSchliessen)
+{
+    TInstanz a;
+    ASSERT_TRUE(a.Starten(BildAnlegen(QStringLiteral("gross.png"), 5)));
+    a.Befehl("horizontal");
+    ASSERT_EQ(a.Befehl("vertikal").schritte, 2);
+    const QStringList hinterlassen = Dateien(TempOrdnerPfad());
+    a.Toeten();
+    // Two undo steps and the lock stay behind a killed process.
+    ASSERT_GE(hinterlassen.size(), 3) << hinterlassen.join(QLatin1Char(' ')).toStdString();
+    for (const QString& name : hinterlassen)
+        ASSERT_TRUE(QFileInfo::exists(TempOrdnerPfad() + name)) << name.toStdString();
+
+    TInstanz b;
+    ASSERT_TRUE(b.Starten());
+    for (const QString& name : hinterlassen)
+        EXPECT_FALSE(QFileInfo::exists(TempOrdnerPfad() + name)) << "nach dem Start: " << name.toStdString();
+    b.Befehl("ende");
+    ASSERT_TRUE(b.Beendet());
+    for (const QString& name : hinterlassen)
+        EXPECT_FALSE(QFileInfo::exists(TempOrdnerPfad() + name)) << "nach dem Schließen: " << name.toStdString();
     EXPECT_FALSE(QFileInfo::exists(TempOrdnerPfad()));
 }
 
