@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <QString>
+#include <QtTest/QTest>
 #include <functional>
 
 // Acts on the active modal dialog once that dialog's own event loop runs.
@@ -59,3 +60,12 @@ private:
     std::function<void(T*)> m_aktion;
     QTimer m_timer;
 };
+
+// Activates the window as the window system does when the user brings it to
+// the front, and waits until it receives the keys. A window hidden meanwhile
+// stays the active one on the offscreen platform until another takes over.
+inline bool FensterAktivieren(QWidget* fenster)
+{
+    fenster->activateWindow();
+    return QTest::qWaitFor([fenster] { return QApplication::activeWindow() == fenster; });
+}

@@ -119,6 +119,7 @@ void TfrmVollbild::showEvent(QShowEvent* ereignis)
 void TfrmVollbild::FormShow()
 {
     m_schliesst = false;
+    m_gedrueckt.clear();
     if (QScreen* bildschirm = screen())
         setGeometry(bildschirm->geometry());
     setWindowState(windowState() | Qt::WindowFullScreen);
@@ -150,6 +151,9 @@ bool TfrmVollbild::event(QEvent* ereignis)
     // Run outside the activation itself: the show loop waits inside.
     if (ereignis->type() == QEvent::WindowActivate)
         QMetaObject::invokeMethod(this, &TfrmVollbild::FormActivate, Qt::QueuedConnection);
+    // A key that goes down here and comes up in another window is over.
+    if (ereignis->type() == QEvent::WindowDeactivate)
+        m_gedrueckt.clear();
     return ergebnis;
 }
 
@@ -328,12 +332,15 @@ void TfrmVollbild::keyPressEvent(QKeyEvent* ereignis)
 {
     // Keys act on release; the press must not reach the dialog's own Esc.
     ereignis->accept();
+    // A key held down in a dialog that has just closed repeats here.
+    if (!ereignis->isAutoRepeat())
+        m_gedrueckt.insert(ereignis->key());
 }
 
 void TfrmVollbild::keyReleaseEvent(QKeyEvent* ereignis)
 {
     ereignis->accept();
-    if (ereignis->isAutoRepeat())
+    if (ereignis->isAutoRepeat() || !m_gedrueckt.remove(ereignis->key()))
         return;
     int taste = ereignis->key();
     FormKeyUp(taste, ereignis->modifiers());

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <QDateTime>
+#include <QSet>
 #include <functional>
 #include "pixelops/Bitmap.h"
 
@@ -84,6 +85,9 @@ private:
     void ShowPause();
     void GammaAnwenden(TBitmap& bild) const;
 
+    // Keys that went down in this window. Only their release acts: an Esc
+    // that closed a dialog or menu over the view comes up here too.
+    QSet<int> m_gedrueckt;
     // The main window's facts about its file, which loads here overwrite.
     QString m_hauptKommentar;
     QDateTime m_hauptDatum;

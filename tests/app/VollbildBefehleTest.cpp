@@ -38,11 +38,14 @@ private:
     QTimer m_uhr;
 };
 
+// A key pressed and released in the view.
 std::function<bool()> Taste(int code)
 {
     return [code] {
-        QKeyEvent ereignis(QEvent::KeyRelease, code, Qt::NoModifier);
-        QApplication::sendEvent(frmVollbild, &ereignis);
+        QKeyEvent runter(QEvent::KeyPress, code, Qt::NoModifier);
+        QApplication::sendEvent(frmVollbild, &runter);
+        QKeyEvent hoch(QEvent::KeyRelease, code, Qt::NoModifier);
+        QApplication::sendEvent(frmVollbild, &hoch);
         return true;
     };
 }

@@ -5,13 +5,17 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
+#include <QtTest/QTest>
 #include "AnzeigeBild.h"
+#include "DialogHilfen.h"
 #include "Einstellungen.h"
 #include "Gear.h"
 #include "Global.h"
 #include "Menuset.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
+#include "viewing/Bildinfo.h"
+#include "viewing/Gehezu.h"
 #include "viewing/Vollbild.h"
 #include "widgets/PngImageList.h"
 
@@ -52,6 +56,8 @@ protected:
         f->BildAnzeigen();
         // The view laid out as on an 800 x 600 screen, without showing it.
         v->resize(800, 600);
+        // A reduction still pending from the case before would not start anew.
+        v->VAnzeigeTimer->stop();
         VollbildZeigtHauptbild = true;
         v->VOriginalBild.Assign(f->OriginalBild);
         VollbildEinpassen = true;
@@ -483,6 +489,107 @@ TEST_F(VollbildTest, Schliessen_GibtDieDateiangabenDesHauptbildsZurueck)
     EXPECT_FALSE(v->isVisible());
     EXPECT_EQ(AktKommentar, QStringLiteral("Haupt"));
     EXPECT_EQ(v->GearV->ImageHeight(), 0);
+}
+
+// ---- Keys of a dialog or menu over the view ----------------------------------------
+
+// The widget a key goes to.
+QWidget* Fokus()
+{
+    return QApplication::focusWidget();
+}
+
+class VollbildTastenTest : public VollbildTest {
+protected:
+    void SetUp() override
+    {
+        VollbildTest::SetUp();
+        v->show();
+        ASSERT_TRUE(FensterAktivieren(v));
+        ASSERT_EQ(Fokus(), v);
+    }
+    void TearDown() override
+    {
+        if (v->isVisible())
+            v->popVSchliessenClick();
+        // The other cases drive the view without showing it: leave it as a
+        // fresh showing does, not as closed.
+        v->show();
+        v->hide();
+    }
+    // The view's menu, opened with its key.
+    QMenu* MenueOeffnen()
+    {
+        QTest::keyClick(Fokus(), Qt::Key_Down);
+        return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    }
+    // A closed menu stays the active window on the offscreen platform; the
+    // window system hands the keys back to the view.
+    bool MenueZu() { return FensterAktivieren(v) && Fokus() == v; }
+};
+
+// Esc goes down in the dialog that the item opens over the view and closes it.
+void EscImDialog(QAction* eintrag, QDialog* dialog)
+{
+    ASSERT_TRUE(eintrag->isEnabled());
+    TImModalenDialog esc([dialog](QWidget* offen) {
+        const bool aktiv = FensterAktivieren(offen);
+        if (offen != dialog || !aktiv || !Fokus() || Fokus()->window() != offen) {
+            ADD_FAILURE() << "the dialog has not got the keyboard focus";
+            static_cast<QDialog*>(offen)->reject();
+            return;
+        }
+        QTest::keyPress(Fokus(), Qt::Key_Escape);
+    });
+    eintrag->trigger();
+    ASSERT_FALSE(dialog->isVisible());
+}
+
+TEST_F(VollbildTastenTest, EscInDerListeSchliesstNurDieListe)
+{
+    if (!frmGehezu)
+        frmGehezu = new TfrmGehezu(f);
+    EscImDialog(v->popVGehezu, frmGehezu);
+    EXPECT_EQ(BildIndex, 0);
+    // The window system hands the activation back to the view below.
+    ASSERT_TRUE(FensterAktivieren(v));
+    ASSERT_EQ(Fokus(), v);
+    // The key comes up over the view, which never saw it go down.
+    QTest::keyRelease(Fokus(), Qt::Key_Escape);
+    ASSERT_TRUE(v->isVisible());
+    // An Esc of its own closes it.
+    QTest::keyClick(Fokus(), Qt::Key_Escape);
+    EXPECT_FALSE(v->isVisible());
+}
+
+TEST_F(VollbildTastenTest, EscInDerBildinfoSchliesstNurDieBildinfo)
+{
+    if (!frmBildinfo)
+        new TfrmBildinfo(f);
+    AktionFreigeben(f->mDatInfo, true);
+    VollbildMenueSetzen();
+    EscImDialog(v->popVInfo, frmBildinfo);
+    ASSERT_TRUE(FensterAktivieren(v));
+    QTest::keyRelease(Fokus(), Qt::Key_Escape);
+    ASSERT_TRUE(v->isVisible());
+    QTest::keyClick(Fokus(), Qt::Key_Escape);
+    EXPECT_FALSE(v->isVisible());
+}
+
+TEST_F(VollbildTastenTest, EscImMenueSchliesstNurDasMenue)
+{
+    QMenu* menue = MenueOeffnen();
+    ASSERT_EQ(menue, v->PopupVoll);
+    QTest::keyPress(menue, Qt::Key_Escape);
+    EXPECT_FALSE(menue->isVisible());
+    ASSERT_TRUE(MenueZu());
+    QTest::keyRelease(Fokus(), Qt::Key_Escape);
+    ASSERT_TRUE(v->isVisible());
+    // Nor does a Space that went down elsewhere; one of its own closes it.
+    QTest::keyRelease(Fokus(), Qt::Key_Space);
+    ASSERT_TRUE(v->isVisible());
+    QTest::keyClick(Fokus(), Qt::Key_Space);
+    EXPECT_FALSE(v->isVisible());
 }
 
 } // namespace
