@@ -20,6 +20,7 @@
 #include "Einstellungen.h"
 #include "Global.h"
 #include "Meldung.h"
+#include "ReglerVorschau.h"
 #include "Sanduhr.h"
 #include "ZelvanoMain.h"
 #include "pixelops/Bitmap_Dichte.h"
@@ -298,14 +299,7 @@ void TfrmAttribute::ReglerAenderung(QSlider* regler, int index)
     if (regler->isSliderDown() || (QGuiApplication::mouseButtons() & Qt::LeftButton))
         return;
     AttributLetztePosition = position;
-    // Disabling moves the keyboard focus away; the arrow keys must keep
-    // acting on this slider afterwards.
-    const bool fokus = regler->hasFocus();
-    regler->setEnabled(false);
-    QCoreApplication::processEvents();
-    SetVorschau();
-    if (fokus)
-        regler->setFocus();
+    ReglerVorschau(regler, [this] { SetVorschau(); });
 }
 
 TfrmAttribute::TEinstellung TfrmAttribute::Aktuell() const

@@ -26,6 +26,7 @@
 #include "Gear.h"
 #include "Global.h"
 #include "Meldung.h"
+#include "ReglerVorschau.h"
 #include "ZelvanoMain.h"
 #include "pixelops/Bitmap_Einfaerben.h"
 #include "pixelops/Bitmap_Farbkorrektur.h"
@@ -604,16 +605,16 @@ void TfrmFarben::ReglerChange(QSlider* regler, int* parameter)
         return;
     // 3. The slider stays off until the preview is done.
     FarbenLetztePosition = position;
-    regler->setEnabled(false);
-    QCoreApplication::processEvents();
-    // 4.
-    if (parameter)
-        *parameter = regler->value();
-    // 5.
-    if (grau)
-        GrauVorgabenAbwaehlen();
-    // 6.
-    SetFarben();
+    ReglerVorschau(regler, [&] {
+        // 4.
+        if (parameter)
+            *parameter = regler->value();
+        // 5.
+        if (grau)
+            GrauVorgabenAbwaehlen();
+        // 6.
+        SetFarben();
+    });
 }
 
 void TfrmFarben::tbKorGelbChange() { ReglerChange(tbKorGelb, &KorGelb); }

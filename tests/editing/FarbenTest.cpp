@@ -10,10 +10,13 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStyleOptionSlider>
 #include <QTabWidget>
+#include <QtTest/QTest>
 #include <array>
 #include <optional>
 #include "AnzeigeBild.h"
+#include "DialogHilfen.h"
 #include "Einstellungen.h"
 #include "Global.h"
 #include "TestHilfen.h"
@@ -328,6 +331,89 @@ TEST_F(FarbenTest, Fehler_MeldetUndOkAendertNichts)
     EXPECT_TRUE(f->OriginalBild.IsEmpty());
     EXPECT_EQ(RueckgaengigAnzahl, 0);
     EXPECT_FALSE(BildBearbeitet);
+}
+
+// ---- Keyboard --------------------------------------------------------------------
+
+// The widget a key goes to.
+QWidget* Fokus()
+{
+    return QApplication::focusWidget();
+}
+
+// Clicks the slider's thumb where it is drawn, as a user does before the keys.
+void DaumenKlicken(QSlider* regler)
+{
+    QStyleOptionSlider option;
+    option.initFrom(regler);
+    option.orientation = regler->orientation();
+    option.minimum = regler->minimum();
+    option.maximum = regler->maximum();
+    option.sliderPosition = regler->sliderPosition();
+    option.sliderValue = regler->value();
+    option.singleStep = regler->singleStep();
+    option.pageStep = regler->pageStep();
+    option.tickPosition = regler->tickPosition();
+    option.tickInterval = regler->tickInterval();
+    option.upsideDown = regler->invertedAppearance() != (option.direction == Qt::RightToLeft);
+    option.subControls = QStyle::SC_All;
+    const QRect daumen = regler->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, regler);
+    QTest::mouseClick(regler, Qt::LeftButton, Qt::NoModifier, daumen.center());
+    // The click's preview runs once the release is through.
+    QApplication::processEvents();
+}
+
+class FarbenTastaturTest : public FarbenTest, public ::testing::WithParamInterface<int> {};
+
+// End, then Left twice: every key acts on the slider whose thumb was clicked,
+// each step is previewed, and no other slider of the page moves.
+TEST_P(FarbenTastaturTest, TastenBleibenAmGeklicktenRegler)
+{
+    Bild({100, 100, 100});
+    Oeffnen(GetParam());
+    ASSERT_TRUE(FensterAktivieren(d));
+    const QList<QSlider*> seite = d->pcFarben->currentWidget()->findChildren<QSlider*>();
+    ASSERT_FALSE(seite.isEmpty());
+    for (QSlider* regler : seite) {
+        const std::string name = regler->objectName().toStdString();
+        QList<int> vorher;
+        for (QSlider* r : seite)
+            vorher << r->value();
+        DaumenKlicken(regler);
+        EXPECT_EQ(Fokus(), regler) << name;
+        QTest::keyClick(Fokus(), Qt::Key_End);
+        QTest::keyClick(Fokus(), Qt::Key_Left);
+        QTest::keyClick(Fokus(), Qt::Key_Left);
+        EXPECT_EQ(Fokus(), regler) << name;
+        EXPECT_EQ(regler->value(), regler->maximum() - 2) << name;
+        for (int i = 0; i < seite.size(); ++i) {
+            if (seite[i] != regler)
+                EXPECT_EQ(seite[i]->value(), vorher[i]) << name << " moved " << seite[i]->objectName().toStdString();
+        }
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(d->pcFarben->currentIndex(), GetParam());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(JedeSeite, FarbenTastaturTest, ::testing::Range(0, 6));
+
+// A key that comes in while a step is previewed reaches no other control.
+TEST_F(FarbenTest, TasteWaehrendDerVorschauGehtAnKeinAnderesElement)
+{
+    Bild({100, 100, 100});
+    Oeffnen(0);
+    ASSERT_TRUE(FensterAktivieren(d));
+    d->tbKorGelb->setFocus();
+    // Queued as the window system queues a key typed ahead: it goes to the
+    // control that has the focus when it is handled.
+    QCoreApplication::postEvent(d->windowHandle(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier));
+    QTest::keyClick(Fokus(), Qt::Key_End);
+    QApplication::processEvents();
+    EXPECT_EQ(Fokus(), d->tbKorGelb);
+    EXPECT_EQ(d->tbKorCyan->value(), -255);
+    EXPECT_EQ(d->tbKorMagenta->value(), -255);
+    EXPECT_EQ(d->tbKorIntensitaet->value(), 100);
+    EXPECT_EQ(d->pcFarben->currentIndex(), 0);
 }
 
 } // namespace
