@@ -158,15 +158,11 @@ void TfrmFarben::FormCreate()
     weiss.setColor(QPalette::Window, Qt::white);
     setPalette(weiss);
     setAutoFillBackground(true);
-    setFixedSize(454, 441);
 
     pcFarben = new QTabWidget(this);
     pcFarben->setObjectName(QStringLiteral("pcFarben"));
-    pcFarben->resize(430, 416);
-    // All six tabs stay in view on the 430-pixel page control.
+    // All six tabs stay in view: the window grows with the font instead.
     pcFarben->setUsesScrollButtons(false);
-    pcFarben->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 5px; }"));
-    pcFarben->move((width() - pcFarben->width()) / 2, (height() - pcFarben->height()) / 2);
 
     auto seite = [this](QWidget*& ts, const char* name, const QString& titel) {
         ts = new QWidget(pcFarben);
@@ -396,6 +392,13 @@ void TfrmFarben::FormCreate()
         spalte->addWidget(gruppe);
         fuss(ts, spalte, btnSchOk, "btnSchOk", btnSchAbbrechen, "btnSchAbbrechen");
     }
+
+    // The page control at its designed size, or as large as its tabs and
+    // pages need in the window's font; the window keeps its margins round it.
+    const QSize entwurf(DpiSkalieren(430, 96), DpiSkalieren(416, 96));
+    pcFarben->resize(entwurf.expandedTo(pcFarben->sizeHint()));
+    setFixedSize(pcFarben->size() + QSize(DpiSkalieren(454 - 430, 96), DpiSkalieren(441 - 416, 96)));
+    pcFarben->move((width() - pcFarben->width()) / 2, (height() - pcFarben->height()) / 2);
 
     // Start positions before the handlers are bound: creating the window
     // previews nothing.

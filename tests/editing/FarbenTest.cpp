@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QStyleOptionSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QtTest/QTest>
 #include <array>
@@ -414,6 +415,51 @@ TEST_F(FarbenTest, TasteWaehrendDerVorschauGehtAnKeinAnderesElement)
     EXPECT_EQ(d->tbKorMagenta->value(), -255);
     EXPECT_EQ(d->tbKorIntensitaet->value(), 100);
     EXPECT_EQ(d->pcFarben->currentIndex(), 0);
+}
+
+// ---- Size -------------------------------------------------------------------------
+
+// All six tabs lie whole inside the window, their titles not cut short.
+void AlleReiterSichtbar(TfrmFarben* fenster)
+{
+    QTabBar* leiste = fenster->pcFarben->tabBar();
+    ASSERT_EQ(leiste->count(), 6);
+    const QRect sichtbar = leiste->rect().intersected(QRect(leiste->mapFrom(fenster, QPoint(0, 0)), fenster->size()));
+    for (int i = 0; i < leiste->count(); ++i) {
+        const QRect reiter = leiste->tabRect(i);
+        EXPECT_TRUE(sichtbar.contains(reiter)) << leiste->tabText(i).toStdString() << " at " << reiter.x() << "+"
+                                               << reiter.width() << ", visible up to " << sichtbar.right();
+        EXPECT_GE(reiter.width(), leiste->fontMetrics().horizontalAdvance(leiste->tabText(i)))
+            << leiste->tabText(i).toStdString();
+    }
+}
+
+TEST_F(FarbenTest, Groesse_AlleSechsReiterImFenster)
+{
+    Bild({100, 100, 100});
+    Oeffnen(5);
+    AlleReiterSichtbar(d);
+    EXPECT_GE(d->width(), 454);
+    EXPECT_GE(d->height(), 441);
+}
+
+TEST_F(FarbenTest, Groesse_AlleSechsReiterAuchBeiGrosserSchrift)
+{
+    Bild({100, 100, 100});
+    const QFont vorher = QApplication::font();
+    QFont gross = vorher;
+    gross.setPointSizeF(vorher.pointSizeF() * 1.5);
+    QApplication::setFont(gross);
+    {
+        TfrmFarben fenster(f);
+        EXPECT_EQ(fenster.pcFarben->tabBar()->font().pointSizeF(), gross.pointSizeF());
+        fenster.pcFarben->setCurrentIndex(5);
+        fenster.show();
+        QApplication::processEvents();
+        AlleReiterSichtbar(&fenster);
+        fenster.done(QDialog::Rejected);
+    }
+    QApplication::setFont(vorher);
 }
 
 } // namespace
