@@ -9,6 +9,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QTimer>
+#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
 
 QString MusterPfad(const QString& name)
 {
@@ -86,4 +89,45 @@ bool OrdnerGeladenAbwarten(QFileSystemModel* modell, const QString& ordner, int 
     for (int i = 0; i < 20; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return modell->rowCount(modell->index(ordner)) >= zeilen;
+}
+
+TSpeicherGrenze::TSpeicherGrenze(size_t spielraum)
+{
+    rlimit alt{};
+    if (getrlimit(RLIMIT_AS, &alt) != 0)
+        return;
+    // The first number of statm: the pages mapped now.
+    unsigned long seiten = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm)
+        return;
+    const bool gelesen = std::fscanf(statm, "%lu", &seiten) == 1;
+    std::fclose(statm);
+    if (!gelesen)
+        return;
+    rlimit eng = alt;
+    eng.rlim_cur = rlim_t(seiten) * rlim_t(sysconf(_SC_PAGESIZE)) + rlim_t(spielraum);
+    if (alt.rlim_max != RLIM_INFINITY && eng.rlim_cur > alt.rlim_max)
+        return;
+    if (setrlimit(RLIMIT_AS, &eng) != 0)
+        return;
+    m_altWeich = alt.rlim_cur;
+    m_altHart = alt.rlim_max;
+    m_gesetzt = ok = true;
+}
+
+TSpeicherGrenze::~TSpeicherGrenze()
+{
+    Aufheben();
+}
+
+void TSpeicherGrenze::Aufheben()
+{
+    if (!m_gesetzt)
+        return;
+    rlimit alt{};
+    alt.rlim_cur = rlim_t(m_altWeich);
+    alt.rlim_max = rlim_t(m_altHart);
+    setrlimit(RLIMIT_AS, &alt);
+    m_gesetzt = false;
 }

@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringList>
 #include <QByteArray>
+#include <cstddef>
 #include "Meldung.h"
 
 // The sample folder written by the build.
@@ -37,4 +38,19 @@ public:
     ~TMeldungsFaenger();
     QStringList texte;
     int antwort;
+};
+
+// While it lives, the process may map only what it maps now plus spielraum
+// bytes (RLIMIT_AS), so a large allocation fails for real, as it does when
+// memory runs out. Aufheben lifts the limit early; ok is false when the
+// limit could not be set.
+class TSpeicherGrenze {
+public:
+    explicit TSpeicherGrenze(size_t spielraum);
+    ~TSpeicherGrenze();
+    void Aufheben();
+    bool ok = false;
+private:
+    unsigned long long m_altWeich = 0, m_altHart = 0;
+    bool m_gesetzt = false;
 };
