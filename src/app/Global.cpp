@@ -1118,6 +1118,18 @@ bool RueckgaengigSpeichern()
     return true;
 }
 
+void RueckgaengigSchrittVerwerfen(bool geschrieben)
+{
+    // With a full store the count did not grow, but the newest step is still
+    // the one just written.
+    if (!geschrieben || MaxRueck <= 0 || RueckgaengigAnzahl <= 0 || RueckgaengigPrefix.isEmpty())
+        return;
+    const QString datei = RueckgaengigDatei(RueckgaengigAnzahl);
+    if (QFileInfo::exists(datei))
+        DateiLoeschen(datei);
+    --RueckgaengigAnzahl;
+}
+
 void RueckgaengigLoeschen()
 {
     if (!RueckgaengigPrefix.isEmpty())

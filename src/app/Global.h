@@ -61,6 +61,10 @@ extern bool RueckgaengigVerworfen;
 // could not be written.
 bool RueckgaengigSpeichern();
 void RueckgaengigLoeschen();
+// Takes back the step an edit pushed before it failed, so undo offers no
+// step that changes nothing. geschrieben is what RueckgaengigSpeichern
+// returned; with undo off no step was written and nothing is removed.
+void RueckgaengigSchrittVerwerfen(bool geschrieben);
 
 int Zeitnummer();
 // A name in TempVerzeichnis for this instance's own use: "<pid>-" + name.

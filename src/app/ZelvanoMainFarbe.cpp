@@ -24,17 +24,6 @@
 
 namespace {
 
-// Removes the undo step a failed command wrote, so undo does not offer a
-// step that changes nothing. With a full store the count did not grow, but
-// the newest step is still the one just written.
-void UndoSchrittVerwerfen(bool geschrieben)
-{
-    if (!geschrieben || MaxRueck <= 0 || RueckgaengigAnzahl <= 0 || RueckgaengigPrefix.isEmpty())
-        return;
-    QFile::remove(RueckgaengigPrefix + QString::number(RueckgaengigAnzahl));
-    --RueckgaengigAnzahl;
-}
-
 // The member writes of each command, in the control's order.
 void Op1Diffusion(TGear& g, int) { g.DiffusionMono(); }
 void Op1Halbton(TGear& g, int) { g.HalftoneMono(); }
@@ -279,7 +268,7 @@ bool TfrmZelvanoMain::GearBefehl(void (*operation)(TGear&, int), int wert)
         // The depth first, so the redisplay applies the gamma by the new one.
         BildFarbtiefe = tiefe;
     } else {
-        UndoSchrittVerwerfen(schrittGeschrieben);
+        RueckgaengigSchrittVerwerfen(schrittGeschrieben);
     }
     AnzeigeBild->SetBild(OriginalBild.Bild());
     SetAnzeigeBild();

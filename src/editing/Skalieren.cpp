@@ -16,7 +16,6 @@
 #include <cmath>
 #include <exception>
 #include "Global.h"
-#include "Loeschen.h"
 #include "Meldung.h"
 #include "Sanduhr.h"
 #include "ZelvanoMain.h"
@@ -375,10 +374,7 @@ void TfrmSkalieren::btnOkClick()
     // edited mark go again, and there is nothing to sharpen.
     auto zuruecknehmen = [&] {
         BildBearbeitet = warBearbeitet;
-        if (schrittGespeichert && RueckgaengigAnzahl > 0) {
-            DateiLoeschen(RueckgaengigPrefix + QString::number(RueckgaengigAnzahl));
-            --RueckgaengigAnzahl;
-        }
+        RueckgaengigSchrittVerwerfen(schrittGespeichert);
     };
     const int filter = FilterNummer();
     try {
