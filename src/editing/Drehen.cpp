@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <cmath>
 #include "Global.h"
+#include "Meldung.h"
 #include "Modi.h"
+#include "Sanduhr.h"
 #include "ZelvanoMain.h"
 #include "AnzeigeBild.h"
 #include "Symbole.h"
@@ -301,11 +303,19 @@ void TfrmDrehen::btnDrehenClick()
         return;
     }
     FeldBegrenzen();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    RueckgaengigSpeichern();
-    DrehWinkel = nedWinkel->Wert();
-    BitmapDrehen(f->OriginalBild, cbAnpassen->isChecked(), double(DrehWinkel));
-    BildBearbeitet = true;
-    QApplication::restoreOverrideCursor();
+    bool gedreht;
+    {
+        TSanduhr sanduhr;
+        const bool schrittGespeichert = RueckgaengigSpeichern();
+        DrehWinkel = nedWinkel->Wert();
+        gedreht = BitmapDrehen(f->OriginalBild, cbAnpassen->isChecked(), double(DrehWinkel));
+        if (gedreht)
+            BildBearbeitet = true;
+        else
+            RueckgaengigSchrittVerwerfen(schrittGespeichert);   // the image is as it was
+    }
+    if (!gedreht)
+        Meldung(QStringLiteral("Fehler beim Drehen: Der Arbeitsspeicher reicht nicht für das gedrehte Bild."),
+                TMeldungArt::Warnung, mbOk);
     accept();
 }

@@ -313,25 +313,31 @@ void DrehenGroesse(int breite, int hoehe, bool vergroessern, double winkel, int&
     neueBreite = int(sinus * hoehe) + int(kosinus * breite);
 }
 
-void BitmapDrehen(TBitmap& bmp, bool vergroessern, double winkel, int threads)
+bool BitmapDrehen(TBitmap& bmp, bool vergroessern, double winkel, int threads)
 {
     if (bmp.IsEmpty() || !std::isfinite(winkel))
-        return;
-    if (bmp.Bild().format() != QImage::Format_BGR888)
-        bmp.Assign(bmp.Bild());
-    const int qb = bmp.Width(), qh = bmp.Height();
+        return true;
     int zb, zh;
-    DrehenGroesse(qb, qh, vergroessern, winkel, zb, zh);
+    DrehenGroesse(bmp.Width(), bmp.Height(), vergroessern, winkel, zb, zh);
     if (zb < 1 || zh < 1)
-        return;
+        return true;
+    // Another format is converted aside: when memory runs out, on the way or
+    // for the turned image, the bitmap stays as it was.
+    TBitmap umgewandelt;
+    if (bmp.Bild().format() != QImage::Format_BGR888) {
+        umgewandelt = TBitmap(bmp.Bild());
+        if (umgewandelt.IsEmpty())
+            return false;
+    }
+    const TBitmap& quelle = umgewandelt.IsEmpty() ? bmp : umgewandelt;
+    const int qb = quelle.Width(), qh = quelle.Height();
 
     QImage neu = GrossesBild(zb, zh, QImage::Format_BGR888);
     if (neu.isNull())
-        return;   // no memory for the turned image: keep the image
+        return false;   // no memory for the turned image: keep the image
 
     const double theta = Bogenmass(winkel);
     TDrehung d;
-    const TBitmap& quelle = bmp;
     d.qbits = quelle.ScanLine(0);
     d.qstride = quelle.Stride();
     d.qb = qb;
@@ -347,4 +353,5 @@ void BitmapDrehen(TBitmap& bmp, bool vergroessern, double winkel, int threads)
     InZeilenbaendern(zh, ThreadZahl(threads, (long long)zb * zh, 500000),
                      [&](int y0, int y1) { Zeilen(d, zbits, zstride, zb, y0, y1); });
     bmp.Assign(neu);
+    return true;
 }

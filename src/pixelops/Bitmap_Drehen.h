@@ -28,7 +28,9 @@ void DrehenGroesse(int breite, int hoehe, bool vergroessern, double winkel, int&
 // source lies outside the image are white. Every position is computed from
 // the pixel's own coordinates in extended precision, so the bytes do not
 // depend on the number of threads.
-// An empty bitmap, an angle that is not finite or gives no canvas, and a
-// canvas that cannot be allocated leave the bitmap unchanged.
+// An empty bitmap and an angle that is not finite or gives no canvas leave
+// the bitmap unchanged. False, with the bitmap unchanged too, when memory
+// runs out for the turned image (or for bringing another format to 24 bits
+// first); true otherwise.
 // threads = 0 picks the number of threads by the image size.
-void BitmapDrehen(TBitmap& bmp, bool vergroessern, double winkel, int threads = 0);
+bool BitmapDrehen(TBitmap& bmp, bool vergroessern, double winkel, int threads = 0);

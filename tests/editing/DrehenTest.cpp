@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
 #include "Global.h"
+#include "Menuset.h"
 #include "Modi.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
@@ -198,6 +202,62 @@ TEST_F(DrehenDialog, NullAusDemMenueSetztAuchDenSchieberZurueck)
     EXPECT_EQ(d->trbWinkel->value(), 0);
     EXPECT_EQ(d->nedWinkel->Wert(), 0.0L);
     EXPECT_EQ(Vorschau(), QSize(300, 225));
+}
+
+} // namespace
+
+namespace {
+
+// The undo files of this run in the temporary folder.
+QStringList RueckgaengigDateien()
+{
+    return QDir(TempVerzeichnis).entryList({QFileInfo(RueckgaengigPrefix).fileName() + QLatin1Char('*')},
+                                           QDir::Files);
+}
+
+TEST_F(DrehenDialog, SpeichermangelMeldetUndLaesstBildUndRueckgaengig)
+{
+    // 11000 x 1000 turned by 45 degrees needs a canvas of 8485 x 8485, 216 MB.
+    QImage bild(11000, 1000, QImage::Format_BGR888);
+    for (int y = 0; y < bild.height(); ++y) {
+        uchar* z = bild.scanLine(y);
+        for (qsizetype k = 0; k < bild.bytesPerLine(); ++k)
+            z[k] = uchar(k * 7 + y);
+    }
+    f->OriginalBild = TBitmap(bild);
+    const TBitmap vorher(bild.copy());
+    MenuesSetzen();
+    ASSERT_TRUE(RueckgaengigDateien().isEmpty());
+
+    // "Drehen..." from the menu; in the dialog 45 degrees and "Drehen",
+    // pressed while memory is short.
+    frmDrehen = d;
+    QTimer bediener;
+    bediener.setInterval(10);
+    bool begrenzt = false;
+    QObject::connect(&bediener, &QTimer::timeout, [&] {
+        if (!d->isVisible() || !d->imgVorschau->isVisible() || !d->btnDrehen->isEnabled())
+            return;
+        bediener.stop();
+        d->nedWinkel->SetWert(45);
+        TSpeicherGrenze grenze(150ul << 20);
+        begrenzt = grenze.ok;
+        d->btnDrehen->click();
+    });
+    bediener.start();
+    TMeldungsFaenger faenger;
+    f->mBeaDrehenExecute();
+    frmDrehen = nullptr;
+    ASSERT_TRUE(begrenzt);
+
+    EXPECT_EQ(faenger.texte,
+              QStringList{QStringLiteral("Fehler beim Drehen: Der Arbeitsspeicher reicht nicht für das gedrehte Bild.")});
+    EXPECT_EQ(f->OriginalBild, vorher);
+    EXPECT_FALSE(BildBearbeitet);
+    EXPECT_EQ(f->StatusPanel[4]->text(), QString());
+    EXPECT_EQ(RueckgaengigAnzahl, 0);
+    EXPECT_FALSE(f->mBeaRueckgaengig->isEnabled());
+    EXPECT_EQ(RueckgaengigDateien(), QStringList());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "pixelops/Bitmap_RotierenSpiegeln.h"
 #include <gtest/gtest.h>
 #include <cmath>
+#include "TestHilfen.h"
 #include "ZufallsBild.h"
 
 namespace {
@@ -194,6 +195,41 @@ TEST(DrehenTest, UngueltigeEingaben_LassenDasBildUnveraendert)
     TBitmap leer;
     BitmapDrehen(leer, true, 30);
     EXPECT_TRUE(leer.IsEmpty());
+}
+
+TEST(DrehenTest, Speichermangel_MeldetFehlschlagUndLaesstDasBild)
+{
+    // Sizes above 64 MB: smaller blocks may still come from memory the
+    // allocator has already reserved.
+    // 11000 x 1000 turned by 45 degrees on a grown canvas takes 216 MB.
+    TBitmap b = ZufallsBitmap(11000, 1000, 8);
+    const TBitmap q(b.Bild().copy());
+    bool gedreht = true;
+    {
+        TSpeicherGrenze grenze(64ul << 20);
+        ASSERT_TRUE(grenze.ok);
+        gedreht = BitmapDrehen(b, true, 45);
+    }
+    EXPECT_FALSE(gedreht);
+    EXPECT_TRUE(PixelGleich(b, q));
+
+    // A picture of another format whose 24-bit copy (72 MB) cannot be made
+    // is not lost either.
+    TBitmap anders;
+    anders.Bild() = QImage(12000, 2000, QImage::Format_RGB32);
+    anders.Bild().fill(qRgb(10, 200, 30));
+    const QImage vorher = anders.Bild().copy();
+    {
+        TSpeicherGrenze grenze(16ul << 20);
+        ASSERT_TRUE(grenze.ok);
+        gedreht = BitmapDrehen(anders, false, 10);
+    }
+    EXPECT_FALSE(gedreht);
+    EXPECT_EQ(anders.Bild(), vorher);
+
+    TBitmap klein = ZufallsBitmap(30, 20, 9);
+    EXPECT_TRUE(BitmapDrehen(klein, true, 45));
+    EXPECT_EQ(klein.Width(), 35);
 }
 
 TEST(DrehenTest, Begrenzungen)
