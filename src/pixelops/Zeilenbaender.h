@@ -1,12 +1,16 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
+#include <exception>
+#include <new>
 #include <thread>
 #include <vector>
 
 // Splits rows 0..zeilen into bands, one per thread, and runs arbeit(y0, y1)
-// on each; the calling thread takes the first band. Every operation that uses
-// it computes each row on its own, so the bytes do not depend on the split.
+// on each; the calling thread takes the first band, and every band whose
+// thread cannot be started (memory or thread limit reached). Every operation
+// that uses it computes each row on its own, so the bytes do not depend on
+// the split.
 // threads = 0 picks one thread per million pixels, up to the core count.
 inline int ThreadsFuer(long long pixel, int threads, int zeilen)
 {
@@ -27,11 +31,25 @@ template <class F> void InZeilenbaendern(int zeilen, int threads, F&& arbeit)
         return;
     }
     std::vector<std::thread> arbeiter;
-    arbeiter.reserve(size_t(threads - 1));
+    try {
+        arbeiter.reserve(size_t(threads - 1));
+    } catch (const std::bad_alloc&) {
+        arbeit(0, zeilen);
+        return;
+    }
     for (int t = 1; t < threads; ++t) {
         const int y0 = int((long long)zeilen * t / threads);
         const int y1 = int((long long)zeilen * (t + 1) / threads);
-        arbeiter.emplace_back([&arbeit, y0, y1] { arbeit(y0, y1); });
+        // A thread that fails to start must not unwind past the running
+        // ones: their destructors would end the program.
+        bool gestartet = false;
+        try {
+            arbeiter.emplace_back([&arbeit, y0, y1] { arbeit(y0, y1); });
+            gestartet = true;
+        } catch (const std::exception&) {
+        }
+        if (!gestartet)
+            arbeit(y0, y1);
     }
     arbeit(0, int((long long)zeilen / threads));
     for (auto& a : arbeiter)

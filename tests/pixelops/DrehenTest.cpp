@@ -232,6 +232,24 @@ TEST(DrehenTest, Speichermangel_MeldetFehlschlagUndLaesstDasBild)
     EXPECT_EQ(klein.Width(), 35);
 }
 
+TEST(DrehenTest, Speichermangel_OhneThreadsDasselbeBild)
+{
+    // The turned image fits below the limit, the stacks of 200 threads do
+    // not: the bands whose thread cannot start are turned all the same.
+    const TBitmap q = ZufallsBitmap(2000, 1000, 10);
+    TBitmap erwartet = q;
+    ASSERT_TRUE(BitmapDrehen(erwartet, false, 10, 1));
+    TBitmap b = q;
+    bool gedreht = false;
+    {
+        TSpeicherGrenze grenze(64ul << 20);
+        ASSERT_TRUE(grenze.ok);
+        gedreht = BitmapDrehen(b, false, 10, 200);
+    }
+    EXPECT_TRUE(gedreht);
+    EXPECT_TRUE(PixelGleich(b, erwartet));
+}
+
 TEST(DrehenTest, Begrenzungen)
 {
     EXPECT_EQ(Begrenze(-3, 0, 9), 0);
