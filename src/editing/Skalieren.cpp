@@ -394,8 +394,9 @@ void TfrmSkalieren::btnOkClick()
             BitmapSchaerfen(bild, float(staerke));
         } catch (const std::exception&) {
             // The resized image stays; only the sharpening is missing.
-            Meldung(QStringLiteral("Fehler beim Skalieren. Das erzeugte Bild ist zu groß."), TMeldungArt::Warnung,
-                    mbOk);
+            Meldung(QStringLiteral("Fehler beim Nachschärfen: Der Arbeitsspeicher reicht nicht. "
+                                   "Das Bild wurde skaliert, aber nicht nachgeschärft."),
+                    TMeldungArt::Warnung, mbOk);
         }
     }
 }

@@ -230,3 +230,36 @@ TEST_F(SkalierenDialog, FehlschlagLaesstBildUndBearbeitetZustandOhneNachschaerfe
     EXPECT_FALSE(BildBearbeitet);
     EXPECT_EQ(RueckgaengigAnzahl, 0);
 }
+
+TEST_F(SkalierenDialog, FehlschlagNurBeimNachschaerfenBehaeltDasSkalierteBild)
+{
+    // 11000 x 11000 takes 363 MB: the resized image fits below the limit,
+    // the second image of that size the sharpening needs does not.
+    const TBitmap quelle = Zufall(30, 30, 12);
+    Oeffnen(quelle);
+    Eingeben(d->nedBreitePixel, 11000);
+    d->rbQuick->setChecked(true);
+    d->rbSkalNachschaerfenStark->setChecked(true);
+    TMeldungsFaenger faenger;
+    {
+        TSpeicherGrenze grenze(363ul * 1000 * 1000 + (200ul << 20));
+        ASSERT_TRUE(grenze.ok);
+        d->btnOk->click();
+    }
+    ASSERT_EQ(faenger.texte.size(), 1);
+    EXPECT_EQ(faenger.texte[0],
+              QStringLiteral("Fehler beim Nachschärfen: Der Arbeitsspeicher reicht nicht. "
+                             "Das Bild wurde skaliert, aber nicht nachgeschärft."));
+    EXPECT_FALSE(d->isVisible());
+    // The resize is kept, unsharpened, as one edit that undo takes back.
+    ASSERT_EQ(f->OriginalBild.Width(), 11000);
+    ASSERT_EQ(f->OriginalBild.Height(), 11000);
+    {
+        TBitmap erwartet(quelle.Bild().copy());
+        BitmapQuickSkalieren(erwartet, 11000, 11000);
+        EXPECT_TRUE(Gleich(f->OriginalBild, erwartet));
+    }
+    EXPECT_TRUE(BildBearbeitet);
+    EXPECT_EQ(RueckgaengigAnzahl, 1);
+    f->OriginalBild = TBitmap();
+}
