@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QThread>
 #include <algorithm>
+#include <cerrno>
 
 TGear::TGear(QObject* parent) : QObject(parent) {}
 
@@ -191,14 +192,14 @@ void TGear::SaveImage(const QString& pfad)
     // otherwise rename over it.
     const QFileInfo ziel(pfad);
     if (ziel.exists() && ziel.isFile() && !(QFile::permissions(pfad) & QFileDevice::WriteOwner)) {
-        Fehlschlag(QStringLiteral("Die Datei „%1“ ist schreibgeschützt.").arg(pfad));
+        Fehlschlag(SchreibfehlerText(pfad, EACCES));
         return;
     }
     // Written beside the target and renamed over it: a failed write leaves
     // the previous file as it was.
-    QString grund;
-    if (!DateiSicherErsetzen(pfad, daten, grund)) {
-        Fehlschlag(QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden (%2).").arg(pfad, grund));
+    QString fehler;
+    if (!DateiSicherErsetzen(pfad, daten, fehler)) {
+        Fehlschlag(fehler);
         return;
     }
     MeldeFortschritt(100);

@@ -2,6 +2,7 @@
 
 #include "DatumZeitSetzen.h"
 #include "SicherErsetzen.h"
+#include <cerrno>
 
 #include <QFile>
 #include <QFileInfo>
@@ -173,7 +174,7 @@ bool JpgKommentarSchreiben(const QString& dateiName, const QString& text, QStrin
         return false;
     }
     if (!(info.permissions() & QFileDevice::WriteOwner)) {
-        fehler = QStringLiteral("Die Datei %1 ist schreibgeschützt.").arg(dateiName);
+        fehler = SchreibfehlerText(dateiName, EACCES);
         return false;
     }
     // Taken before reading, which may itself move the access time.

@@ -30,6 +30,7 @@
 #include "Meldung.h"
 #include "OrdnerBaum.h"
 #include "SicherErsetzen.h"
+#include <cerrno>
 #include "Speichern.h"
 #include "Zielgroesse.h"
 #include "ZelvanoMain.h"
@@ -132,12 +133,17 @@ bool KonvertDateiSchreiben(TGear& gear, const QString& schluessel, const QString
         }
     };
     const int ordnerFd = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (ordnerFd < 0) {
+        fehler = SchreibfehlerText(ziel, errno);
+        return false;
+    }
     QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.zelvano-konvert-XXXXXX"));
     temp.setAutoRemove(false);
-    if (ordnerFd < 0 || !temp.open()) {
-        if (ordnerFd >= 0)
-            ::close(ordnerFd);
-        fehler = QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden.").arg(info.absolutePath());
+    errno = 0;
+    if (!temp.open()) {
+        const int e = errno != 0 ? errno : EACCES;
+        ::close(ordnerFd);
+        fehler = SchreibfehlerText(ziel, e);
         return false;
     }
     temp.close();

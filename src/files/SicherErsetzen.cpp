@@ -71,29 +71,52 @@ private:
     int fd_;
 };
 
-QString Grund(int e)
+// The reason, as a sentence of its own behind the colon.
+QString Grund(const QString& pfad, int e)
 {
+    const QFileInfo info(pfad);
     switch (e) {
     case ENOSPC: return QStringLiteral("Auf dem Datenträger ist nicht genug Platz.");
     case EDQUOT: return QStringLiteral("Das Speicherkontingent ist erschöpft.");
-    case EFBIG: return QStringLiteral("Die Datei ist zu groß.");
+    case EFBIG: return QStringLiteral("Sie wäre zu groß.");
     case EACCES:
-    case EPERM: return QStringLiteral("Der Zugriff wurde verweigert.");
+    case EPERM:
+        if (info.isFile() && !(info.permissions() & QFileDevice::WriteOwner))
+            return QStringLiteral("Sie ist schreibgeschützt.");
+        return QStringLiteral("Die Berechtigung zum Schreiben fehlt.");
     case EROFS: return QStringLiteral("Der Datenträger ist schreibgeschützt.");
-    case ENOENT: return QStringLiteral("Der Ordner ist nicht vorhanden.");
+    case ENOENT:
+        // A folder that exists but takes no new files (a system folder such
+        // as /proc) answers the same way as a missing one.
+        return QFileInfo(info.absolutePath()).isDir()
+                   ? QStringLiteral("In diesem Ordner können keine Dateien angelegt werden.")
+                   : QStringLiteral("Der Ordner ist nicht vorhanden.");
     case ENOTDIR: return QStringLiteral("Ein Teil des Pfades ist kein Ordner.");
     case ENAMETOOLONG: return QStringLiteral("Der Pfad ist zu lang.");
     case EISDIR: return QStringLiteral("Das Ziel ist ein Ordner.");
+    case ETXTBSY:
+    case EBUSY: return QStringLiteral("Sie wird gerade benutzt.");
     case EIO: return QStringLiteral("Beim Schreiben ist ein Ein-/Ausgabefehler aufgetreten.");
     default:
-        return QStringLiteral("Systemfehler %1 (%2).").arg(e).arg(QString::fromLocal8Bit(std::strerror(e)));
+        return QStringLiteral("Das System meldet den Fehler %1 (%2).")
+            .arg(e)
+            .arg(QString::fromLocal8Bit(std::strerror(e)).remove(QLatin1Char('.')));
     }
 }
 
 QString Meldetext(const QString& ziel, const QString& grund)
 {
-    return QStringLiteral("Die Datei %1 kann nicht geschrieben werden. %2").arg(ziel, grund);
+    return QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(ziel, grund);
 }
+
+} // namespace
+
+QString SchreibfehlerText(const QString& pfad, int fehlerNummer)
+{
+    return Meldetext(pfad, Grund(pfad, fehlerNummer));
+}
+
+namespace {
 
 // The file a path finally stands for: a symbolic link is replaced through,
 // not overwritten.
@@ -171,7 +194,7 @@ bool DateiSicherErsetzen(const QString& ziel, const TInhaltSchreiber& schreiber,
     if (::stat(pfad.constData(), &alt) == 0) {
         vorhanden = true;
         if (S_ISDIR(alt.st_mode)) {
-            fehler = Meldetext(ziel, Grund(EISDIR));
+            fehler = SchreibfehlerText(ziel, EISDIR);
             return false;
         }
         if (!S_ISREG(alt.st_mode)) {
@@ -179,11 +202,11 @@ bool DateiSicherErsetzen(const QString& ziel, const TInhaltSchreiber& schreiber,
             return false;
         }
         if (!(alt.st_mode & S_IWUSR)) {
-            fehler = Meldetext(ziel, QStringLiteral("Die Datei ist schreibgeschützt."));
+            fehler = SchreibfehlerText(ziel, EACCES);
             return false;
         }
-    } else if (errno != ENOENT) {
-        fehler = Meldetext(ziel, Grund(errno));
+    } else if (const int e = errno; e != ENOENT) {
+        fehler = SchreibfehlerText(ziel, e);
         return false;
     }
 
@@ -196,7 +219,7 @@ bool DateiSicherErsetzen(const QString& ziel, const TInhaltSchreiber& schreiber,
     QByteArray tempPfad;
     const int fd = TempDateiAnlegen(ordner, name, vorhanden ? 0600 : 0666, tempPfad);
     if (fd < 0) {
-        fehler = Meldetext(ziel, Grund(errno));
+        fehler = SchreibfehlerText(ziel, errno);
         if (ordnerFd >= 0)
             ::close(ordnerFd);
         return false;
@@ -208,13 +231,14 @@ bool DateiSicherErsetzen(const QString& ziel, const TInhaltSchreiber& schreiber,
             fehler = Meldetext(ziel, grund);
         ok = false;
     };
+    auto misslingen = [&](int e) { scheitern(Grund(ziel, e)); };
 
     {
         TFdAusgabe aus(fd);
         QString schreibFehler;
         const bool geschrieben = schreiber(aus, schreibFehler);
         if (aus.fehlerNummer != 0)
-            scheitern(Grund(aus.fehlerNummer));
+            misslingen(aus.fehlerNummer);
         else if (!geschrieben) {
             if (schreibFehler.isEmpty())
                 scheitern(QStringLiteral("Der Inhalt konnte nicht erzeugt werden."));
@@ -231,7 +255,7 @@ bool DateiSicherErsetzen(const QString& ziel, const TInhaltSchreiber& schreiber,
             [[maybe_unused]] const int r = ::fchown(fd, alt.st_uid, alt.st_gid);
         }
         if (Schritt(TErsetzenSchritt::Rechte, [&] { return ::fchmod(fd, alt.st_mode & 07777); }) != 0)
-            scheitern(Grund(errno));
+            misslingen(errno);
     }
     if (ok && behalten.art != TZeitenBehalten::Neu && (vorhanden || behalten.art == TZeitenBehalten::Vorgegeben)) {
         const timespec ts[2] = {
@@ -239,17 +263,17 @@ bool DateiSicherErsetzen(const QString& ziel, const TInhaltSchreiber& schreiber,
             behalten.art == TZeitenBehalten::VomZiel ? alt.st_mtim : behalten.zeiten.geschrieben,
         };
         if (Schritt(TErsetzenSchritt::Zeiten, [&] { return ::futimens(fd, ts); }) != 0)
-            scheitern(Grund(errno));
+            misslingen(errno);
     }
     if (ok && Schritt(TErsetzenSchritt::Sync, [&] { return ::fsync(fd); }) != 0)
-        scheitern(Grund(errno));
+        misslingen(errno);
     if (const int e = Eingriff(TErsetzenSchritt::Schliessen)) {
         ::close(fd);
-        scheitern(Grund(e));
+        misslingen(e);
     } else if (::close(fd) != 0)
-        scheitern(Grund(errno));
+        misslingen(errno);
     if (ok && Schritt(TErsetzenSchritt::Umbenennen, [&] { return ::rename(tempPfad.constData(), pfad.constData()); }) != 0)
-        scheitern(Grund(errno));
+        misslingen(errno);
 
     if (!ok) {
         const QByteArray tempName = tempPfad.mid(tempPfad.lastIndexOf('/') + 1);

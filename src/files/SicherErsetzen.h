@@ -38,6 +38,11 @@ bool DateiSicherErsetzen(const QString& ziel, const QByteArray& inhalt, QString&
 bool DateiSicherErsetzen(const QString& ziel, const TInhaltSchreiber& schreiber, QString& fehler,
                          TZeitenBehalten behalten = TZeitenBehalten::Neu);
 
+// The one sentence that tells that pfad cannot be written, with the reason
+// the system gave for the failing call (its errno): "Die Datei <pfad> kann
+// nicht geschrieben werden: <Grund>." Every report of a failed write uses it.
+QString SchreibfehlerText(const QString& pfad, int fehlerNummer);
+
 // For tests: the steps of a replacement. The hook is called before each
 // one (before every write call for Schreiben); a result other than 0 makes
 // that step fail with this errno, as a full disk or a vanished folder would.

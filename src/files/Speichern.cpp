@@ -22,6 +22,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <cerrno>
 #include <exception>
 #include <sys/stat.h>
 #include "DatumZeitSetzen.h"
@@ -33,6 +34,7 @@
 #include "JpgKommentar.h"
 #include "Meldung.h"
 #include "Menuset.h"
+#include "SicherErsetzen.h"
 #include "ZelvanoMain.h"
 #include "widgets/PngImageList.h"
 
@@ -626,10 +628,10 @@ void TfrmSpeichern::btnSpeichernClick()
                 const QByteArray name8 = QFile::encodeName(pfad);
                 if (::stat(name8.constData(), &info) == 0)
                     alteRechte = info.st_mode & 07777;
-                if (::chmod(name8.constData(), alteRechte | S_IWUSR) != 0
-                    || DateiSchreibgeschuetzt(pfad)) {
-                    Meldung(QStringLiteral("Die Datei ") + pfad + QStringLiteral(" kann nicht geschrieben werden."),
-                            TMeldungArt::Information, mbOk);
+                const bool gehoben = ::chmod(name8.constData(), alteRechte | S_IWUSR) == 0;
+                const int e = gehoben ? EACCES : errno;
+                if (!gehoben || DateiSchreibgeschuetzt(pfad)) {
+                    Meldung(SchreibfehlerText(pfad, e), TMeldungArt::Information, mbOk);
                     return;
                 }
                 schutzAufgehoben = true;

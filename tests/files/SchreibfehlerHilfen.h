@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QString>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/fsuid.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -44,6 +47,11 @@ public:
         return f.resize(std::max<qint64>(0, f.size() - 4096));
     }
     void Leeren() const { QFile::remove(Fueller()); }
+    // Mounts the disk again read-only, as a locked card or a write-protected share.
+    bool Schreibschuetzen() const
+    {
+        return ::mount("tmpfs", m_punkt8.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=1m") == 0;
+    }
 
     const QString punkt;
     bool bereit = false;
@@ -51,4 +59,32 @@ public:
 private:
     QString Fueller() const { return punkt + QStringLiteral("/fueller"); }
     const QByteArray m_punkt8;
+};
+
+// For one block this thread meets file modes as an ordinary user does: root
+// gives up its override through another file-system user id. wirkt says
+// whether a folder without write permission (ordner) then refuses a new file.
+class TOhneSonderrechte {
+public:
+    explicit TOhneSonderrechte(const QString& ordner) : m_root(::geteuid() == 0)
+    {
+        if (m_root)
+            ::setfsuid(65534);
+        const QByteArray probe = QFile::encodeName(ordner + QStringLiteral("/probe"));
+        const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        wirkt = fd < 0 && (errno == EACCES || errno == EPERM);
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(probe.constData());
+        }
+    }
+    ~TOhneSonderrechte()
+    {
+        if (m_root)
+            ::setfsuid(0);
+    }
+    bool wirkt = false;
+
+private:
+    const bool m_root;
 };

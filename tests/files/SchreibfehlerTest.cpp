@@ -8,6 +8,7 @@
 #include "ZelvanoMain.h"
 #include "files/Speichern.h"
 #include "files/JpgDrehen.h"
+#include "files/Konvertieren.h"
 #include "files/JpgKommentar.h"
 #include "files/SicherErsetzen.h"
 #include "SchreibfehlerHilfen.h"
@@ -18,6 +19,7 @@
 #include <QTreeWidget>
 #include <cerrno>
 #include <functional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -205,6 +207,125 @@ TEST_F(SchreibfehlerTest, EchteVollePlatteLaesstOriginal)
     }
 }
 
+// ---- What the user is told -----------------------------------------------
+
+namespace {
+
+// "Die Datei <pfad> kann nicht geschrieben werden: <Grund>." The file is
+// named once, the failure said once, and all of it is one sentence.
+void EinSatzMitGrund(const QString& text, const QString& pfad, const QString& grund, const std::string& fall)
+{
+    const std::string zeigen = fall + ": " + text.toStdString();
+    EXPECT_EQ(text.count(pfad), 1) << zeigen;
+    EXPECT_EQ(text.count(QStringLiteral("geschrieben")), 1) << zeigen;
+    QString ohnePfad = text;
+    ohnePfad.remove(pfad);
+    EXPECT_EQ(ohnePfad.count(QLatin1Char('.')), 1) << zeigen;
+    EXPECT_TRUE(ohnePfad.endsWith(QLatin1Char('.'))) << zeigen;
+    EXPECT_TRUE(text.contains(grund)) << zeigen;
+}
+
+// What the control reports when it cannot write a BMP of 90 KB: replacing
+// (a user's file) or straight onto the target (the transfer files).
+QString GearFehler(const QString& pfad, bool sicher)
+{
+    QImage b(200, 150, QImage::Format_BGR888);
+    b.fill(Qt::darkBlue);
+    TGear g;
+    g.SetSicherSchreiben(sicher);
+    g.SetPicture(b);
+    g.SetSaveFormat(2);
+    g.SaveImage(pfad);
+    return g.ErrCount() > 0 ? g.LetzterFehler() : QStringLiteral("(kein Fehler)");
+}
+
+std::string Weg(bool sicher)
+{
+    return sicher ? "ersetzend" : "direkt";
+}
+
+const QString ProcZiel = QStringLiteral("/proc/zelvano-gibtsnicht.bmp");
+const QString KeinPlatz = QStringLiteral("Auf dem Datenträger ist nicht genug Platz.");
+const QString PlatteGeschuetzt = QStringLiteral("Der Datenträger ist schreibgeschützt.");
+
+} // namespace
+
+TEST_F(SchreibfehlerTest, MeldungNenntDenGrundDesSystemsInEinemSatz)
+{
+    const QString ordner = FrischerOrdner(QStringLiteral("grund"));
+    for (const bool sicher : {true, false}) {
+        // A folder that exists but takes no files answers "no such file".
+        const QString proc = GearFehler(ProcZiel, sicher);
+        EinSatzMitGrund(proc, ProcZiel, QStringLiteral("In diesem Ordner können keine Dateien angelegt werden."),
+                        "proc " + Weg(sicher));
+        EXPECT_FALSE(proc.contains(QStringLiteral("nicht vorhanden"))) << proc.toStdString();
+
+        const QString fehlt = ordner + QStringLiteral("/fehlt/bild.bmp");
+        EinSatzMitGrund(GearFehler(fehlt, sicher), fehlt, QStringLiteral("Der Ordner ist nicht vorhanden."),
+                        "fehlt " + Weg(sicher));
+    }
+
+    const QString geschuetzt = ordner + QStringLiteral("/alt.bmp");
+    DateiSchreiben(geschuetzt, "altes Bild");
+    ::chmod(QFile::encodeName(geschuetzt).constData(), 0444);
+    EinSatzMitGrund(GearFehler(geschuetzt, true), geschuetzt, QStringLiteral("Sie ist schreibgeschützt."),
+                    "schreibgeschützte Datei");
+    const QString jpg = ordner + QStringLiteral("/alt.jpg");
+    DateiSchreiben(jpg, DateiBytes(MusterPfad(QStringLiteral("testbild.jpg"))));
+    ::chmod(QFile::encodeName(jpg).constData(), 0444);
+    QString fehler;
+    EXPECT_FALSE(JpgKommentarSchreiben(jpg, QStringLiteral("neu"), fehler));
+    EinSatzMitGrund(fehler, jpg, QStringLiteral("Sie ist schreibgeschützt."), "Kommentar");
+
+    // The batch conversion's helper file in a folder that takes none.
+    TGear gear;
+    QImage b(20, 10, QImage::Format_BGR888);
+    b.fill(Qt::red);
+    gear.SetPicture(b);
+    fehler.clear();
+    EXPECT_FALSE(KonvertDateiSchreiben(gear, QStringLiteral("BMP Ungepackt    "), ProcZiel, TSchreibZusatz{}, fehler));
+    EinSatzMitGrund(fehler, ProcZiel, QStringLiteral("In diesem Ordner können keine Dateien angelegt werden."),
+                    "Konvertieren");
+
+    // No permission, also for root: its override is set aside for the write.
+    const QString gesperrt = ordner + QStringLiteral("/gesperrt");
+    ASSERT_TRUE(QDir().mkdir(gesperrt));
+    ::chmod(QFile::encodeName(gesperrt).constData(), 0555);
+    bool ohneRechteGeprueft = false;
+    for (const bool sicher : {true, false}) {
+        const QString pfad = gesperrt + QStringLiteral("/bild.bmp");
+        QString text;
+        {
+            const TOhneSonderrechte ohne(gesperrt);
+            if (!ohne.wirkt)
+                break;
+            ohneRechteGeprueft = true;
+            text = GearFehler(pfad, sicher);
+        }
+        EinSatzMitGrund(text, pfad, QStringLiteral("Die Berechtigung zum Schreiben fehlt."), "gesperrt " + Weg(sicher));
+    }
+    ::chmod(QFile::encodeName(gesperrt).constData(), 0755);
+    if (!ohneRechteGeprueft)
+        GTEST_SKIP() << "Dateirechte lassen sich hier nicht durchsetzen";
+}
+
+// A real full disk and a real read-only one, where a small tmpfs may be mounted.
+TEST_F(SchreibfehlerTest, VolleUndSchreibgeschuetztePlatteWerdenGenannt)
+{
+    const TKleinePlatte platte;
+    if (!platte.bereit)
+        GTEST_SKIP() << "kein tmpfs";
+    const QString pfad = platte.punkt + QStringLiteral("/bild.bmp");
+    ASSERT_TRUE(platte.Fuellen());
+    for (const bool sicher : {true, false})
+        EinSatzMitGrund(GearFehler(pfad, sicher), pfad, KeinPlatz, "voll " + Weg(sicher));
+    platte.Leeren();
+    ASSERT_TRUE(platte.Schreibschuetzen());
+    for (const bool sicher : {true, false})
+        EinSatzMitGrund(GearFehler(pfad, sicher), pfad, PlatteGeschuetzt, "nur lesen " + Weg(sicher));
+    EXPECT_FALSE(QFile::exists(pfad));
+}
+
 // The save window over an existing file: the user is told, the picture
 // stays marked as changed, and the old file stays as it was.
 class SpeichernFehlerTest : public ::testing::Test {
@@ -265,5 +386,52 @@ TEST_F(SpeichernFehlerTest, FensterMeldetVollePlatteUndVerschwundenenOrdner)
         EXPECT_TRUE(BildBearbeitet) << name;
         NurOriginal(fall.verschwindet ? verschoben : ordner, QStringLiteral("da.bmp"), original, name);
     }
+    BildBearbeitet = false;
+}
+
+// The save window's box: the headline, then the one sentence with the reason.
+TEST_F(SpeichernFehlerTest, FensterNenntDenGrundEinmal)
+{
+    TfrmZelvanoMain* f = frmZelvanoMain;
+    ASSERT_NE(f, nullptr);
+    QImage bild(120, 80, QImage::Format_BGR888);
+    bild.fill(Qt::darkGreen);
+    const QString kopf = QStringLiteral("Das Bild konnte nicht gespeichert werden.\n\n");
+    auto speichern = [&](const QString& ordner, const QString& name, int antwort) {
+        f->OriginalBild = TBitmap(bild);
+        BildFarbtiefe = 24;
+        BildQuelle = BildQuelleZwischenablage;
+        BildBearbeitet = true;
+        TfrmSpeichern fenster(f);
+        fenster.show();
+        for (int i = 0; i < fenster.lvSaveTyp->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* z = fenster.lvSaveTyp->topLevelItem(i);
+            if (z->text(1) + QLatin1Char(' ') + z->text(2) == QStringLiteral("BMP Ungepackt    "))
+                fenster.lvSaveTyp->setCurrentItem(z);
+        }
+        fenster.ediZielverz->setText(ordner);
+        fenster.ediDateiname->setText(name);
+        TMeldungsFaenger faenger(antwort);
+        fenster.btnSpeichernClick();
+        return faenger.texte.isEmpty() ? QString() : faenger.texte.last();
+    };
+
+    const QString proc = speichern(QStringLiteral("/proc"), QFileInfo(ProcZiel).fileName(), mbOk);
+    ASSERT_TRUE(proc.startsWith(kopf)) << proc.toStdString();
+    EinSatzMitGrund(proc.mid(kopf.size()), ProcZiel,
+                    QStringLiteral("In diesem Ordner können keine Dateien angelegt werden."), "proc");
+    EXPECT_TRUE(BildBearbeitet);
+
+    // A write-protected file on a read-only disk: its protection cannot be lifted.
+    const TKleinePlatte platte;
+    if (!platte.bereit)
+        GTEST_SKIP() << "kein tmpfs";
+    const QString pfad = platte.punkt + QStringLiteral("/da.bmp");
+    DateiSchreiben(pfad, "altes Bild");
+    ::chmod(QFile::encodeName(pfad).constData(), 0444);
+    ASSERT_TRUE(platte.Schreibschuetzen());
+    const QString geschuetzt = speichern(platte.punkt, QStringLiteral("da.bmp"), mbJa);
+    EinSatzMitGrund(geschuetzt, pfad, PlatteGeschuetzt, "nur lesen");
+    EXPECT_EQ(DateiBytes(pfad), QByteArray("altes Bild"));
     BildBearbeitet = false;
 }

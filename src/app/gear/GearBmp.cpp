@@ -1,7 +1,9 @@
 #include "GearBmp.h"
 #include "GearHilfen.h"
+#include "files/SicherErsetzen.h"
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -599,8 +601,11 @@ bool ZeilenInBloecken(int fd, qint64 ab, qint64 zeile, int hoehe, F zeilenZeiger
         while (erledigt < soll) {
             const ssize_t k = schreiben ? ::pwritev(fd, vektoren + erster, n - erster, position + erledigt)
                                         : ::preadv(fd, vektoren + erster, n - erster, position + erledigt);
-            if (k <= 0)
+            if (k <= 0) {
+                if (k == 0)   // no progress: a full disk when writing, the end when reading
+                    errno = schreiben ? ENOSPC : EIO;
                 return false;
+            }
             erledigt += k;
             // Skip what was done, partial vectors included.
             qint64 rest = k;
@@ -628,10 +633,26 @@ bool BmpDateiSchreiben(const TGearSeite& seite, const QString& pfad, QString& fe
         QByteArray daten;
         if (!BmpKodieren(seite, false, daten, fehler))
             return false;
-        QFile f(pfad);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(daten) != daten.size()) {
-            fehler = QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden.").arg(pfad);
-            f.remove();
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            fehler = SchreibfehlerText(pfad, errno);
+            return false;
+        }
+        int e = 0;
+        for (qint64 erledigt = 0; erledigt < daten.size() && e == 0;) {
+            const ssize_t k = ::write(fd, daten.constData() + erledigt, size_t(daten.size() - erledigt));
+            if (k > 0)
+                erledigt += k;
+            else if (k == 0)
+                e = ENOSPC;
+            else if (errno != EINTR)
+                e = errno;
+        }
+        if (::close(fd) != 0 && e == 0)
+            e = errno;
+        if (e != 0) {
+            ::unlink(name.constData());
+            fehler = SchreibfehlerText(pfad, e);
             return false;
         }
         return true;
@@ -660,17 +681,24 @@ bool BmpDateiSchreiben(const TGearSeite& seite, const QString& pfad, QString& fe
 
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) {
-        fehler = QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden.").arg(pfad);
+        fehler = SchreibfehlerText(pfad, errno);
         return false;
     }
     // QImage rows of BGR888 are padded to 4 bytes exactly like BMP rows.
-    const bool ok = ::pwrite(fd, kopf, sizeof kopf, 0) == ssize_t(sizeof kopf)
-        && bild.bytesPerLine() == zeile
-        && ZeilenInBloecken(fd, 54, zeile, h,
-                            [&](int r) { return const_cast<uchar*>(bild.constScanLine(h - 1 - r)); }, true);
-    if (::close(fd) != 0 || !ok) {
+    int e = 0;
+    const ssize_t k = ::pwrite(fd, kopf, sizeof kopf, 0);
+    if (k != ssize_t(sizeof kopf))
+        e = k < 0 ? errno : ENOSPC;
+    else if (bild.bytesPerLine() != zeile)
+        e = EINVAL;
+    else if (!ZeilenInBloecken(fd, 54, zeile, h,
+                               [&](int r) { return const_cast<uchar*>(bild.constScanLine(h - 1 - r)); }, true))
+        e = errno;
+    if (::close(fd) != 0 && e == 0)
+        e = errno;
+    if (e != 0) {
         ::unlink(name.constData());
-        fehler = QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden.").arg(pfad);
+        fehler = SchreibfehlerText(pfad, e);
         return false;
     }
     return true;
