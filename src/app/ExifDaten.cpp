@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <set>
 #include "files/SicherErsetzen.h"
 #include <exiv2/exiv2.hpp>
@@ -367,6 +369,18 @@ bool TExifDaten::ExifEinfuegen(const QString& jpeg, int breite, int hoehe, QStri
         Exiv2::ExifData exif = m_daten->exif;
         exif["Exif.Photo.PixelXDimension"] = uint32_t(std::max(breite, 0));
         exif["Exif.Photo.PixelYDimension"] = uint32_t(std::max(hoehe, 0));
+        // The resolution the new file states in its JFIF header holds for
+        // the EXIF data too; without one they keep the source's.
+        const auto* d = reinterpret_cast<const uint8_t*>(bytes.constData());
+        if (bytes.size() >= 18 && d[2] == 0xFF && d[3] == 0xE0 && std::memcmp(d + 6, "JFIF", 5) == 0
+            && (d[13] == 1 || d[13] == 2)) {
+            const uint32_t x = uint32_t(d[14]) << 8 | d[15], y = uint32_t(d[16]) << 8 | d[17];
+            if (x > 0 && y > 0) {
+                exif["Exif.Image.XResolution"] = Exiv2::URational(x, 1);
+                exif["Exif.Image.YResolution"] = Exiv2::URational(y, 1);
+                exif["Exif.Image.ResolutionUnit"] = uint16_t(d[13] == 1 ? 2 : 3);   // inch or centimetre
+            }
+        }
         if (m_daten->byteOrder != Exiv2::invalidByteOrder)
             bild->setByteOrder(m_daten->byteOrder);
         bild->setExifData(exif);

@@ -10,7 +10,9 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QLabel>
 #include <QPushButton>
+#include <QSlider>
 #include <QTimer>
 #include <QTreeWidget>
 #include <csignal>
@@ -24,6 +26,7 @@
 #include "DialogHilfen.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
+#include "files/Formatoption.h"
 #include "files/Speichern.h"
 
 namespace {
@@ -98,6 +101,15 @@ QString ExivWert(const QString& datei, const QString& schluessel)
 {
     QProcess p;
     p.start(QStringLiteral("exiv2"), {QStringLiteral("-q"), QStringLiteral("-Pv"), QStringLiteral("-g"), schluessel, datei});
+    p.waitForFinished(20000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+// What ImageMagick reads from a file.
+QString Identify(const QString& format, const QString& datei)
+{
+    QProcess p;
+    p.start(QStringLiteral("identify"), {QStringLiteral("-format"), format, datei});
     p.waitForFinished(20000);
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
@@ -460,6 +472,51 @@ TEST_F(SpeichernTest, Jpeg_BehaeltExifMitNeuerGroesseUndEinenKommentar)
     const QList<QByteArray> kommentare = Kommentare(DateiBytes(ziel));
     ASSERT_EQ(kommentare.size(), 1);
     EXPECT_EQ(kommentare[0], QByteArray("Testbild f\xFCr Zelvano"));
+}
+
+// "Auflösung" of the format options, moved as the user moves it, is the
+// file's resolution: in the JFIF header and in the EXIF data carried over.
+TEST_F(SpeichernTest, Jpeg_AufloesungDerFormatoptionenStehtInDerDatei)
+{
+    auto aufloesungWaehlen = [this](int schritteNachLinks, const QString& etikett) {
+        TImModalenDialog optionen([&](QWidget* d) {
+            auto* fo = qobject_cast<TfrmFormatOption*>(d);
+            if (!fo) {
+                ADD_FAILURE() << "kein Formatoptionen-Fenster";
+                d->close();
+                return;
+            }
+            for (int i = 0; i < schritteNachLinks; ++i)
+                fo->trbJpgAufl->triggerAction(QAbstractSlider::SliderSingleStepSub);
+            EXPECT_EQ(fo->lblJpgAuflWert->text(), etikett);
+            fo->btnOk->click();
+        });
+        ZeileWaehlen(JpgZeile);
+        fenster->btnFormatoptionen->click();
+    };
+
+    DateiZeigen(QStringLiteral("testbild.jpg"), QStringLiteral("quelle.jpg"));
+    Oeffnen();
+    aufloesungWaehlen(3, QStringLiteral("8"));
+    TMeldungsProtokoll protokoll(mbJa);
+    Speichern(JpgZeile, QStringLiteral("exif.jpg"));
+    ASSERT_FALSE(protokoll.FehlerGezeigt());
+    const QString mitExif = ordner + QStringLiteral("/exif.jpg");
+    EXPECT_EQ(Identify(QStringLiteral("%x %y %U"), mitExif), QStringLiteral("300 300 PixelsPerInch"));
+    EXPECT_EQ(ExivWert(mitExif, QStringLiteral("Exif.Image.XResolution")), QStringLiteral("300/1"));
+    EXPECT_EQ(ExivWert(mitExif, QStringLiteral("Exif.Image.YResolution")), QStringLiteral("300/1"));
+    EXPECT_EQ(ExivWert(mitExif, QStringLiteral("Exif.Image.ResolutionUnit")), QStringLiteral("2"));
+    EXPECT_EQ(ExivWert(mitExif, QStringLiteral("Exif.Image.Make")), QStringLiteral("QZT"));
+
+    // The left end, label 1, for a picture without EXIF data.
+    fenster->hide();
+    AblageBild();
+    Oeffnen();
+    aufloesungWaehlen(10, QStringLiteral("1"));
+    Speichern(JpgZeile, QStringLiteral("ablage.jpg"));
+    ASSERT_FALSE(protokoll.FehlerGezeigt());
+    EXPECT_EQ(Identify(QStringLiteral("%x %y %U"), ordner + QStringLiteral("/ablage.jpg")),
+              QStringLiteral("72 72 PixelsPerInch"));
 }
 
 TEST_F(SpeichernTest, Jpeg_UmlautUeberstehtLadenUndSpeichern)

@@ -323,7 +323,8 @@ bool GearKodieren(const TGearSeite& seite, int speicherId, const std::map<int, i
         return MitPalette(seite, p, fehler) && GifKodieren(p, aus, fehler, fs);
     }
     case 21:
-        return JpegKodieren(seite, Wert(controlWerte, 1813, 0), Wert(controlWerte, 277, 75), aus, fehler, fs);
+        return JpegKodieren(seite, Wert(controlWerte, 1813, 0), Wert(controlWerte, 277, 75),
+                            JpegAufloesungDpi(Wert(controlWerte, 533, 0)), aus, fehler, fs);
     case 33:
         return PngKodieren(seite, aus, fehler, fs);
     case 4: return MagickKodieren(seite, QStringLiteral("CALS"), false, aus, fehler, fs);

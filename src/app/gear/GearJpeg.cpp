@@ -208,7 +208,29 @@ bool JpegDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler,
     return true;
 }
 
-bool JpegKodieren(const TGearSeite& seite, int typ, int qualitaet, QByteArray& aus, QString& fehler,
+int JpegAufloesungDpi(int wert)
+{
+    static constexpr int Dpi[10] = {600, 400, 300, 240, 200, 150, 120, 100, 96, 72};
+    return wert >= 1 && wert <= 10 ? Dpi[wert - 1] : 0;
+}
+
+namespace {
+
+// Puts the resolution into the JFIF header the library writes right after
+// the start of the image.
+void JfifDichteSetzen(QByteArray& jpeg, int dpi)
+{
+    auto* d = reinterpret_cast<uint8_t*>(jpeg.data());
+    if (jpeg.size() < 18 || d[2] != 0xFF || d[3] != 0xE0 || std::memcmp(d + 6, "JFIF", 5) != 0)
+        return;
+    d[13] = 1;   // dots per inch
+    d[14] = d[16] = uint8_t(dpi >> 8);
+    d[15] = d[17] = uint8_t(dpi & 0xFF);
+}
+
+} // namespace
+
+bool JpegKodieren(const TGearSeite& seite, int typ, int qualitaet, int dpi, QByteArray& aus, QString& fehler,
                   const TFortschritt& fs)
 {
     if (seite.Leer()) {
@@ -272,6 +294,8 @@ bool JpegKodieren(const TGearSeite& seite, int typ, int qualitaet, QByteArray& a
     }
     aus = QByteArray(reinterpret_cast<const char*>(puffer), qsizetype(groesse));
     tjFree(puffer);
+    if (dpi > 0 && dpi <= 0xFFFF)
+        JfifDichteSetzen(aus, dpi);
     // A handle that coded progressively keeps part of that set-up, and the
     // next baseline picture (a grey one in particular) comes out with a
     // broken scan: it is not used again.

@@ -18,6 +18,11 @@ bool JpegDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler,
 bool JpegScanDatenReichen(const uint8_t* d, qint64 n, QString& fehler);
 
 // typ 0 baseline, 1 lossless (our own predictive coder), 2 progressive; qualitaet 1..100. A grey page is written as a
-// one-component JPEG, a palette page expanded to colour.
-bool JpegKodieren(const TGearSeite& seite, int typ, int qualitaet, QByteArray& aus, QString& fehler,
+// one-component JPEG, a palette page expanded to colour. dpi > 0 goes into the JFIF header of baseline and
+// progressive files as their resolution; 0 leaves it unstated (aspect ratio 1:1).
+bool JpegKodieren(const TGearSeite& seite, int typ, int qualitaet, int dpi, QByteArray& aus, QString& fehler,
                   const TFortschritt& fs = {});
+
+// The resolution in dots per inch that the JPEG option "Auflösung" (0..10; its scale reads 11 - value) stands
+// for: 0 and anything outside the range state none, 1..10 run from 600 down to 72.
+int JpegAufloesungDpi(int wert);
