@@ -150,8 +150,9 @@ void TPngBitBtn::paintEvent(QPaintEvent*)
                            isEnabled() ? 0 : m_pngOptions);
 
     if (!text().isEmpty()) {
-        // The font's colour also when disabled: the faded glyph says it.
-        maler.setPen(palette().color(QPalette::Active, QPalette::ButtonText));
+        // Greyed like the caption of any other disabled button: a dark
+        // caption beside a faded glyph still looks clickable.
+        maler.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
         const int ausrichtung = (rechtsNachLinks ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop
                                 | Qt::TextSingleLine | Qt::TextShowMnemonic;
         maler.drawText(QRect(m_lage.Text, QPoint(width() - 1, height() - 1)), ausrichtung, text());

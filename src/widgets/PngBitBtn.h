@@ -7,7 +7,7 @@
 // A push button with a PNG glyph, drawn completely by itself: the style's
 // button (or a plain frame with themes off), the glyph placed with the
 // caption by LayoutGlyphAndCaption, the glyph's disabled look, the caption
-// in the font's colour and the focus frame.
+// in the button text colour (the disabled one while disabled) and the focus frame.
 //
 // A dialog gives it its glyph from the main window's icon lists:
 //     bbtVorschau = new TPngBitBtn(QStringLiteral("Vorschau"), this);

@@ -157,3 +157,36 @@ TEST_F(PngBitBtnMalTest, TextStehtRechtsVomGlyph)
     EXPECT_GE(lage.Glyph.x(), 0);
     EXPECT_LE(lage.Text.x() + QFontMetrics(knopf.font()).horizontalAdvance(knopf.text()), knopf.width());
 }
+
+// A disabled button's caption takes the palette's disabled text colour, as
+// the other buttons of a dialog do, not the black of an enabled one.
+TEST_F(PngBitBtnMalTest, AbgeschaltetTextInDerFarbeAbgeschalteterKnoepfe)
+{
+    TPngBitBtn::ThemenAn = false;   // a flat face, so every other pixel is caption
+    knopf.setText(QStringLiteral("Alle anzeigen"));
+    knopf.resize(knopf.sizeHint());
+    const QColor normal = knopf.palette().color(QPalette::Active, QPalette::ButtonText);
+    const QColor grau = knopf.palette().color(QPalette::Disabled, QPalette::ButtonText);
+    ASSERT_GT(qGray(grau.rgb()), qGray(normal.rgb()) + 40);
+    // The darkest caption pixel: smoothed edges only lighten toward the face.
+    auto dunkelsterText = [this] {
+        const QImage bild = knopf.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect text(knopf.LetzteLage().Text, QPoint(bild.width() - 4, bild.height() - 4));
+        const QRgb flaeche = bild.pixel(text.left() - 1, text.top());
+        int dunkel = 255, anzahl = 0;
+        for (int y = text.top(); y <= text.bottom(); ++y)
+            for (int x = text.left(); x <= text.right(); ++x)
+                if (bild.pixel(x, y) != flaeche) {
+                    dunkel = std::min(dunkel, qGray(bild.pixel(x, y)));
+                    ++anzahl;
+                }
+        EXPECT_GT(anzahl, 20);
+        return dunkel;
+    };
+    EXPECT_LE(dunkelsterText(), qGray(normal.rgb()) + 30);
+    knopf.setEnabled(false);
+    const int aus = dunkelsterText();
+    EXPECT_GE(aus, qGray(grau.rgb()) - 2) << "schwarze Schrift auf abgeschaltetem Knopf";
+    EXPECT_LE(aus, qGray(grau.rgb()) + 30);
+    TPngBitBtn::ThemenAn = true;
+}
