@@ -254,8 +254,6 @@ void TfrmJpgDrehen::FormCreate()
     haupt->addLayout(raster);
     haupt->addLayout(unten);
     haupt->addWidget(shpInfo);
-    haupt->setSizeConstraint(QLayout::SetFixedSize);
-    setFixedWidth(DpiSkalieren(360, 96));
 
     connect(PngBitBtnDrehMinus90, &QPushButton::clicked, this, &TfrmJpgDrehen::PngBitBtnDrehMinus90Click);
     connect(PngBitBtnDrehPlus90, &QPushButton::clicked, this, &TfrmJpgDrehen::PngBitBtnDrehPlus90Click);
@@ -299,7 +297,19 @@ void TfrmJpgDrehen::FormShow()
     // The copy mode agrees with what the box shows.
     SegmentKopierModus = cbBildinfo->isChecked() ? JpgKopiereAlle : JpgKopiereKeine;
     shpInfo->setVisible(false);
-    adjustSize();
+    // The window keeps the width of its controls; the explanation wraps
+    // within it and only the height follows it.
+    layout()->activate();
+    setFixedWidth(layout()->totalSizeHint().width());
+    HoeheAnpassen();
+}
+
+void TfrmJpgDrehen::HoeheAnpassen()
+{
+    QLayout* l = layout();
+    l->invalidate();
+    l->activate();
+    setFixedHeight(l->hasHeightForWidth() ? l->totalHeightForWidth(width()) : l->totalSizeHint().height());
 }
 
 int TfrmJpgDrehen::EingeklappteHoehe() const
@@ -310,7 +320,7 @@ int TfrmJpgDrehen::EingeklappteHoehe() const
 void TfrmJpgDrehen::PngBitBtnInfoClick()
 {
     shpInfo->setVisible(!shpInfo->isVisible());
-    adjustSize();
+    HoeheAnpassen();
 }
 
 void TfrmJpgDrehen::cbBildinfoClick()

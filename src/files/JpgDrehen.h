@@ -75,6 +75,7 @@ protected:
 
 private:
     void FormCreate();
+    void HoeheAnpassen();
     void Transformieren(uint8_t code);
 };
 

@@ -342,6 +342,29 @@ TEST_F(JpgDrehenFensterTest, Erklaerung_KnopfKlapptAufUndZu)
     d->hide();
 }
 
+TEST_F(JpgDrehenFensterTest, Erklaerung_FensterBehaeltSeineBreiteUndDerTextPasst)
+{
+    d->show();
+    QCoreApplication::processEvents();
+    const int breite = d->width();
+    d->PngBitBtnInfo->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(d->width(), breite);
+    // The explanation wraps inside the window and shows all of its lines.
+    const QRect text(d->lblInfoText->mapTo(d, QPoint(0, 0)), d->lblInfoText->size());
+    EXPECT_TRUE(d->rect().contains(text)) << text.x() << "," << text.y() << " " << text.width() << "x"
+                                          << text.height() << " in " << d->width() << "x" << d->height();
+    EXPECT_GE(d->lblInfoText->height(), d->lblInfoText->heightForWidth(d->lblInfoText->width()));
+    d->PngBitBtnInfo->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(d->width(), breite);
+    d->hide();
+    d->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(d->width(), breite);
+    d->hide();
+}
+
 TEST_F(JpgDrehenFensterTest, Knoepfe_TragenIhreSymboleDerMenuelisteOhneText)
 {
     const std::pair<TPngBitBtn*, int> erwartet[] = {
