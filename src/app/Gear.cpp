@@ -129,6 +129,8 @@ void TGear::LoadImage(const QString& pfad)
     }
     m_seiten = std::move(dok.seiten);
     m_seite = 0;
+    for (TGearSeite& s : m_seiten)
+        GearLueckeFuellen(s, m_hintergrund);
     if (dok.quelle && dok.quelle->Anzahl() > 1) {
         m_quelle = std::move(dok.quelle);
         m_seiten.resize(size_t(m_quelle->Anzahl()));
@@ -234,6 +236,7 @@ void TGear::SetPage(int seite)
                                             : fehler);
                 return;
             }
+            GearLueckeFuellen(neu, m_hintergrund);
         }
         // Only the page on screen is held.
         m_seiten[size_t(m_seite)] = TGearSeite();
@@ -243,6 +246,12 @@ void TGear::SetPage(int seite)
         return;
     }
     m_seite = seite - 1;
+}
+
+bool TGear::Beschaedigt() const
+{
+    const TGearSeite* s = AktuelleSeite();
+    return s && s->beschaedigt;
 }
 
 int TGear::ImageHeight() const

@@ -53,7 +53,8 @@ public:
     int Page() const { return m_seiten.empty() ? 0 : m_seite + 1; }
     void SetAspectRatio(int wert) { m_aspectRatio = wert; }
     int AspectRatio() const { return m_aspectRatio; }
-    // The colour the transparent parts of a loaded bitmap are laid on.
+    // The colour the transparent parts of a loaded bitmap are laid on, and the
+    // part of a damaged picture that was never in the file.
     void SetHintergrund(QRgb farbe) { m_hintergrund = farbe; }
     QRgb Hintergrund() const { return m_hintergrund; }
 
@@ -65,6 +66,9 @@ public:
     // The value last written to ImageBitsPerPixel (0 asks a scan for its own depth).
     int BitsPerPixelVorgabe() const { return m_bppVorgabe; }
     int PageCount() const { return int(m_seiten.size()); }
+    // Whether the current page came from a damaged file that could be read
+    // only in part (or with the decoder's warnings).
+    bool Beschaedigt() const;
     QString ImageType() const { return m_typ; }          // "JPEG", "GIF", "TIFF", ... "UNKNOWN"
     QString CompressType() const { return m_kompression; }
 

@@ -291,6 +291,8 @@ static QImage IconAufHintergrund(const QString& pfad)
     return GearAufHintergrund(icon, HgFarbeRgb(), fehler);
 }
 
+bool BildBeschaedigt = false;
+
 void LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten)
 {
     gear.DelImage();

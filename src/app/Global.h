@@ -33,8 +33,11 @@ void FormatListeFuellen(QTreeWidget* liste, int modus, bool mitBildZeile, bool m
 // The 128 x 128 error picture shown in place of an image that cannot be read.
 const QImage& FehlerBild();
 // With metadaten given, the file's metadata are read into it (the one read
-// of them for this load); otherwise only the comment is kept.
+// of them for this load); otherwise only the comment is kept. The part of a
+// damaged picture that was never in the file shows HgFarbe.
 void LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten = nullptr);
+// The shown file (its current page) is damaged and could be read only in part.
+extern bool BildBeschaedigt;
 bool GearZuBitmap(TGear& gear, TBitmap& bmp);
 // For tests: while on, every transfer fails as it does when memory runs out.
 void TransferStoerungSetzen(bool an);

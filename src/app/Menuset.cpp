@@ -94,6 +94,8 @@ void MenuesSetzen()
         if (seiten > 1)
             text = QStringLiteral(" Seite %1 von %2 von ").arg(seite).arg(seiten);
         text += QFileInfo(BildListe.value(BildIndex)).fileName();
+        if (BildBeschaedigt)
+            text += QStringLiteral(" (beschädigt)");
     } else if (BildQuelle == BildQuelleZwischenablage) {
         text = QStringLiteral(" Zwischenablage");
     }

@@ -357,6 +357,7 @@ void TfrmZelvanoMain::BildAnzeigen()
         return;
     }
     BildFarbtiefe = Gear1->ImageBitsPerPixel();
+    BildBeschaedigt = Gear1->Beschaedigt();
 
     // A failed transfer shows the error picture: the previous image must
     // never appear under the new file's name.
@@ -364,6 +365,7 @@ void TfrmZelvanoMain::BildAnzeigen()
         OriginalBild.Assign(imgFehler);
         Gear1->SetPicture(OriginalBild);
         BildFarbtiefe = Gear1->ImageBitsPerPixel();
+        BildBeschaedigt = false;
     }
     SetzeArbeitsModus(false);
 

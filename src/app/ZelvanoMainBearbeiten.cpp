@@ -137,6 +137,7 @@ void TfrmZelvanoMain::mBeaEinfuegenExecute()
 
     BildIndex = 0;
     BildQuelle = BildQuelleZwischenablage;
+    BildBeschaedigt = false;
     BildListe.clear();
     MenuesSetzen();
     AnzeigeBild->show();
@@ -245,6 +246,7 @@ void TfrmZelvanoMain::mDatScannenExecute()
             SetAnzeigeBild();
             BildIndex = 0;
             BildQuelle = BildQuelleScanner;
+            BildBeschaedigt = false;
             BildListe.clear();
             MenuesSetzen();
         } else {

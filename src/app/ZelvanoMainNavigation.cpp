@@ -147,6 +147,7 @@ void TfrmZelvanoMain::SeiteWechseln(int schritt)
     RueckgaengigLoeschen();
     Gear1->SetPage(Gear1->Page() + schritt);
     BildFarbtiefe = Gear1->ImageBitsPerPixel();
+    BildBeschaedigt = Gear1->Beschaedigt();
     GearZuBitmap(*Gear1, OriginalBild);
     // The edit was given up: the page on screen is the file's own.
     if (warBearbeitet)

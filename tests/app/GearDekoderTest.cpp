@@ -649,10 +649,10 @@ TEST(GearDekoder, JpegOhneOderMitLeeremScanWirdAbgelehnt)
     }
 }
 
-TEST(GearDekoder, JpegDessenScanVorzeitigEndetWirdAbgelehnt)
+TEST(GearDekoder, JpegDessenScanVorzeitigEndetZeigtDieZeilenDavor)
 {
     // The scan stops half way at the end marker: enough data for the size
-    // check, but the lower rows were never in the file.
+    // check; the lower rows were never in the file and show the background.
     const QByteArray d = KleinesJpeg(256, 256);
     const int sos = d.indexOf(QByteArray("\xFF\xDA", 2));
     QByteArray kurz = d.left(sos + (d.size() - sos) / 2);
@@ -660,11 +660,18 @@ TEST(GearDekoder, JpegDessenScanVorzeitigEndetWirdAbgelehnt)
         kurz.chop(1);
     kurz += QByteArray("\xFF\xD9", 2);
     TGear g;
+    g.SetHintergrund(qRgb(7, 8, 9));
     g.LoadImage(Ablegen(QStringLiteral("jpghalb"), QStringLiteral("h.jpg"), kurz));
-    EXPECT_GT(g.ErrCount(), 0);
+    ASSERT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
+    EXPECT_TRUE(g.Beschaedigt());
+    const QImage halb = g.Picture();
+    EXPECT_EQ(halb.pixel(0, 255), qRgb(7, 8, 9));
+    EXPECT_EQ(halb.pixel(255, 255), qRgb(7, 8, 9));
+    EXPECT_NE(halb.pixel(8, 8), qRgb(7, 8, 9));
     TGear ganz;
     ganz.LoadImage(Ablegen(QStringLiteral("jpgganz"), QStringLiteral("g.jpg"), d));
     EXPECT_EQ(ganz.ErrCount(), 0);
+    EXPECT_FALSE(ganz.Beschaedigt());
 }
 
 TEST(GearDekoder, GrauesJpegNachProgressivemIstVollstaendig)

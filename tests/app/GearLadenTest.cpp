@@ -367,12 +367,19 @@ TEST(GearLaden, OrdnerIstKeinBild)
     ErwarteFehler(FrischerOrdner(QStringLiteral("ordner.png")));
 }
 
-TEST(GearLaden, AbgeschnittenesJpegGibtFehler)
+TEST(GearLaden, AbgeschnittenesJpegZeigtWasDaIst)
 {
     const QString o = FrischerOrdner(QStringLiteral("jpg"));
     const QByteArray ganz = DateiBytes(Schreiben(o, QStringLiteral("ganz.jpg"), Bunt(64, 64), 21));
+    // Half the file: the rows it holds, the rest in the background colour.
     DateiSchreiben(o + QStringLiteral("/halb.jpg"), ganz.left(ganz.size() / 2));
-    ErwarteFehler(o + QStringLiteral("/halb.jpg"));
+    TGear g;
+    g.SetHintergrund(qRgb(1, 2, 3));
+    g.LoadImage(o + QStringLiteral("/halb.jpg"));
+    ASSERT_EQ(g.ErrCount(), 0) << g.LetzterFehler().toStdString();
+    EXPECT_TRUE(g.Beschaedigt());
+    EXPECT_EQ(g.Picture().pixel(0, 63), qRgb(1, 2, 3));
+    // Only the header: nothing to show.
     DateiSchreiben(o + QStringLiteral("/kopf.jpg"), ganz.left(100));
     ErwarteFehler(o + QStringLiteral("/kopf.jpg"));
 }

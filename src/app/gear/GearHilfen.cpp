@@ -273,6 +273,50 @@ QImage GearAlsBgr888(const TGearSeite& seite)
     return z;
 }
 
+bool GearLueckeFuellen(TGearSeite& seite, QRgb farbe)
+{
+    const QRect luecke = seite.luecke.intersected(seite.bild.rect());
+    seite.luecke = QRect();
+    if (luecke.isEmpty())
+        return true;
+    farbe |= 0xFF000000u;
+    QImage& bild = seite.bild;
+    if (bild.format() == QImage::Format_Indexed8) {
+        QList<QRgb> tabelle = bild.colorTable();
+        qsizetype index = tabelle.indexOf(farbe);
+        if (index < 0 && tabelle.size() < 256) {
+            // One more colour: the depth grows only as far as it must.
+            index = tabelle.size();
+            tabelle.append(farbe);
+            bild.setColorTable(tabelle);
+            seite.bpp = std::max(seite.bpp, GearTiefeFuerFarben(int(tabelle.size())));
+        }
+        if (index >= 0) {
+            for (int y = luecke.top(); y <= luecke.bottom(); ++y)
+                std::memset(bild.scanLine(y) + luecke.left(), int(index), size_t(luecke.width()));
+            return true;
+        }
+        // A full palette without the colour: the page becomes 24 bits.
+        QString fehler;
+        if (!GearSpeicherNehmen(qint64(bild.width()) * bild.height() * 3, fehler))
+            return false;
+        QImage bunt = GearAlsBgr888(seite);
+        if (bunt.isNull())
+            return false;
+        bild = std::move(bunt);
+        seite.bpp = 24;
+    }
+    if (bild.format() != QImage::Format_BGR888)
+        return false;
+    const uint8_t bgr[3] = {uint8_t(qBlue(farbe)), uint8_t(qGreen(farbe)), uint8_t(qRed(farbe))};
+    for (int y = luecke.top(); y <= luecke.bottom(); ++y) {
+        uint8_t* z = bild.scanLine(y) + 3 * luecke.left();
+        for (int x = 0; x < luecke.width(); ++x, z += 3)
+            std::memcpy(z, bgr, 3);
+    }
+    return true;
+}
+
 QImage GearAlsSchwarzWeiss(const TGearSeite& seite)
 {
     const QImage& q = seite.bild;

@@ -101,6 +101,12 @@ QImage GearAlsBgr888(const TGearSeite& seite);
 // image with a German reason when the memory is not there.
 QImage GearAufHintergrund(const QImage& bild, QRgb farbe, QString& fehler);
 
+// Fills the page's gap (the part a damaged file never reached) with farbe
+// and empties it. A palette page takes the colour into its table, growing
+// its depth as far as needed, or becomes 24 bits when the table is full.
+// False when the memory for that is not there (the gap is left as decoded).
+bool GearLueckeFuellen(TGearSeite& seite, QRgb farbe);
+
 // For bilevel coders: per index (palette) or per pixel, whether it is black.
 // A two-colour page takes its darker colour as black; everything else
 // thresholds the luminance at 128.

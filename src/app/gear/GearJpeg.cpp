@@ -3,22 +3,24 @@
 #include "GearLjpeg.h"
 #include <turbojpeg.h>
 #include <algorithm>
+#include <csetjmp>
+#include <cstdio>
 #include <cstring>
+#include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
-// One handle per thread and direction, kept while it works: creating one
-// costs more than decoding a thumbnail. After an error the handle is not
-// trusted again (its decoder state may be left half way).
+// One compression handle per thread, kept while it works: creating one costs
+// more than coding a thumbnail. After an error the handle is not trusted
+// again (its state may be left half way).
 struct THandle {
     tjhandle h = nullptr;
-    bool komprimieren;
-    explicit THandle(bool k) : komprimieren(k) {}
     ~THandle() { Verwerfen(); }
     tjhandle Holen()
     {
         if (!h)
-            h = komprimieren ? tjInitCompress() : tjInitDecompress();
+            h = tjInitCompress();
         return h;
     }
     void Verwerfen()
@@ -29,16 +31,125 @@ struct THandle {
     }
 };
 
-THandle& Dekomprimierer()
+THandle& Komprimierer()
 {
-    thread_local THandle h(false);
+    thread_local THandle h;
     return h;
 }
 
-THandle& Komprimierer()
+// The library's errors and warnings. An error jumps back to the caller of
+// the library; a warning (damaged but readable data) is counted, and where
+// the entropy-coded data of the first scan ran out is noted: the rows from
+// that band of blocks on were never in the file.
+struct TFehler {
+    jpeg_error_mgr pub;
+    jmp_buf sprung;
+    int warnungen = 0;
+    int lueckeAb = -1;
+    bool datenZuEnde = false;
+    char text[JMSG_LENGTH_MAX] = {};
+
+    void Beginnen()
+    {
+        warnungen = 0;
+        lueckeAb = -1;
+        datenZuEnde = false;
+        text[0] = 0;
+    }
+    QString Text() const { return QString::fromLocal8Bit(text); }
+
+    static void Ende(j_common_ptr c)
+    {
+        auto* f = reinterpret_cast<TFehler*>(c->err);
+        (*c->err->format_message)(c, f->text);
+        longjmp(f->sprung, 1);
+    }
+    static void Nachricht(j_common_ptr c, int stufe)
+    {
+        if (stufe >= 0)
+            return;   // trace output
+        auto* f = reinterpret_cast<TFehler*>(c->err);
+        if (f->warnungen++ == 0)
+            (*c->err->format_message)(c, f->text);
+        const int code = c->err->msg_code;
+        if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)
+            f->datenZuEnde = true;
+        if (code == JWRN_HIT_MARKER && f->lueckeAb < 0 && c->is_decompressor) {
+            const auto* d = reinterpret_cast<j_decompress_ptr>(c);
+            // Later scans only refine what the first one put everywhere.
+            if (d->input_scan_number <= 1)
+                f->lueckeAb = int(d->input_iMCU_row) * d->max_v_samp_factor * DCTSIZE;
+        }
+    }
+};
+
+// One decompressor per thread, kept while it works, for the same reason as
+// the compression handle; after a library error it is made anew.
+struct TLeser {
+    jpeg_decompress_struct info {};
+    TFehler fehler;
+    bool angelegt = false;
+    ~TLeser() { Verwerfen(); }
+    bool Bereit()
+    {
+        if (angelegt)
+            return true;
+        info.err = jpeg_std_error(&fehler.pub);
+        fehler.pub.error_exit = TFehler::Ende;
+        fehler.pub.emit_message = TFehler::Nachricht;
+        if (setjmp(fehler.sprung))
+            return false;
+        jpeg_create_decompress(&info);
+        angelegt = true;
+        return true;
+    }
+    void Verwerfen()
+    {
+        if (angelegt)
+            jpeg_destroy_decompress(&info);
+        angelegt = false;
+    }
+};
+
+TLeser& Leser()
 {
-    thread_local THandle h(true);
-    return h;
+    thread_local TLeser l;
+    return l;
+}
+
+// The library calls that may end in its error jump, each in a function of
+// its own with nothing to destroy on the way back.
+bool KopfLesen(TLeser& l, const unsigned char* daten, qint64 laenge)
+{
+    if (setjmp(l.fehler.sprung))
+        return false;
+    jpeg_mem_src(&l.info, daten, static_cast<unsigned long>(laenge));
+    jpeg_read_header(&l.info, TRUE);
+    return true;
+}
+
+// Decodes into the picture's rows, straight from the library; stops early
+// once the rows from where the data ran out are reached. No progress is
+// reported meanwhile: its handler pumps messages, and a load started from
+// there would take over this thread's decompressor half way.
+bool ZeilenLesen(TLeser& l, uint8_t* basis, qsizetype abstand, int hoehe)
+{
+    if (setjmp(l.fehler.sprung))
+        return false;
+    jpeg_decompress_struct& info = l.info;
+    jpeg_start_decompress(&info);
+    constexpr int Buendel = 32;
+    JSAMPROW zeilen[Buendel];
+    while (info.output_scanline < info.output_height) {
+        const int y = int(info.output_scanline);
+        if (l.fehler.lueckeAb >= 0 && y >= l.fehler.lueckeAb)
+            break;
+        const int n = std::min(Buendel, hoehe - y);
+        for (int i = 0; i < n; ++i)
+            zeilen[i] = basis + (y + i) * abstand;
+        jpeg_read_scanlines(&info, zeilen, JDIMENSION(n));
+    }
+    return true;
 }
 
 QString Text(tjhandle h)
@@ -156,55 +267,71 @@ bool JpegDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler,
     // The JPEG library here has no lossless decoder.
     if (LjpegIstVerlustfrei(daten))
         return LjpegDekodieren(daten, seite, fehler, unterstuetzt, fs);
-    THandle& handle = Dekomprimierer();
-    tjhandle h = handle.Holen();
-    if (!h) {
+    // Reported before the reader holds this file: the handler pumps messages.
+    if (fs)
+        fs(5);
+    TLeser& leser = Leser();
+    if (!leser.Bereit()) {
         fehler = QStringLiteral("Der JPEG-Dekoder kann nicht gestartet werden.");
         return false;
     }
+    // Back to the start state on every way out; after a library error the
+    // reader is made anew.
+    struct TZuruecksetzen {
+        TLeser& l;
+        bool fehlschlag = true;
+        ~TZuruecksetzen() { fehlschlag ? l.Verwerfen() : jpeg_abort_decompress(&l.info); }
+    } zuruecksetzen{leser};
+
     const auto* quelle = reinterpret_cast<const unsigned char*>(daten.constData());
-    const auto laenge = static_cast<unsigned long>(daten.size());
-    int w = 0, hoehe = 0, unterabtastung = 0, farbraum = 0;
-    if (tjDecompressHeader3(h, quelle, laenge, &w, &hoehe, &unterabtastung, &farbraum) != 0) {
-        const QString text = Text(h);
-        if (text.contains(QLatin1String("subsampling"), Qt::CaseInsensitive))
-            unterstuetzt = false;
-        fehler = QStringLiteral("Die JPEG-Datei ist beschädigt (%1).").arg(text);
-        handle.Verwerfen();
+    const qint64 laenge = daten.size();
+    jpeg_decompress_struct& info = leser.info;
+    leser.fehler.Beginnen();
+    if (!KopfLesen(leser, quelle, laenge)) {
+        fehler = QStringLiteral("Die JPEG-Datei ist beschädigt (%1).").arg(leser.fehler.Text());
         return false;
     }
-    if (farbraum == TJCS_CMYK || farbraum == TJCS_YCCK) {
+    if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
         unterstuetzt = false;
         fehler = QStringLiteral("CMYK-JPEG-Dateien werden hier nicht dekodiert.");
+        zuruecksetzen.fehlschlag = false;
         return false;
     }
-    if (!ScanDatenPruefen(quelle, qint64(laenge), fehler))
+    // Before anything the size asks for is allocated.
+    if (!ScanDatenPruefen(quelle, laenge, fehler)) {
+        zuruecksetzen.fehlschlag = false;
         return false;
-    const bool grau = farbraum == TJCS_GRAY;
+    }
+    const bool grau = info.jpeg_color_space == JCS_GRAYSCALE;
+    info.out_color_space = grau ? JCS_GRAYSCALE : JCS_EXT_BGR;
+    const int w = int(info.image_width), hoehe = int(info.image_height);
     QImage bild = GearNeuesBild(w, hoehe, grau ? QImage::Format_Indexed8 : QImage::Format_BGR888, fehler);
-    if (bild.isNull())
+    if (bild.isNull()) {
+        zuruecksetzen.fehlschlag = false;
         return false;
-    if (fs)
-        fs(5);
-    // Straight into the picture's rows; the pitch carries the 4-byte padding.
-    if (tjDecompress2(h, quelle, laenge, bild.bits(), w, int(bild.bytesPerLine()), hoehe,
-                      grau ? TJPF_GRAY : TJPF_BGR, 0) != 0) {
-        const QString text = Text(h);
-        const bool warnung = tjGetErrorCode(h) == TJERR_WARNING;
-        handle.Verwerfen();
-        // Both ways of running out of data leave rows the file never filled.
-        const bool zuEnde = text.contains(QLatin1String("premature end"), Qt::CaseInsensitive);
-        if (!warnung || zuEnde) {
-            fehler = zuEnde
-                ? QStringLiteral("Die JPEG-Datei ist unvollständig.")
-                : QStringLiteral("Die JPEG-Datei ist beschädigt (%1).").arg(text);
-            return false;
-        }
     }
+    const bool gelesen = ZeilenLesen(leser, bild.bits(), bild.bytesPerLine(), hoehe);
+    // The rows decoded before the data ran out, or before the library gave
+    // up, are the picture; with none of them there is nothing to show.
+    int erreicht = hoehe;
+    if (!gelesen)
+        erreicht = int(std::min<JDIMENSION>(info.output_scanline, JDIMENSION(hoehe)));
+    if (leser.fehler.lueckeAb >= 0)
+        erreicht = std::min(erreicht, leser.fehler.lueckeAb);
+    if (erreicht <= 0) {
+        fehler = leser.fehler.datenZuEnde || gelesen
+            ? QStringLiteral("Die JPEG-Datei ist unvollständig.")
+            : QStringLiteral("Die JPEG-Datei ist beschädigt (%1).").arg(leser.fehler.Text());
+        return false;
+    }
+    zuruecksetzen.fehlschlag = !gelesen;
     if (grau)
         bild.setColorTable(GearGrauPalette(256));
     seite.bild = std::move(bild);
     seite.bpp = grau ? 8 : 24;
+    seite.beschaedigt = !gelesen || leser.fehler.warnungen > 0;
+    if (erreicht < hoehe)
+        seite.luecke = QRect(0, erreicht, w, hoehe - erreicht);
     return true;
 }
 

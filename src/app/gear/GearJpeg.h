@@ -4,10 +4,13 @@
 #include <cstdint>
 #include "GearSeite.h"
 
-// JPEG through TurboJPEG: decoded straight into the rows of the page.
+// JPEG through libjpeg-turbo: decoded straight into the rows of the page,
+// encoded through TurboJPEG.
 
-// False with a German reason. unterstuetzt is false for JPEG files TurboJPEG
-// cannot decode here (CMYK, unusual sampling), which the general coder may try.
+// False with a German reason. unterstuetzt is false for JPEG files the
+// library cannot decode here (CMYK), which the general coder may try. Damage
+// the library only warns about gives the picture, marked damaged; when the
+// data end early, the rows never reached form the page's gap.
 bool JpegDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler, bool& unterstuetzt,
                     const TFortschritt& fs = {});
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -10,6 +11,11 @@
 struct TGearSeite {
     QImage bild;
     int bpp = 0;
+    // The decoder met damage and kept what it could read. luecke is the part
+    // it never reached (the rows after the damage), which the control fills
+    // with its background colour; empty once filled, or when nothing is missing.
+    bool beschaedigt = false;
+    QRect luecke {};
     bool Leer() const { return bild.isNull() || bild.width() == 0 || bild.height() == 0; }
 };
 

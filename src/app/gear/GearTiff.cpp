@@ -187,11 +187,34 @@ bool DatenReichen(TIFF* tif, qint64 dateiGroesse, uint32_t h, QString& fehler)
     return false;
 }
 
-// Turns the rows as stored into the picture the orientation tag describes.
-bool Orientieren(QImage& bild, uint16_t orientierung, QString& fehler)
+// Where a pixel of a w x h picture as stored lands in the turned picture.
+QPoint OrientierterPunkt(QPoint p, int w, int h, uint16_t orientierung)
+{
+    const int x = p.x(), y = p.y();
+    switch (orientierung) {
+    case ORIENTATION_TOPRIGHT: return {w - 1 - x, y};
+    case ORIENTATION_BOTRIGHT: return {w - 1 - x, h - 1 - y};
+    case ORIENTATION_BOTLEFT: return {x, h - 1 - y};
+    case ORIENTATION_LEFTTOP: return {y, x};
+    case ORIENTATION_RIGHTTOP: return {h - 1 - y, x};
+    case ORIENTATION_RIGHTBOT: return {h - 1 - y, w - 1 - x};
+    case ORIENTATION_LEFTBOT: return {y, w - 1 - x};
+    default: return p;
+    }
+}
+
+// Turns the rows as stored into the picture the orientation tag describes;
+// the page's gap turns with them.
+bool Orientieren(QImage& bild, uint16_t orientierung, QRect& luecke, QString& fehler)
 {
     if (orientierung <= ORIENTATION_TOPLEFT || orientierung > ORIENTATION_LEFTBOT)
         return true;
+    if (!luecke.isEmpty()) {
+        const QPoint a = OrientierterPunkt(luecke.topLeft(), bild.width(), bild.height(), orientierung);
+        const QPoint b = OrientierterPunkt(luecke.bottomRight(), bild.width(), bild.height(), orientierung);
+        luecke = QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                       QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+    }
     if (!GearSpeicherNehmen(bild.sizeInBytes(), fehler))
         return false;
     QImage neu;
@@ -231,8 +254,23 @@ bool RgbaLesen(TIFF* tif, int w, int h, uint16_t orientierung, TGearSeite& seite
     const int ziel = orientierung >= ORIENTATION_TOPLEFT && orientierung <= ORIENTATION_LEFTBOT ? orientierung
                                                                                              : ORIENTATION_TOPLEFT;
     if (!TIFFReadRGBAImageOriented(tif, uint32_t(w), uint32_t(h), raster.data(), ziel, 1)) {
-        fehler = QStringLiteral("Die TIFF-Datei ist beschädigt (%1).").arg(s.fehler);
-        return false;
+        // The reader goes through the strips or rows of tiles from the top
+        // and stops at the damaged one. Without alpha every pixel it wrote is
+        // opaque, so the first row with an untouched (all-zero) pixel is where
+        // it stopped; with alpha a transparent black pixel may end it sooner.
+        int erreicht = 0;
+        while (erreicht < h) {
+            const uint32_t* q = raster.data() + size_t(erreicht) * size_t(w);
+            if (std::find(q, q + w, 0u) != q + w)
+                break;
+            ++erreicht;
+        }
+        if (erreicht == 0) {
+            fehler = QStringLiteral("Die TIFF-Datei ist beschädigt (%1).").arg(s.fehler);
+            return false;
+        }
+        seite.beschaedigt = true;
+        seite.luecke = QRect(0, erreicht, w, h - erreicht);
     }
     for (int y = 0; y < h; ++y) {
         const uint32_t* q = raster.data() + size_t(y) * size_t(w);
@@ -243,7 +281,7 @@ bool RgbaLesen(TIFF* tif, int w, int h, uint16_t orientierung, TGearSeite& seite
             z[2] = uint8_t(TIFFGetR(q[x]));
         }
     }
-    if (!Orientieren(bild, orientierung, fehler))
+    if (!Orientieren(bild, orientierung, seite.luecke, fehler))
         return false;
     seite.bild = std::move(bild);
     seite.bpp = 24;
@@ -298,11 +336,18 @@ bool SeiteLesen(TIFF* tif, TGearSeite& seite, uint16_t& kompression, QString& fe
     const int proben = getrennt ? 1 : spp;
     const int durchgaenge = rgb && getrennt ? 3 : 1;
     TFortschrittsBand band(fs, von, bis, int(h) * durchgaenge);
-    for (int d = 0; d < durchgaenge; ++d) {
+    // Rows from here on were never read: a strip that fails part-way ends
+    // the picture there.
+    uint32_t erreicht = h;
+    for (int d = 0; d < durchgaenge && erreicht == h; ++d) {
         for (uint32_t y = 0; y < h; ++y) {
             if (TIFFReadScanline(tif, puffer.data(), y, uint16_t(d)) < 0) {
-                fehler = QStringLiteral("Die TIFF-Datei ist beschädigt oder unvollständig (%1).").arg(s.fehler);
-                return false;
+                if (y == 0) {
+                    fehler = QStringLiteral("Die TIFF-Datei ist beschädigt oder unvollständig (%1).").arg(s.fehler);
+                    return false;
+                }
+                erreicht = y;
+                break;
             }
             uint8_t* z = bild.scanLine(int(y));
             const uint8_t* q = puffer.data();
@@ -356,7 +401,11 @@ bool SeiteLesen(TIFF* tif, TGearSeite& seite, uint16_t& kompression, QString& fe
     }
     if (bild.format() == QImage::Format_Indexed8)
         GearIndizesAbsichern(bild);
-    if (!Orientieren(bild, orientierung, fehler))
+    if (erreicht < h) {
+        seite.beschaedigt = true;
+        seite.luecke = QRect(0, int(erreicht), int(w), int(h - erreicht));
+    }
+    if (!Orientieren(bild, orientierung, seite.luecke, fehler))
         return false;
     seite.bild = std::move(bild);
     return true;
