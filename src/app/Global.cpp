@@ -291,9 +291,21 @@ static QImage IconAufHintergrund(const QString& pfad)
     return GearAufHintergrund(icon, HgFarbeRgb(), fehler);
 }
 
+bool BildLadefehler = false;
 bool BildBeschaedigt = false;
 
-void LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten)
+bool NichtGeladenMelden(const QString& folge)
+{
+    if (!BildLadefehler || BildQuelle != BildQuelleDatei)
+        return false;
+    const QString datei = BildIndex >= 0 && BildIndex < BildListe.size() ? BildListe.at(BildIndex) : QString();
+    Meldung(QStringLiteral("Das Bild ") + datei + QStringLiteral(" konnte nicht geladen werden.") + QStringLiteral("\r\r")
+                + folge,
+            TMeldungArt::Warnung, mbOk);
+    return true;
+}
+
+bool LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten)
 {
     gear.DelImage();
     gear.SetTransparent(0);
@@ -307,9 +319,10 @@ void LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten)
     const QFileInfo info(pfad);
     if (pfad.isEmpty() || !info.isFile()) {
         gear.SetPicture(FehlerBild());
-        return;
+        return false;
     }
 
+    bool geladen;
     if (info.suffix().toUpper() == QLatin1String("ICO")) {
         QImage bitmap;
         try {
@@ -317,10 +330,12 @@ void LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten)
         } catch (...) {
             bitmap = QImage();
         }
-        gear.SetPicture(bitmap.isNull() ? FehlerBild() : bitmap);
+        geladen = !bitmap.isNull();
+        gear.SetPicture(geladen ? bitmap : FehlerBild());
     } else {
         gear.LoadImage(pfad);
-        if (gear.ErrCount() > 0)
+        geladen = gear.ErrCount() == 0;
+        if (!geladen)
             gear.SetPicture(FehlerBild());
     }
 
@@ -333,6 +348,7 @@ void LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten)
     TExifDaten& leser = metadaten ? *metadaten : eigener;
     if (leser.Lesen(pfad) && leser.KommentarGefunden())
         AktKommentar = leser.Kommentar();
+    return geladen;
 }
 
 // A palette picture at 24 bits through its colour table, as a 24-bit read of

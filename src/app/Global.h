@@ -33,11 +33,20 @@ void FormatListeFuellen(QTreeWidget* liste, int modus, bool mitBildZeile, bool m
 // The 128 x 128 error picture shown in place of an image that cannot be read.
 const QImage& FehlerBild();
 // With metadaten given, the file's metadata are read into it (the one read
-// of them for this load); otherwise only the comment is kept. The part of a
-// damaged picture that was never in the file shows HgFarbe.
-void LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten = nullptr);
+// of them for this load); otherwise only the comment is kept. True when the
+// control holds the file's picture, false when it holds the error picture.
+// The part of a damaged picture that was never in the file shows HgFarbe.
+bool LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten = nullptr);
+// The shown image is the error picture in place of a file that could not be
+// loaded: set by loading, cleared by a load that succeeds, by pasting and by
+// scanning, kept through edits and undo (which cannot reach past a load).
+extern bool BildLadefehler;
 // The shown file (its current page) is damaged and could be read only in part.
 extern bool BildBeschaedigt;
+// While the shown image stands for a file that could not be loaded: says so,
+// with folge as the second sentence, and returns true; the command that would
+// write it (or act on the file) then refuses.
+bool NichtGeladenMelden(const QString& folge);
 bool GearZuBitmap(TGear& gear, TBitmap& bmp);
 // For tests: while on, every transfer fails as it does when memory runs out.
 void TransferStoerungSetzen(bool an);

@@ -347,7 +347,7 @@ void TfrmZelvanoMain::BildAnzeigen()
     const QString pfad = BildListe.at(BildIndex);
     // One read of the metadata serves both the comment and the EXIF data.
     TExifDaten metadaten;
-    LadeGearBild(*Gear1, pfad, &metadaten);
+    const bool geladen = LadeGearBild(*Gear1, pfad, &metadaten);
     const QString speicherFehler =
         Gear1->ErrCount() > 0 && GearSpeicherFehler(Gear1->LetzterFehler()) ? Gear1->LetzterFehler() : QString();
 
@@ -357,7 +357,8 @@ void TfrmZelvanoMain::BildAnzeigen()
         return;
     }
     BildFarbtiefe = Gear1->ImageBitsPerPixel();
-    BildBeschaedigt = Gear1->Beschaedigt();
+    BildLadefehler = !geladen;
+    BildBeschaedigt = geladen && Gear1->Beschaedigt();
 
     // A failed transfer shows the error picture: the previous image must
     // never appear under the new file's name.
@@ -365,6 +366,7 @@ void TfrmZelvanoMain::BildAnzeigen()
         OriginalBild.Assign(imgFehler);
         Gear1->SetPicture(OriginalBild);
         BildFarbtiefe = Gear1->ImageBitsPerPixel();
+        BildLadefehler = true;
         BildBeschaedigt = false;
     }
     SetzeArbeitsModus(false);

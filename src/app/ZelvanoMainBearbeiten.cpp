@@ -137,6 +137,7 @@ void TfrmZelvanoMain::mBeaEinfuegenExecute()
 
     BildIndex = 0;
     BildQuelle = BildQuelleZwischenablage;
+    BildLadefehler = false;
     BildBeschaedigt = false;
     BildListe.clear();
     MenuesSetzen();
@@ -246,6 +247,7 @@ void TfrmZelvanoMain::mDatScannenExecute()
             SetAnzeigeBild();
             BildIndex = 0;
             BildQuelle = BildQuelleScanner;
+            BildLadefehler = false;
             BildBeschaedigt = false;
             BildListe.clear();
             MenuesSetzen();

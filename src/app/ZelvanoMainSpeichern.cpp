@@ -8,6 +8,8 @@
 void TfrmZelvanoMain::mDatSpeichernalsExecute()
 {
     emit SpeichernalsAngefordert();
+    if (NichtGeladenMelden(SpeichernVerweigertText()))
+        return;
     if (!frmSpeichern)
         frmSpeichern = new TfrmSpeichern(this);
     frmSpeichern->ShellTreeView1Aktualisieren();

@@ -2,6 +2,7 @@
 #include "ZelvanoMain.h"
 #include <QAction>
 #include "AnzeigeBild.h"
+#include "Global.h"
 #include "Menuset.h"
 #include "files/JpgDrehen.h"
 #include "viewing/Vorschau.h"
@@ -30,6 +31,8 @@ void TfrmZelvanoMain::mDatVorschauExecute()
 
 void TfrmZelvanoMain::mBeaJpgDrehenExecute()
 {
+    if (NichtGeladenMelden(JpgDrehenVerweigertText()))
+        return;
     if (!frmJpgDrehen)
         frmJpgDrehen = new TfrmJpgDrehen(this);
     AnzeigeTimer->stop();

@@ -332,11 +332,18 @@ void TfrmJpgDrehen::Transformieren(uint8_t code)
 {
     if (!JpgDrehbar || BildBearbeitet || BildIndex < 0 || BildIndex >= BildListe.size())
         return;
+    if (NichtGeladenMelden(JpgDrehenVerweigertText()))
+        return;
     if (!JpgDateiDrehen(BildListe.at(BildIndex), code, uint8_t(SegmentKopierModus), cbTrimmen->isChecked()))
         return;
     if (frmZelvanoMain)
         frmZelvanoMain->BildAnzeigen();
     accept();
+}
+
+QString JpgDrehenVerweigertText()
+{
+    return QStringLiteral("Die Datei wird nicht gedreht.");
 }
 
 void TfrmJpgDrehen::PngBitBtnDrehMinus90Click() { Transformieren(JpgDrehen270); }

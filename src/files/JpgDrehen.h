@@ -33,6 +33,8 @@ bool JpgTransformieren(const QString& quelle, const QString& ziel, uint8_t code,
 // A missing file: false without a message. Any other failure: the message
 // "Das Bild konnte nicht gedreht werden.", false, and the file untouched.
 bool JpgDateiDrehen(const QString& pfad, uint8_t code, uint8_t kopierModus, bool trimmen);
+// Why a file that could not be loaded is not turned.
+QString JpgDrehenVerweigertText();
 
 class TfrmJpgDrehen : public QDialog {
     Q_OBJECT

@@ -177,6 +177,11 @@ TSchreibSchritt BildSchreiben(TGear& gear, const QString& schluessel, const QStr
     return TSchreibSchritt::Fertig;
 }
 
+QString SpeichernVerweigertText()
+{
+    return QStringLiteral("Angezeigt wird nur das Fehlerbild; es wird nicht gespeichert.");
+}
+
 QString EndungErsetzen(const QString& name, const QString& endung)
 {
     const qsizetype trenner = name.lastIndexOf(QLatin1Char('/'));
@@ -559,6 +564,10 @@ void TfrmSpeichern::btnFormatoptionenClick()
 
 void TfrmSpeichern::btnSpeichernClick()
 {
+    // The error picture never replaces a file, nor carries the EXIF data of
+    // the file it stands for into one.
+    if (NichtGeladenMelden(SpeichernVerweigertText()))
+        return;
     try {
         const QString schluessel = GewaehlterSchluessel();
         if (schluessel.isEmpty() || ediDateiname->text().isEmpty())

@@ -68,6 +68,8 @@ TSchreibSchritt BildSchreiben(TGear& gear, const QString& schluessel, const QStr
 // The comment written into a JPEG: the loaded file's own for an image from a
 // file, else the created-with line.
 QString SchreibKommentar();
+// Why the error picture of a file that could not be loaded is not saved.
+QString SpeichernVerweigertText();
 
 // The save window: target format, folder and name; writes the main window's
 // working bitmap through Gear1 in that format.
