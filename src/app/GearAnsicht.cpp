@@ -153,16 +153,19 @@ void TGearAnsicht::resizeEvent(QResizeEvent* ereignis)
 bool TGearAnsicht::eventFilter(QObject* objekt, QEvent* ereignis)
 {
     if (objekt == m_flaeche) {
-        auto* maus = static_cast<QMouseEvent*>(ereignis);
+        // Only mouse events are read as such; paint, resize and the others pass.
         switch (ereignis->type()) {
-        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonPress: {
+            const auto* maus = static_cast<QMouseEvent*>(ereignis);
             if (m_handPanning && maus->button() == Qt::LeftButton) {
                 m_pannt = true;
                 m_panStart = maus->globalPosition().toPoint();
                 m_panWerte = QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
             }
             break;
+        }
         case QEvent::MouseMove: {
+            const auto* maus = static_cast<QMouseEvent*>(ereignis);
             if (m_pannt) {
                 const QPoint d = maus->globalPosition().toPoint() - m_panStart;
                 horizontalScrollBar()->setValue(m_panWerte.x() - d.x());
@@ -173,7 +176,7 @@ bool TGearAnsicht::eventFilter(QObject* objekt, QEvent* ereignis)
             break;
         }
         case QEvent::MouseButtonRelease:
-            if (maus->button() == Qt::LeftButton)
+            if (static_cast<QMouseEvent*>(ereignis)->button() == Qt::LeftButton)
                 m_pannt = false;
             break;
         default:
