@@ -470,6 +470,9 @@ private:
     QAction* AktionAnlegen(const char* name, const QString& text, const QKeySequence& taste, int symbol);
     void AktionVerbinden(QAction* aktion, void (TfrmZelvanoMain::*handler)());
     void SeiteWechseln(int schritt);
+    // After the command line or a drop: a shown file whose type the open
+    // mask does not offer and whose content could not be read is reported.
+    void FremdeDateiMelden();
     void TastenVorschauAnlegen();
     QObject* m_tastenVorschau = nullptr;
     // ---- private members of block I ----

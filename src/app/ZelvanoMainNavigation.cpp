@@ -10,11 +10,13 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
 #include "Gear.h"
 #include "Global.h"
 #include "Menuset.h"
+#include "Meldung.h"
 #include "Modi.h"
 #include "ZelvanoMainSperre.h"
 
@@ -189,6 +191,18 @@ void TfrmZelvanoMain::KommandozeileVerarbeiten(const QStringList& argumente)
                 BildListe.append(PfadVerbinden(ordner, namen.at(j)));
                 QCoreApplication::processEvents();
             }
+            // The named file is shown even when the mask does not take its
+            // extension (a ".tiff", ".webp" or ".cur"): the content decides
+            // whether it can be read. It joins the list where the listing's
+            // order puts it.
+            if (BildIndex < 0) {
+                const auto stelle = std::upper_bound(namen.cbegin(), namen.cend(), name,
+                                                     [](const QString& a, const QString& b) {
+                                                         return a.compare(b, Qt::CaseInsensitive) < 0;
+                                                     });
+                BildIndex = int(stelle - namen.cbegin());
+                BildListe.insert(BildIndex, PfadVerbinden(ordner, name));
+            }
         } else {
             BildListe.append(PfadVerbinden(ordner, name));
             QCoreApplication::processEvents();
@@ -199,13 +213,23 @@ void TfrmZelvanoMain::KommandozeileVerarbeiten(const QStringList& argumente)
     // With no existing file the folder chosen at start stays.
     if (!ordner.isEmpty())
         LadeVerzeichnis = MitTrenner(ordner);
-    if (BildListe.isEmpty())
+    if (BildListe.isEmpty() || BildIndex < 0 || BildIndex >= BildListe.size())
         return;
-    // A named file that is not among the listed images of its folder (its
-    // extension is not one we read) leaves no index: show the first image.
-    if (BildIndex < 0 || BildIndex >= BildListe.size())
-        BildIndex = 0;
     BildAnzeigen();
+    FremdeDateiMelden();
+}
+
+void TfrmZelvanoMain::FremdeDateiMelden()
+{
+    // The error picture alone does not say that the named file is of a type
+    // we do not offer and that its content is no picture we read either.
+    const QString pfad = BildListe.value(BildIndex);
+    if (BildQuelle != BildQuelleDatei || Gear1->ErrCount() == 0 || !QFileInfo(pfad).isFile()
+        || QDir::match(BildMaske.split(QLatin1Char(';'), Qt::SkipEmptyParts), QFileInfo(pfad).fileName()))
+        return;
+    Meldung(QStringLiteral("Die Datei „%1“ kann nicht angezeigt werden: ihr Inhalt ist kein lesbares Bild.\r\r%2")
+                .arg(QDir::toNativeSeparators(pfad), Gear1->LetzterFehler()),
+            TMeldungArt::Warnung);
 }
 
 // ---- Dropped files ------------------------------------------------------------
@@ -257,4 +281,5 @@ void TfrmZelvanoMain::DateienEmpfangen(const QStringList& pfade)
     QCoreApplication::processEvents();
     raise();
     activateWindow();
+    FremdeDateiMelden();
 }

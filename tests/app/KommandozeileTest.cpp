@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <Magick++.h>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
@@ -13,6 +15,12 @@
 #include "Menuset.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
+
+// Paths in failure messages as text.
+void PrintTo(const QString& text, std::ostream* aus)
+{
+    *aus << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -54,6 +62,15 @@ protected:
         QImage bild(breite, 7, QImage::Format_RGB888);
         bild.fill(QColor(200, 100, 50));
         EXPECT_TRUE(bild.save(pfad, format)) << qPrintable(pfad);
+        return pfad;
+    }
+    // The same, written by ImageMagick for the formats Qt does not write.
+    QString MagickBild(const QString& name, int breite, const char* format)
+    {
+        const QString pfad = ordner + QLatin1Char('/') + name;
+        Magick::Image bild(Magick::Geometry(size_t(breite), 7), Magick::Color("orange"));
+        bild.magick(format);
+        bild.write(pfad.toStdString());
         return pfad;
     }
     QString O(const QString& name) const { return ordner + QLatin1Char('/') + name; }
@@ -161,25 +178,58 @@ TEST_F(KommandozeileTest, SonderzeichenImNamen)
     EXPECT_EQ(f->OriginalBild.Width(), 17);
 }
 
-TEST_F(KommandozeileTest, DateiMitFremderEndung_ErstesBildDesOrdners)
+TEST_F(KommandozeileTest, DateiMitFremderEndung_WirdAnIhremPlatzGezeigt)
 {
-    // A PNG under an extension we do not list is not among the folder's images.
-    Bild(QStringLiteral("fremd.xyz"), 31, "PNG");
-    const QString b = Bild(QStringLiteral("b.png"), 32);
-    f->KommandozeileVerarbeiten({O(QStringLiteral("fremd.xyz"))});
-    EXPECT_EQ(BildListe, QStringList({b}));
-    EXPECT_EQ(BildIndex, 0);
-    EXPECT_EQ(f->OriginalBild.Width(), 32);
+    // Extensions the folder listing does not take, with content we read.
+    MagickBild(QStringLiteral("a.gif"), 30, "GIF");
+    Bild(QStringLiteral("c.png"), 33);
+    struct T { const char* name; const char* format; int breite; };
+    for (const T& t : {T{"b.tiff", "TIFF", 31}, T{"b.webp", "WEBP", 32}, T{"b.jpe", "JPEG", 35},
+                       T{"B2.xyz", "PNG", 36}}) {
+        SCOPED_TRACE(t.name);
+        const QString pfad = MagickBild(QString::fromLatin1(t.name), t.breite, t.format);
+        TMeldungsFaenger faenger;
+        f->KommandozeileVerarbeiten({pfad});
+        EXPECT_EQ(BildListe, QStringList({O(QStringLiteral("a.gif")), pfad, O(QStringLiteral("c.png"))}));
+        EXPECT_EQ(BildIndex, 1);
+        EXPECT_EQ(BildQuelle, BildQuelleDatei);
+        EXPECT_EQ(f->OriginalBild.Width(), t.breite);
+        EXPECT_TRUE(faenger.texte.isEmpty()) << qPrintable(faenger.texte.join(QLatin1Char('|')));
+        QFile::remove(pfad);
+    }
 }
 
-TEST_F(KommandozeileTest, DateiMitFremderEndungAllein_NichtsGezeigt)
+TEST_F(KommandozeileTest, DateiMitFremderEndungAllein_WirdGezeigt)
 {
-    Bild(QStringLiteral("fremd.xyz"), 31, "PNG");
-    f->KommandozeileVerarbeiten({O(QStringLiteral("fremd.xyz"))});
-    EXPECT_TRUE(BildListe.isEmpty());
-    EXPECT_EQ(BildIndex, -1);
-    EXPECT_EQ(BildQuelle, BildQuelleKeine);
+    const QString pfad = Bild(QStringLiteral("fremd.xyz"), 31, "PNG");
+    f->KommandozeileVerarbeiten({pfad});
+    EXPECT_EQ(BildListe, QStringList({pfad}));
+    EXPECT_EQ(BildIndex, 0);
+    EXPECT_EQ(BildQuelle, BildQuelleDatei);
+    EXPECT_EQ(f->OriginalBild.Width(), 31);
     EXPECT_EQ(LadeVerzeichnis, ordner + QLatin1Char('/'));
+}
+
+TEST_F(KommandozeileTest, UnlesbareDateiMitFremderEndung_FehlerbildUndMeldungMitName)
+{
+    MagickBild(QStringLiteral("a.gif"), 30, "GIF");
+    const QString notiz = O(QStringLiteral("notiz.txt"));
+    DateiSchreiben(notiz, "kein Bild, nur Text");
+    TMeldungsFaenger faenger;
+    f->KommandozeileVerarbeiten({notiz});
+    EXPECT_EQ(BildListe, QStringList({O(QStringLiteral("a.gif")), notiz}));
+    EXPECT_EQ(BildIndex, 1);
+    EXPECT_EQ(f->OriginalBild.Width(), 128);   // the error picture
+    ASSERT_EQ(faenger.texte.size(), 1);
+    EXPECT_TRUE(faenger.texte.first().contains(QStringLiteral("notiz.txt"))) << qPrintable(faenger.texte.first());
+
+    // Dropped, the same file gets the same word.
+    TMeldungsFaenger fallen;
+    f->DateienEmpfangen({notiz});
+    EXPECT_EQ(BildListe, QStringList({notiz}));
+    EXPECT_EQ(f->OriginalBild.Width(), 128);
+    ASSERT_EQ(fallen.texte.size(), 1);
+    EXPECT_TRUE(fallen.texte.first().contains(QStringLiteral("notiz.txt"))) << qPrintable(fallen.texte.first());
 }
 
 // ---- Dropped files ------------------------------------------------------------
