@@ -891,6 +891,8 @@ void SetzeArbeitsModus(bool an)
     if (!Statusleiste || !frmZelvanoMain)
         return;
     TfrmZelvanoMain* f = frmZelvanoMain;
+    // The display keeps its size while the bars change places.
+    f->AnzeigeAusrichten(false);
     if (an) {
         if (f->ProgressBar1) {
             f->ProgressBar1->setRange(0, 100);
@@ -912,6 +914,7 @@ void SetzeArbeitsModus(bool an)
         if (f->Gear1)
             f->Gear1->SetStatusEvent(false);
     }
+    f->AnzeigeAusrichten(true);
 }
 
 QString ProgrammVersion(int teile)

@@ -59,6 +59,11 @@ public:
     bool AchtungBearbeitet();
     void BildAnzeigen();
     void SetAnzeigeBild();
+    // Busy mode puts the progress panel in the status bar's place: the
+    // display is taken out of the layout (false) while the bars change
+    // places and put back (true) at once at its final size, so it never
+    // takes a size in between.
+    void AnzeigeAusrichten(bool an);
 
     // Components
     TBitmap OriginalBild;

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -294,6 +295,25 @@ qreal TfrmZelvanoMain::GeraetePixelVerhaeltnis() const
 {
     const qreal verhaeltnis = AnzeigeBox->viewport()->devicePixelRatioF();
     return verhaeltnis > 0 ? verhaeltnis : 1.0;
+}
+
+void TfrmZelvanoMain::AnzeigeAusrichten(bool an)
+{
+    QLayout* spalte = centralWidget() ? centralWidget()->layout() : nullptr;
+    if (!spalte)
+        return;
+    if (!an) {
+        spalte->setEnabled(false);
+        return;
+    }
+    // The status bar lies outside the central widget, the progress panel
+    // inside it: the window's layout first, so the central one divides the
+    // central widget's final height.
+    if (QLayout* fensterLayout = layout())
+        fensterLayout->activate();
+    spalte->setEnabled(true);
+    spalte->invalidate();
+    spalte->activate();
 }
 
 void TfrmZelvanoMain::CursorSetzen()

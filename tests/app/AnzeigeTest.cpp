@@ -23,6 +23,12 @@
 #include "pixelops/Bitmap_Verkleinern.h"
 #include "widgets/PngImageList.h"
 
+// Status texts in failure messages as text.
+static void PrintTo(const QString& text, std::ostream* aus)
+{
+    *aus << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 TBitmap Zufall(int breite, int hoehe)
@@ -369,6 +375,120 @@ TEST_F(Anzeige, MausradZaehltKleineSchritteZusammen)
     EXPECT_NEAR(ZoomFaktor, std::pow(7.0 / 6.0, 4), 1e-12);
     Rad(-120);
     EXPECT_NEAR(ZoomFaktor, std::pow(7.0 / 6.0, 4) * 7.0 / 8.0, 1e-12);
+}
+
+// ---- Loaded pictures as the user sees them -------------------------------------
+
+namespace {
+
+// What the user sees of the display after a load: where the picture lies in
+// the box, and what the status bar says.
+struct TAnsicht {
+    QRect bild;
+    QSize box;
+    QString zoom;
+    bool operator==(const TAnsicht& o) const { return bild == o.bild && box == o.box && zoom == o.zoom; }
+};
+
+std::ostream& operator<<(std::ostream& aus, const TAnsicht& a)
+{
+    return aus << a.bild.x() << ',' << a.bild.y() << ' ' << a.bild.width() << 'x' << a.bild.height() << " in "
+               << a.box.width() << 'x' << a.box.height() << " \"" << a.zoom.toStdString() << '"';
+}
+
+} // namespace
+
+class AnzeigeGeladen : public Anzeige {
+protected:
+    void SetUp() override
+    {
+        Anzeige::SetUp();
+        Statusleiste = true;
+        Einpassen = true;
+        fenster->StatusBar1->show();
+        // Too low for a 640 x 480 picture at 100 %.
+        Fenstergroesse(800, 450);
+        ordner = FrischerOrdner(QStringLiteral("anzeige"));
+    }
+    void TearDown() override
+    {
+        BildListe.clear();
+        BildIndex = -1;
+        BildQuelle = BildQuelleKeine;
+        Anzeige::TearDown();
+    }
+
+    // As the running program does between the user's actions: every pending
+    // event, layouts and resizes included, is handled.
+    static void Ruhen()
+    {
+        for (int i = 0; i < 10; ++i) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        }
+    }
+    void Fenstergroesse(int breite, int hoehe)
+    {
+        fenster->resize(breite, hoehe);
+        Ruhen();
+    }
+    QString Datei(const QString& name, int breite, int hoehe)
+    {
+        const QString pfad = ordner + QLatin1Char('/') + name;
+        EXPECT_TRUE(Zufall(breite, hoehe).Bild().save(pfad, "PNG"));
+        return pfad;
+    }
+    void Laden(int index)
+    {
+        BildIndex = index;
+        fenster->BildAnzeigen();
+        Ruhen();
+    }
+    TAnsicht Ansicht() const
+    {
+        // Measured in the display box, the area the background colour fills.
+        QWidget* anzeige = fenster->AnzeigeBox;
+        return {QRect(Bild()->mapTo(anzeige, QPoint(0, 0)), Bild()->size()), anzeige->size(),
+                fenster->StatusPanel[3]->text()};
+    }
+    // Fitted: as large as the display allows, one side filling it.
+    static void ErwarteEingepasst(const TAnsicht& a)
+    {
+        EXPECT_TRUE(QRect(QPoint(0, 0), a.box).contains(a.bild)) << a;
+        EXPECT_TRUE(a.bild.width() == a.box.width() || a.bild.height() == a.box.height()) << a;
+    }
+    // The picture lies in the middle of the display on both axes.
+    static void ErwarteMittig(const TAnsicht& a)
+    {
+        EXPECT_NEAR(a.bild.x(), (a.box.width() - a.bild.width()) / 2.0, 0.5) << a;
+        EXPECT_NEAR(a.bild.y(), (a.box.height() - a.bild.height()) / 2.0, 0.5) << a;
+    }
+    // The zoom the picture is drawn at, as the status bar gives it.
+    QString GezeichneterZoom(int bildBreite) const
+    {
+        return QStringLiteral("Zoom: %1%").arg(qint64(std::nearbyint(100.0 * Bild()->width() / bildBreite)));
+    }
+
+    QString ordner;
+};
+
+TEST_F(AnzeigeGeladen, GleicheBilderErscheinenGleichGrossUndMittig)
+{
+    for (int i = 0; i < 5; ++i)
+        BildListe << Datei(QStringLiteral("gleich%1.png").arg(i), 640, 480);
+    QList<TAnsicht> ansichten;
+    for (int i = 0; i < 5; ++i) {
+        Laden(i);
+        ansichten << Ansicht();
+    }
+    const TAnsicht a = ansichten.first();
+    for (int i = 1; i < 5; ++i)
+        EXPECT_EQ(ansichten.at(i), a) << "Laden " << i + 1;
+    // Fitted to the box it is drawn in, centred on both axes.
+    ASSERT_LT(a.box.height(), 480);
+    ErwarteEingepasst(a);
+    ErwarteMittig(a);
+    EXPECT_EQ(a.zoom, GezeichneterZoom(640));
 }
 
 } // namespace

@@ -17,7 +17,7 @@
 #include "ZelvanoMain.h"
 
 // Paths in failure messages as text.
-void PrintTo(const QString& text, std::ostream* aus)
+static void PrintTo(const QString& text, std::ostream* aus)
 {
     *aus << '"' << text.toStdString() << '"';
 }
