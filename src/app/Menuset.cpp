@@ -49,6 +49,18 @@ static void PanelSetzen(QLabel* panel, const QString& text, int breite)
         panel->setFixedWidth(breite);
 }
 
+void ZoomPanelSetzen()
+{
+    TfrmZelvanoMain* f = frmZelvanoMain;
+    if (!f || !f->StatusBar1 || !f->StatusPanel[3])
+        return;
+    // Halves go to the even neighbour: 12.5 % shows 12.
+    const QString text = BildQuelle != BildQuelleKeine
+        ? QStringLiteral("Zoom: %1%").arg(qint64(std::nearbyint(ZoomFaktor * 100.0)))
+        : QString();
+    PanelSetzen(f->StatusPanel[3], text, QFontMetrics(f->StatusBar1->font()).horizontalAdvance(text) + 25);
+}
+
 void MenuesSetzen()
 {
     TfrmZelvanoMain* f = frmZelvanoMain;
@@ -82,11 +94,7 @@ void MenuesSetzen()
         ? QStringLiteral("%1 x %2").arg(f->OriginalBild.Width()).arg(f->OriginalBild.Height())
         : QString();
     PanelSetzen(f->StatusPanel[2], text, breite(text));
-    // Halves go to the even neighbour: 12.5 % shows 12.
-    text = BildQuelle != BildQuelleKeine
-        ? QStringLiteral("Zoom: %1%").arg(qint64(std::nearbyint(ZoomFaktor * 100.0)))
-        : QString();
-    PanelSetzen(f->StatusPanel[3], text, breite(text));
+    ZoomPanelSetzen();
     PanelSetzen(f->StatusPanel[4], BildBearbeitet ? QStringLiteral("Bearbeitet") : QString(),
                 breite(QStringLiteral("Bearbeitet")));
     text.clear();

@@ -269,6 +269,9 @@ void TfrmZelvanoMain::SetAnzeigeBild()
     Pumpen();
     AnzeigeBeschaeftigt = false;
     CursorSetzen();
+    // The status bar shows the zoom the picture is drawn at, also when only
+    // a change of the window's size changed it.
+    ZoomPanelSetzen();
 }
 
 void TfrmZelvanoMain::AnzeigeTimerTimer()

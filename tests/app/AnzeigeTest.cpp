@@ -491,4 +491,23 @@ TEST_F(AnzeigeGeladen, GleicheBilderErscheinenGleichGrossUndMittig)
     EXPECT_EQ(a.zoom, GezeichneterZoom(640));
 }
 
+TEST_F(AnzeigeGeladen, NachGroessenaenderungZeigtDieLeisteDenGezeichnetenZoom)
+{
+    BildListe << Datei(QStringLiteral("bild.png"), 640, 480);
+    Laden(0);
+    ASSERT_LT(Bild()->width(), 640);
+    EXPECT_EQ(Ansicht().zoom, GezeichneterZoom(640));
+    // Larger: the picture fits at 100 %.
+    Fenstergroesse(1000, 800);
+    ASSERT_EQ(Bild()->width(), 640);
+    EXPECT_EQ(Ansicht().zoom, GezeichneterZoom(640));
+    ErwarteMittig(Ansicht());
+    // Smaller again.
+    Fenstergroesse(700, 450);
+    ASSERT_LT(Bild()->width(), 640);
+    EXPECT_EQ(Ansicht().zoom, GezeichneterZoom(640));
+    ErwarteEingepasst(Ansicht());
+    ErwarteMittig(Ansicht());
+}
+
 } // namespace
