@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QThread>
 #include <QTimer>
 #include <functional>
 #include "AnzeigeBild.h"
@@ -17,14 +18,18 @@
 namespace {
 
 // Runs the steps one after another while the full-screen view is showing;
-// a step returning false is tried again on the next tick.
+// a step returning false is tried again on the next tick. A step waits for
+// the view's own loop: run while the view's show handler pumps events, a
+// closing step would close it before exec() waits, for ever.
 class TVollbildAblauf {
 public:
-    explicit TVollbildAblauf(QList<std::function<bool()>> schritte) : m_schritte(std::move(schritte))
+    explicit TVollbildAblauf(QList<std::function<bool()>> schritte)
+        : m_schritte(std::move(schritte)), m_ebene(QThread::currentThread()->loopLevel())
     {
         m_uhr.setInterval(10);
         QObject::connect(&m_uhr, &QTimer::timeout, [this] {
-            if (!frmVollbild || !frmVollbild->isVisible() || m_schritte.isEmpty())
+            if (!frmVollbild || !frmVollbild->isVisible() || m_schritte.isEmpty()
+                || QThread::currentThread()->loopLevel() <= m_ebene)
                 return;
             if (m_schritte.first()())
                 m_schritte.removeFirst();
@@ -35,6 +40,7 @@ public:
 
 private:
     QList<std::function<bool()>> m_schritte;
+    int m_ebene;
     QTimer m_uhr;
 };
 
