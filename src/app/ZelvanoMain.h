@@ -462,6 +462,8 @@ protected:
     // ---- event overrides of block Z (wheel, mouse) ----
     void wheelEvent(QWheelEvent* ereignis) override;
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+    // None: the toolkit's pop-up on the menu and tool bars.
+    QMenu* createPopupMenu() override;
 
 private:
     void FormCreate();

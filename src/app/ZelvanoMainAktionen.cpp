@@ -372,3 +372,11 @@ void TfrmZelvanoMain::AktionenAnlegen()
 
     TastenVorschauAnlegen();
 }
+
+// The toolkit would offer its own pop-up to hide the bars on a right click on
+// the menu or a tool bar, unstored and behind the settings' back; the settings
+// dialog shows and hides them.
+QMenu* TfrmZelvanoMain::createPopupMenu()
+{
+    return nullptr;
+}

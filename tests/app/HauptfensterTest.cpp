@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QMenuBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include "Meldung.h"
 #include "Modi.h"
 #include "gear/GearScan.h"
@@ -199,6 +202,26 @@ TEST_F(HauptfensterTest, Werkzeugleisten_LassenSichNichtVerschieben)
     // The settings store only the docks left, top and right and floating.
     EXPECT_FALSE(fenster->ToolBar1->isMovable());
     EXPECT_FALSE(fenster->ToolBar2->isMovable());
+}
+
+TEST_F(HauptfensterTest, Leisten_RechtsklickOeffnetKeinMenue)
+{
+    // The settings dialog shows and hides the bars; a pop-up of the toolkit
+    // would hide them without storing it.
+    fenster->show();
+    QWidget* knopf = fenster->ToolBar1->widgetForAction(fenster->mDatOeffnen);
+    ASSERT_NE(knopf, nullptr);
+    for (QWidget* ziel : {knopf, static_cast<QWidget*>(fenster->ToolBar2), static_cast<QWidget*>(fenster->menuBar())}) {
+        ASSERT_TRUE(ziel->isVisible()) << ziel->objectName().toStdString();
+        const QPoint ort(3, 3);
+        QContextMenuEvent ereignis(QContextMenuEvent::Mouse, ort, ziel->mapToGlobal(ort));
+        QApplication::sendEvent(ziel, &ereignis);
+        QCoreApplication::processEvents();
+        QWidget* menue = QApplication::activePopupWidget();
+        EXPECT_EQ(menue, nullptr) << ziel->objectName().toStdString();
+        if (menue)
+            menue->close();
+    }
 }
 
 TEST_F(HauptfensterTest, Groessenaenderung_VergisstDenZeichenpunkt)
