@@ -270,6 +270,11 @@ void EinstellungenLesen()
     }
 }
 
+QString EinstellungenDatei()
+{
+    return std::unique_ptr<QSettings>(NeuerSpeicher())->fileName();
+}
+
 int FensterStatus(Qt::WindowStates zustand)
 {
     if (zustand & Qt::WindowMinimized)

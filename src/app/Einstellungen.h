@@ -67,6 +67,9 @@ int RgbZuFarbwert(QRgb rgb);
 void EinstellungenLesen();
 void EinstellungenLesen(QSettings& speicher);
 
+// The settings file.
+QString EinstellungenDatei();
+
 // The window state as stored: 1 normal, 2 maximised, 3 minimised.
 int FensterStatus(Qt::WindowStates zustand);
 

@@ -321,8 +321,13 @@ void TfrmZelvanoMain::FormClose()
     Gear1->DelImage();
     GearScanBeenden();
     Pumpen();
-    // 5.
-    EinstellungenSchreiben(FensterStatus(windowState()), geometry(), VorschauFensterGrenzen());
+    // 5. A read-only or full settings folder loses this session's settings:
+    // the user hears of it, and the program closes all the same.
+    if (!EinstellungenSchreiben(FensterStatus(windowState()), geometry(), VorschauFensterGrenzen()))
+        Meldung(QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.\r\rDie Datei\r%1\r"
+                               "kann nicht geschrieben werden (Ordner schreibgeschützt oder Datenträger voll).")
+                    .arg(EinstellungenDatei()),
+                TMeldungArt::Warnung);
     // 6.
     if (AktExifDaten)
         AktExifDaten->Leeren();

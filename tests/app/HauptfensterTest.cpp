@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenuBar>
+#include <QSettings>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -43,6 +44,27 @@ protected:
         return fenster->close();
     }
     TfrmZelvanoMain* fenster = nullptr;
+};
+
+// While it lives, the settings file lies in a folder of its own:
+// <ordner>/QZT/Zelvano.ini.
+class TEigeneEinstellungen {
+public:
+    TEigeneEinstellungen() : ordner(FrischerOrdner(QStringLiteral("einstellordner")))
+    {
+        const QString datei =
+            QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("QZT"), QStringLiteral("Zelvano"))
+                .fileName();
+        m_vorher = QFileInfo(QFileInfo(datei).absolutePath()).absolutePath();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, ordner);
+        QDir().mkpath(ordner + QStringLiteral("/QZT"));
+    }
+    ~TEigeneEinstellungen() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_vorher); }
+    QString Datei() const { return ordner + QStringLiteral("/QZT/Zelvano.ini"); }
+    const QString ordner;
+
+private:
+    QString m_vorher;
 };
 
 } // namespace
@@ -222,6 +244,27 @@ TEST_F(HauptfensterTest, Leisten_RechtsklickOeffnetKeinMenue)
         if (menue)
             menue->close();
     }
+}
+
+TEST_F(HauptfensterTest, Schliessen_EinstellungenNichtSchreibbarMeldetUndSchliesst)
+{
+    TEigeneEinstellungen einstellungen;
+    // A read-only folder; root could write there all the same, so a folder
+    // also stands where the file should be.
+    QDir().mkpath(einstellungen.Datei());
+    const QString qzt = einstellungen.ordner + QStringLiteral("/QZT");
+    QFile::setPermissions(qzt, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    TMeldungsFaenger faenger(mbOk);
+    EXPECT_TRUE(Schliessen());
+    EXPECT_FALSE(fenster->isVisible());
+    QFile::setPermissions(qzt, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ASSERT_EQ(faenger.texte.size(), 1);
+    QString text = faenger.texte.first();
+    text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    EXPECT_EQ(text, QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.\r\rDie Datei\r")
+                        + einstellungen.Datei()
+                        + QStringLiteral("\rkann nicht geschrieben werden (Ordner schreibgeschützt oder "
+                                         "Datenträger voll)."));
 }
 
 TEST_F(HauptfensterTest, Groessenaenderung_VergisstDenZeichenpunkt)
