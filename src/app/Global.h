@@ -9,6 +9,7 @@ class TExifDaten;
 class TBitmap;
 class QTreeWidget;
 class TPngImageList;
+class QRect;
 
 // ---- Image-format table ------------------------------------------------
 constexpr int FormatZeilenAnzahl = 48;
@@ -129,3 +130,9 @@ TPngImageList* ButtonBilderListe();
 int EigeneFensterZaehlen();
 // Whether a file's owner write bit is clear (true for root too).
 bool DateiSchreibgeschuetzt(const QString& pfad);
+
+// ---- Desktop -----------------------------------------------------------
+// Restored window bounds, moved onto the primary screen's work area when they
+// would not overlap any screen by at least 100 x 50 pixels (a monitor since
+// unplugged, a hand-edited value); otherwise as given.
+QRect FensterAufBildschirm(const QRect& grenzen);

@@ -238,7 +238,7 @@ void TfrmZelvanoMain::FormShow(const QStringList& argumente)
     TempNamenAnlegen();
 
     // 6. Window bounds and state.
-    setGeometry(VonLinks, VonOben, Breit, Hoch);
+    setGeometry(FensterAufBildschirm(QRect(VonLinks, VonOben, Breit, Hoch)));
     switch (WinStatus) {
     case 1: setWindowState(Qt::WindowNoState); break;
     case 3: setWindowState(Qt::WindowMinimized); break;

@@ -175,12 +175,12 @@ void TfrmVorschau::FormCreate()
     VorschauAnzahl = 0;
     VorschauLaedt = VorschauStopp = VorschauOrdnerGeaendert = false;
 
-    // Bounds from the settings, kept within the work area.
+    // Bounds from the settings, kept within the work area and on a screen.
     const QRect arbeit = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
                                                           : QRect(0, 0, 1920, 1080);
-    setGeometry(std::max(0, VorschauVonLinks), std::max(0, VorschauVonOben),
-                std::min(arbeit.width(), std::max(100, VorschauBreit)),
-                std::min(arbeit.height(), std::max(100, VorschauHoch)));
+    setGeometry(FensterAufBildschirm(QRect(std::max(0, VorschauVonLinks), std::max(0, VorschauVonOben),
+                                           std::min(arbeit.width(), std::max(100, VorschauBreit)),
+                                           std::min(arbeit.height(), std::max(100, VorschauHoch)))));
     KnopfLeerlauf();
 
     m_aenderungsTimer = new QTimer(this);

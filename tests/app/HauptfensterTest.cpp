@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 #include <QToolBar>
@@ -288,6 +289,41 @@ TEST(HauptfensterStart, OhneEinpassenIstHundertProzentGehakt)
     fenster.FormShow({});
     EXPECT_FALSE(fenster.mAnsZoomEinpassen->isChecked());
     EXPECT_TRUE(fenster.mAnsZoom100->isChecked());
+}
+
+TEST(HauptfensterStart, FensterAusserhalbJedesBildschirmsKommtAufDenHauptschirm)
+{
+    const QRect schirm = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Fall {
+        int links, oben;
+        bool bleibt;
+    };
+    // A monitor unplugged or a hand-edited value; a window mostly off the
+    // screen but still within reach stays where the user left it.
+    for (const Fall fall : {Fall{-5000, 40, false}, Fall{40, 9000, false}, Fall{schirm.right() - 150, 30, true},
+                            Fall{-300, 20, true}}) {
+        TEigeneEinstellungen einstellungen;
+        DateiSchreiben(einstellungen.Datei(), QStringLiteral("[Position]\nwinstatus=1\nvonlinks=%1\nvonoben=%2\n"
+                                                             "breit=500\nhoch=400\n")
+                                                  .arg(fall.links)
+                                                  .arg(fall.oben)
+                                                  .toUtf8());
+        TMeldungsFaenger start;
+        TfrmZelvanoMain fenster;
+        OeffnenFensterLaden = false;
+        fenster.FormShow({});
+        fenster.show();
+        QCoreApplication::processEvents();
+        const QRect g = fenster.geometry();
+        EXPECT_EQ(g.size(), QSize(500, 400)) << fall.links;
+        if (fall.bleibt) {
+            // The platform may add its frame's width to the position.
+            EXPECT_NEAR(g.x(), fall.links, 2);
+            EXPECT_NEAR(g.y(), fall.oben, 2);
+            EXPECT_FALSE(schirm.contains(g));
+        } else
+            EXPECT_TRUE(schirm.contains(g)) << fall.links << " " << fall.oben << ": " << g.x() << ", " << g.y();
+    }
 }
 
 } // namespace

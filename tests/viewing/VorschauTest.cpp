@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
@@ -488,6 +489,24 @@ TEST_F(VorschauTest, Grenzen_WerdenVomFensterGeschrieben)
     const std::optional<QRect> g = VorschauFensterGrenzen();
     ASSERT_TRUE(g.has_value());
     EXPECT_EQ(*g, QRect(30, 40, 700, 500));
+}
+
+TEST_F(VorschauTest, Grenzen_AusserhalbJedesBildschirmsKommenAufDenHauptschirm)
+{
+    const QRect schirm = QGuiApplication::primaryScreen()->availableGeometry();
+    const int vorher[4] = {VorschauVonLinks, VorschauVonOben, VorschauBreit, VorschauHoch};
+    // Stored while a second monitor stood to the right of this one.
+    VorschauVonLinks = schirm.right() + 400;
+    VorschauVonOben = 30;
+    VorschauBreit = 500;
+    VorschauHoch = 300;
+    TfrmVorschau weit;
+    VorschauVonLinks = vorher[0];
+    VorschauVonOben = vorher[1];
+    VorschauBreit = vorher[2];
+    VorschauHoch = vorher[3];
+    EXPECT_EQ(weit.geometry().size(), QSize(500, 300));
+    EXPECT_TRUE(schirm.contains(weit.geometry())) << weit.geometry().x() << ", " << weit.geometry().y();
 }
 
 TEST_F(VorschauTest, Befehle_VorschauUndOeffnenErgebnis200ZeigenFenster)
