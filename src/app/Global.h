@@ -136,3 +136,7 @@ bool DateiSchreibgeschuetzt(const QString& pfad);
 // would not overlap any screen by at least 100 x 50 pixels (a monitor since
 // unplugged, a hand-edited value); otherwise as given.
 QRect FensterAufBildschirm(const QRect& grenzen);
+// Whether the desktop has a program set up for the file's type: one of the
+// user's or the system's choices for it, or a program whose desktop entry
+// lists the type, unless hidden or taken off the type.
+bool AnzeigeprogrammEingerichtet(const QString& datei);

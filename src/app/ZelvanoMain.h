@@ -286,7 +286,9 @@ public:
     void mFilterStrukturglasExecute();
     void mFilterSchleierExecute();
     void mHilfeInhaltExecute();
-    // Hands the help file to the desktop's viewer; says so when there is none.
+    // Hands the help file to the desktop's viewer for its type; without one,
+    // the contents page of the help pages beside it (hilfe/inhalt.html) to
+    // the browser; says so when neither opens.
     bool HilfeDateiOeffnen(const QString& hilfe);
     // The one sequence of every command computed by Gear1; operation writes
     // the control's members (wert is handed on). False when nothing changed.

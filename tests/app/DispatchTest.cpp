@@ -4,10 +4,13 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QFileInfo>
 #include <QScrollArea>
+#include <QStandardPaths>
 #include <QKeyEvent>
 #include <QToolButton>
 #include "Einstellungen.h"
@@ -60,6 +63,89 @@ protected:
 
     TfrmZelvanoMain* f = nullptr;
 };
+
+// While it lives, the desktop's folders of programs and file associations
+// are private ones, so no program is set up for any file type until a test
+// sets one up.
+class TEigenerDesktop {
+public:
+    TEigenerDesktop() : ordner(FrischerOrdner(QStringLiteral("desktop")))
+    {
+        // The system's file types stay known.
+        const QString typen = QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("mime"),
+                                                     QStandardPaths::LocateDirectory);
+        for (const char* name : {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
+            m_vorher.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+            const QString pfad = ordner + QLatin1Char('/') + QString::fromLatin1(name).toLower();
+            QDir().mkpath(pfad + QStringLiteral("/applications"));
+            qputenv(name, QFile::encodeName(pfad));
+        }
+        if (!typen.isEmpty())
+            QFile::link(typen, Pfad("XDG_DATA_DIRS", QStringLiteral("mime")));
+    }
+    ~TEigenerDesktop()
+    {
+        for (const auto& v : m_vorher) {
+            if (v.gesetzt)
+                qputenv(v.name, v.wert);
+            else
+                qunsetenv(v.name);
+        }
+    }
+    // A program's desktop entry in the system-wide programs folder.
+    void Programm(const QString& name, const QString& mimeTypen, const QString& zusatz = QString())
+    {
+        DateiSchreiben(Pfad("XDG_DATA_DIRS", QStringLiteral("applications/") + name + QStringLiteral(".desktop")),
+                       (QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%1 %f\nMimeType=%2\n")
+                            .arg(name, mimeTypen)
+                        + zusatz)
+                           .toUtf8());
+    }
+    // The user's own choices of programs per file type.
+    void Zuordnungen(const QString& text)
+    {
+        DateiSchreiben(Pfad("XDG_CONFIG_HOME", QStringLiteral("mimeapps.list")), text.toUtf8());
+    }
+    QString Pfad(const char* variable, const QString& name) const
+    {
+        return ordner + QLatin1Char('/') + QString::fromLatin1(variable).toLower() + QLatin1Char('/') + name;
+    }
+    const QString ordner;
+
+private:
+    struct TVorher {
+        const char* name;
+        QByteArray wert;
+        bool gesetzt;
+    };
+    QList<TVorher> m_vorher;
+};
+
+// The help file with the contents page of the help pages beside it, as the
+// build puts them beside the program.
+struct THilfeOrdner {
+    THilfeOrdner() : ordner(FrischerOrdner(QStringLiteral("hilfeordner")))
+    {
+        DateiSchreiben(chm(), QByteArray("ITSF"));
+        QDir().mkpath(ordner + QStringLiteral("/hilfe"));
+        DateiSchreiben(inhalt(), QByteArray("<html><body>Inhalt</body></html>"));
+    }
+    QString chm() const { return ordner + QStringLiteral("/zelvano.chm"); }
+    QString inhalt() const { return ordner + QStringLiteral("/hilfe/inhalt.html"); }
+    const QString ordner;
+};
+
+// The URL the desktop was handed, from a stand-in for its viewer.
+QString AnDenDesktop(TfrmZelvanoMain* f, const QString& chm, QStringList& meldungen)
+{
+    QTextBrowser betrachter;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &betrachter, "setSource");
+    TMeldungsFaenger faenger;
+    f->HilfeDateiOeffnen(chm);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    meldungen = faenger.texte;
+    return betrachter.source().toString();
+}
 
 TEST_F(DispatchTest, Befehl_BeendetDenRahmenmodusBevorErLaeuft)
 {
@@ -200,7 +286,10 @@ TEST_F(DispatchTest, Hilfe_OhneAnzeigeprogrammKommtEineMeldung)
         EXPECT_TRUE(faenger.texte.first().contains(hilfe));
     }
     {
-        // With a viewer the file goes to it, without a message.
+        // With a viewer set up for the file type the file goes to it, without
+        // a message.
+        TEigenerDesktop desktop;
+        desktop.Programm(QStringLiteral("chmbetrachter"), QStringLiteral("application/vnd.ms-htmlhelp;"));
         QTextBrowser betrachter;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &betrachter, "setSource");
         TMeldungsFaenger faenger;
@@ -208,6 +297,62 @@ TEST_F(DispatchTest, Hilfe_OhneAnzeigeprogrammKommtEineMeldung)
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         EXPECT_TRUE(faenger.texte.isEmpty());
         EXPECT_EQ(betrachter.source(), QUrl::fromLocalFile(hilfe));
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DispatchTest, Hilfe_OhneChmProgrammOeffnetDieHtmlInhaltsseite)
+{
+    const THilfeOrdner hilfe;
+    // No program for the help file's type: none at all, one whose entry the
+    // user hid, one the user took off the type.
+    for (int fall = 0; fall < 3; ++fall) {
+        TEigenerDesktop desktop;
+        if (fall == 1)
+            desktop.Programm(QStringLiteral("verborgen"), QStringLiteral("application/vnd.ms-htmlhelp;"),
+                             QStringLiteral("Hidden=true\n"));
+        if (fall == 2) {
+            desktop.Programm(QStringLiteral("abgewaehlt"), QStringLiteral("application/vnd.ms-htmlhelp;"));
+            desktop.Zuordnungen(
+                QStringLiteral("[Removed Associations]\napplication/vnd.ms-htmlhelp=abgewaehlt.desktop;\n"));
+        }
+        // A program for another type does not count.
+        desktop.Programm(QStringLiteral("bilder"), QStringLiteral("image/png;image/jpeg;"));
+        QStringList meldungen;
+        EXPECT_EQ(AnDenDesktop(f, hilfe.chm(), meldungen), QUrl::fromLocalFile(hilfe.inhalt()).toString()) << fall;
+        EXPECT_TRUE(meldungen.isEmpty()) << fall;
+    }
+    {
+        // The desktop cannot open the page either: one message.
+        TEigenerDesktop desktop;
+        TMeldungsFaenger faenger;
+        EXPECT_FALSE(f->HilfeDateiOeffnen(hilfe.chm()));
+        ASSERT_EQ(faenger.texte.size(), 1);
+        EXPECT_TRUE(faenger.texte.first().startsWith(QStringLiteral("Die Hilfe konnte nicht angezeigt werden.")));
+    }
+}
+
+TEST_F(DispatchTest, Hilfe_MitChmProgrammGehtDieHilfedateiAnDenDesktop)
+{
+    const THilfeOrdner hilfe;
+    {
+        TEigenerDesktop desktop;
+        desktop.Programm(QStringLiteral("chmbetrachter"), QStringLiteral("text/plain;application/vnd.ms-htmlhelp;"));
+        QStringList meldungen;
+        EXPECT_EQ(AnDenDesktop(f, hilfe.chm(), meldungen), QUrl::fromLocalFile(hilfe.chm()).toString());
+        EXPECT_TRUE(meldungen.isEmpty());
+    }
+    {
+        // The user's own choice, under the type's other name.
+        TEigenerDesktop desktop;
+        desktop.Programm(QStringLiteral("leser"), QStringLiteral("application/pdf;"));
+        desktop.Zuordnungen(QStringLiteral("[Default Applications]\napplication/x-chm=leser.desktop\n"));
+        QStringList meldungen;
+        EXPECT_EQ(AnDenDesktop(f, hilfe.chm(), meldungen), QUrl::fromLocalFile(hilfe.chm()).toString());
+        EXPECT_TRUE(meldungen.isEmpty());
     }
 }
 
