@@ -302,6 +302,49 @@ TEST_F(LadenTest, Bmp_AlphaUeberallNullOderOhneMaskeBleibtDeckend)
     EXPECT_EQ(Farbe(ohne, 5, 0), "#ff0000");
 }
 
+TEST_F(LadenTest, Png_DurchsichtigeStellenZeigenHintergrundfarbeWieBeimIcon)
+{
+    struct TZurueck { int farbe = HgFarbe; ~TZurueck() { HgFarbe = farbe; } } zurueck;
+    HgFarbe = 0x336699;
+    const QImage quelle = BildMitSchatten();
+    LadeGearBild(m_gear, Datei(QStringLiteral("bild.ico"), Kodiert(quelle, "ICO")));
+    const QImage icon = m_gear.Picture().convertToFormat(QImage::Format_RGB32);
+
+    LadeGearBild(m_gear, Datei(QStringLiteral("rgba.png"), Kodiert(quelle, "PNG")));
+    ASSERT_EQ(m_gear.ErrCount(), 0);
+    EXPECT_EQ(m_gear.ImageBitsPerPixel(), 24);
+    const QImage rgba = m_gear.Picture().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(Farbe(rgba, 1, 1), "#996633");
+    EXPECT_EQ(Farbe(rgba, 5, 0), "#ff0000");
+    EXPECT_EQ(rgba, icon);
+
+    // A palette with transparent entries keeps its depth; the entries take
+    // the background as the pixels would.
+    QImage palette(quelle.size(), QImage::Format_Indexed8);
+    palette.setColorTable({qRgba(0, 0, 0, 0), qRgba(255, 0, 0, 255), qRgba(0, 0, 0, 128)});
+    for (int y = 0; y < palette.height(); ++y)
+        for (int x = 0; x < palette.width(); ++x)
+            palette.setPixel(x, y, x < 4 ? 0 : y < 2 ? 1 : 2);
+    LadeGearBild(m_gear, Datei(QStringLiteral("palette.png"), Kodiert(palette, "PNG")));
+    ASSERT_EQ(m_gear.ErrCount(), 0);
+    EXPECT_EQ(m_gear.ImageBitsPerPixel(), 8);
+    EXPECT_EQ(m_gear.Picture().convertToFormat(QImage::Format_RGB32), icon);
+}
+
+TEST_F(LadenTest, Png_OhneDurchsichtigkeitBleibtWieGespeichert)
+{
+    struct TZurueck { int farbe = HgFarbe; ~TZurueck() { HgFarbe = farbe; } } zurueck;
+    HgFarbe = 0x336699;
+    QImage grau(8, 4, QImage::Format_Grayscale8);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            grau.scanLine(y)[x] = uchar(x * 30);
+    LadeGearBild(m_gear, Datei(QStringLiteral("grau.png"), Kodiert(grau, "PNG")));
+    ASSERT_EQ(m_gear.ErrCount(), 0);
+    EXPECT_EQ(m_gear.ImageBitsPerPixel(), 8);
+    EXPECT_EQ(m_gear.Picture().convertToFormat(QImage::Format_Grayscale8), grau);
+}
+
 TEST_F(LadenTest, Icon_KeinIconGibtFehlerbild)
 {
     LadeGearBild(m_gear, Datei(QStringLiteral("png_als.ICO"), QByteArray("kein icon")));

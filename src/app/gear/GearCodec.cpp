@@ -171,7 +171,7 @@ bool GearDekodieren(const QByteArray& daten, const QString& endung, TGearDokumen
     }
     case TSignatur::Png: {
         TGearSeite s;
-        if (!PngDekodieren(daten, s, fehler, fortschritt))
+        if (!PngDekodieren(daten, s, fehler, fortschritt, hintergrund))
             return false;
         dok.seiten.push_back(std::move(s));
         dok.typ = QStringLiteral("PNG");

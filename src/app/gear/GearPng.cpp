@@ -16,6 +16,9 @@ struct TPngLeser {
     QImage bild;
     QList<QRgb> tabelle;
     int bpp = 0;
+    // Transparent parts are laid on this colour, as an icon's are.
+    QRgb hintergrund = qRgb(255, 255, 255);
+    bool alpha = false;
     std::vector<png_bytep> zeilen;
 };
 
@@ -85,13 +88,38 @@ bool LesenRoh(png_structp png, png_infop info, TPngLeser& l, const TFortschritt&
         if (png_get_PLTE(png, info, &pal, &n) && pal)
             for (int i = 0; i < n; ++i)
                 tabelle.append(qRgb(pal[i].red, pal[i].green, pal[i].blue));
+        png_bytep durchsicht = nullptr;
+        int m = 0;
+        if (png_get_tRNS(png, info, &durchsicht, &m, nullptr) && durchsicht && m > 0) {
+            // The entries take the background as their pixels would, so the
+            // picture keeps its palette and depth.
+            QImage eintraege(int(tabelle.size()), 1, QImage::Format_ARGB32);
+            for (int i = 0; i < tabelle.size(); ++i)
+                eintraege.setPixel(i, 0, i < m ? qRgba(qRed(tabelle[i]), qGreen(tabelle[i]), qBlue(tabelle[i]), durchsicht[i])
+                                               : tabelle[i]);
+            const QImage gemischt = eintraege.isNull() ? QImage() : GearAufHintergrund(eintraege, l.hintergrund, l.fehler);
+            if (gemischt.isNull() && !tabelle.isEmpty()) {
+                l.fertigeMeldung = true;
+                return false;
+            }
+            for (int i = 0; i < tabelle.size(); ++i)
+                tabelle[i] = gemischt.pixel(i, 0);
+        }
         l.bpp = GearTiefeFuerBits(tiefe);
         break;
     }
     case PNG_COLOR_TYPE_GRAY:
     case PNG_COLOR_TYPE_GRAY_ALPHA:
-        if (farbtyp == PNG_COLOR_TYPE_GRAY_ALPHA)
-            png_set_strip_alpha(png);
+        if (farbtyp == PNG_COLOR_TYPE_GRAY_ALPHA || png_get_valid(png, info, PNG_INFO_tRNS)) {
+            // Grey with transparency becomes colour once laid on the background.
+            png_set_tRNS_to_alpha(png);
+            png_set_gray_to_rgb(png);
+            png_set_bgr(png);
+            format = QImage::Format_ARGB32;
+            l.alpha = true;
+            l.bpp = 24;
+            break;
+        }
         if (tiefe < 8) {
             png_set_packing(png);
             tabelle = GearGrauPalette(1 << tiefe);
@@ -101,10 +129,13 @@ bool LesenRoh(png_structp png, png_infop info, TPngLeser& l, const TFortschritt&
         l.bpp = GearTiefeFuerBits(tiefe);
         break;
     default:
-        if (farbtyp & PNG_COLOR_MASK_ALPHA)
-            png_set_strip_alpha(png);
         png_set_bgr(png);
         format = QImage::Format_BGR888;
+        if ((farbtyp & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS)) {
+            png_set_tRNS_to_alpha(png);
+            format = QImage::Format_ARGB32;   // B, G, R, A in memory, as libpng gives them
+            l.alpha = true;
+        }
         l.bpp = 24;
         break;
     }
@@ -135,6 +166,14 @@ bool LesenRoh(png_structp png, png_infop info, TPngLeser& l, const TFortschritt&
             const png_uint_32 n = std::min<png_uint_32>(64, h - y);
             png_read_rows(png, l.zeilen.data() + y, nullptr, n);
             band.Zeile(int(y));
+        }
+    }
+    if (l.alpha) {
+        l.zeilen.clear();
+        l.bild = GearAufHintergrund(l.bild, l.hintergrund, l.fehler);
+        if (l.bild.isNull()) {
+            l.fertigeMeldung = true;
+            return false;
         }
     }
     return true;
@@ -170,10 +209,12 @@ bool SchreibenRoh(png_structp png, png_infop info, const QImage& bild, int bits,
 
 } // namespace
 
-bool PngDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler, const TFortschritt& fs)
+bool PngDekodieren(const QByteArray& daten, TGearSeite& seite, QString& fehler, const TFortschritt& fs,
+                   QRgb hintergrund)
 {
     TPngLeser l;
     l.daten = &daten;
+    l.hintergrund = hintergrund;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &l, LeseFehler, Warnung);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!png || !info) {
