@@ -5,12 +5,7 @@
 #include <QStringList>
 #include <QPoint>
 #include <QVector>
-#include <atomic>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-#include <thread>
-#include <vector>
+#include "Vorlauf.h"
 
 // Thumbnail decoding that needs no window and no imaging control, so it can
 // run on worker threads: JPEG through TurboJPEG at a reduced DCT scale, PNG
@@ -67,24 +62,11 @@ QImage VorschauVerkleinern(const QImage& bild, int s, int threads = 1);
 class TVorschauVorlader {
 public:
     TVorschauVorlader(QStringList pfade, int s, int threads = 0, int vorlauf = 0);
-    ~TVorschauVorlader();   // stops and joins
     // Waits up to ms milliseconds for the result of file k; false when it is
     // not ready yet. Call with k = 0, 1, 2 ... in order.
-    bool Holen(int k, TVorschauErgebnis& ergebnis, int ms);
-    void Stoppen();
+    bool Holen(int k, TVorschauErgebnis& ergebnis, int ms) { return m_vorlauf.Holen(k, ergebnis, ms); }
+    void Stoppen() { m_vorlauf.Stoppen(); }
 
 private:
-    void Arbeiten();
-    QStringList m_pfade;
-    int m_s;
-    int m_vorlauf;
-    std::vector<TVorschauErgebnis> m_ergebnisse;
-    std::vector<char> m_fertig;
-    int m_naechster = 0;     // next file a worker takes
-    int m_gewartet = 0;      // the file the window waits for
-    bool m_stopp = false;
-    std::mutex m_mutex;
-    std::condition_variable m_bereit;
-    std::condition_variable m_platz;
-    std::vector<std::thread> m_threads;
+    TVorlauf<TVorschauErgebnis> m_vorlauf;
 };
