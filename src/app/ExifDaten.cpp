@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <set>
 #include "files/SicherErsetzen.h"
 #include <exiv2/exiv2.hpp>
@@ -41,7 +42,36 @@ static QString WertText(const std::string& bytes)
     return Windows1252(bytes);
 }
 
-TExifDaten::TExifDaten() = default;
+namespace {
+
+void XmpSperre(void* daten, bool sperren)
+{
+    auto* mutex = static_cast<std::mutex*>(daten);
+    if (sperren)
+        mutex->lock();
+    else
+        mutex->unlock();
+}
+
+// Once, before any reader works: exiv2 keeps quiet, and its XMP toolkit,
+// which has shared state, is entered by one thread at a time.
+void ExivVorbereiten()
+{
+    static std::once_flag einmal;
+    std::call_once(einmal, [] {
+        static std::mutex xmp;
+        Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+        Exiv2::XmpParser::initialize(XmpSperre, &xmp);
+    });
+}
+
+} // namespace
+
+TExifDaten::TExifDaten()
+{
+    ExivVorbereiten();
+}
+
 TExifDaten::~TExifDaten() = default;
 TExifDaten::TExifDaten(TExifDaten&&) noexcept = default;
 TExifDaten& TExifDaten::operator=(TExifDaten&&) noexcept = default;
@@ -229,7 +259,6 @@ bool TExifDaten::Lesen(const QString& pfad)
         exifKopf = datei.peek(8);
     datei.close();
 
-    Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
     try {
         Exiv2::BasicIo::AutoPtr io;
         if (!kopf.isEmpty())
@@ -350,10 +379,21 @@ bool TExifDaten::ExifEinfuegen(const QString& jpeg, int breite, int hoehe, QStri
         }
         bytes = f.readAll();
     }
+    // Worked on in memory; only the finished bytes reach the disk.
     QByteArray neu;
-    Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+    if (!ExifEinbauen(bytes, breite, hoehe, neu, fehler, jpeg))
+        return false;
+    return DateiSicherErsetzen(jpeg, neu, fehler, TZeitenBehalten::VomZiel);
+}
+
+bool TExifDaten::ExifEinbauen(const QByteArray& bytes, int breite, int hoehe, QByteArray& neu, QString& fehler,
+                              const QString& jpeg) const
+{
+    if (!HatExif()) {
+        fehler = QStringLiteral("Es sind keine EXIF-Daten vorhanden.");
+        return false;
+    }
     try {
-        // Worked on in memory; only the finished bytes reach the disk.
         if (MetaFormat(bytes.left(8)) != TMetaFormat::Jpeg) {
             fehler = QStringLiteral("%1 ist keine JPG-Datei, oder enthält ein ungültiges Format").arg(jpeg);
             return false;
@@ -406,7 +446,7 @@ bool TExifDaten::ExifEinfuegen(const QString& jpeg, int breite, int hoehe, QStri
         fehler = QStringLiteral("Die EXIF-Daten können nicht eingefügt werden (%1).").arg(QString::fromLocal8Bit(e.what()));
         return false;
     }
-    return DateiSicherErsetzen(jpeg, neu, fehler, TZeitenBehalten::VomZiel);
+    return true;
 }
 
 // ---- For the image information ----------------------------------------------

@@ -4,7 +4,8 @@
 #include <memory>
 
 // The EXIF reader of the shown file: reads all kinds of metadata of one file
-// through exiv2 and keeps them until the next read or Leeren().
+// through exiv2 and keeps them until the next read or Leeren(). Readers on
+// different threads may work at once, each on its own object.
 class TExifDaten {
 public:
     TExifDaten();
@@ -41,6 +42,10 @@ public:
     // segments stay. The file is replaced as a whole, so a failure leaves it
     // as it was and gives a German reason in fehler.
     bool ExifEinfuegen(const QString& jpeg, int breite, int hoehe, QString& fehler) const;
+    // The same in memory: the JPEG's bytes ein with the EXIF data in aus.
+    // name (the file they are meant for) stands in the German reason.
+    bool ExifEinbauen(const QByteArray& ein, int breite, int hoehe, QByteArray& aus, QString& fehler,
+                      const QString& name) const;
 
     // ---- For the image information ----
     // The EXIF block is big-endian ("Motorola"), also when it could not be read.

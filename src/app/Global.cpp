@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -279,8 +280,8 @@ const QImage& FehlerBild()
 }
 
 // An icon drawn on the background colour, so its transparent pixels show
-// HgFarbe; a null image when the file is no readable icon.
-static QImage IconAufHintergrund(const QString& pfad)
+// that colour; a null image when the file is no readable icon.
+static QImage IconAufHintergrund(const QString& pfad, QRgb hintergrund)
 {
     QImageReader leser(pfad, "ico");
     leser.setDecideFormatFromContent(false);
@@ -288,7 +289,7 @@ static QImage IconAufHintergrund(const QString& pfad)
     if (icon.isNull() || icon.width() <= 0 || icon.height() <= 0)
         return {};
     QString fehler;
-    return GearAufHintergrund(icon, HgFarbeRgb(), fehler);
+    return GearAufHintergrund(icon, hintergrund, fehler);
 }
 
 bool BildLadefehler = false;
@@ -307,12 +308,23 @@ bool NichtGeladenMelden(const QString& folge)
 
 bool LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten)
 {
+    AktKommentar.clear();
+    TLadeAngaben angaben;
+    const bool geladen = LadeGearBild(gear, pfad, HgFarbeRgb(), metadaten, angaben);
+    AktKommentar = angaben.kommentar;
+    if (angaben.datum.isValid())
+        AktDateiDatum = angaben.datum;
+    return geladen;
+}
+
+bool LadeGearBild(TGear& gear, const QString& pfad, QRgb hintergrund, TExifDaten* metadaten, TLadeAngaben& angaben)
+{
     gear.DelImage();
     gear.SetTransparent(0);
     gear.SetPage(1);
     gear.SetAspectRatio(1);
-    gear.SetHintergrund(HgFarbeRgb());   // a bitmap's transparent parts, as an icon's
-    AktKommentar.clear();
+    gear.SetHintergrund(hintergrund);   // a bitmap's transparent parts, as an icon's
+    angaben = TLadeAngaben();
     if (metadaten)
         metadaten->Leeren();
 
@@ -326,7 +338,7 @@ bool LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten)
     if (info.suffix().toUpper() == QLatin1String("ICO")) {
         QImage bitmap;
         try {
-            bitmap = IconAufHintergrund(pfad);
+            bitmap = IconAufHintergrund(pfad, hintergrund);
         } catch (...) {
             bitmap = QImage();
         }
@@ -339,7 +351,7 @@ bool LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten)
             gear.SetPicture(FehlerBild());
     }
 
-    AktDateiDatum = info.lastModified();
+    angaben.datum = info.lastModified();
 
     // The metadata reader reads only the file's metadata segments; a caller
     // that needs more than the comment gets them here, so the file is not
@@ -347,7 +359,7 @@ bool LadeGearBild(TGear& gear, const QString& pfad, TExifDaten* metadaten)
     TExifDaten eigener;
     TExifDaten& leser = metadaten ? *metadaten : eigener;
     if (leser.Lesen(pfad) && leser.KommentarGefunden())
-        AktKommentar = leser.Kommentar();
+        angaben.kommentar = leser.Kommentar();
     return geladen;
 }
 
@@ -376,7 +388,8 @@ static QImage PaletteAls24Bit(const QImage& bild)
     return aus;
 }
 
-static bool g_transferStoerung = false;
+// Read by worker threads too.
+static std::atomic<bool> g_transferStoerung{false};
 
 void TransferStoerungSetzen(bool an)
 {
@@ -385,10 +398,14 @@ void TransferStoerungSetzen(bool an)
 
 bool GearZuBitmap(TGear& gear, TBitmap& bmp)
 {
-    auto fehlschlag = [] {
-        Meldung(QStringLiteral("Fehler beim Bitmaptransfer"), TMeldungArt::Warnung, mbOk);
-        return false;
-    };
+    if (GearZuBitmapOhneMeldung(gear, bmp))
+        return true;
+    Meldung(QStringLiteral("Fehler beim Bitmaptransfer"), TMeldungArt::Warnung, mbOk);
+    return false;
+}
+
+bool GearZuBitmapOhneMeldung(TGear& gear, TBitmap& bmp)
+{
     // The picture is handed over in memory. A 24-bit picture is shared with
     // the control rather than copied; whichever side changes first gets its
     // own rows then.
@@ -397,7 +414,7 @@ bool GearZuBitmap(TGear& gear, TBitmap& bmp)
             throw std::bad_alloc();
         const QImage bild = gear.Picture();
         if (bild.isNull() || bild.width() <= 0 || bild.height() <= 0)
-            return fehlschlag();
+            return false;
         QImage bgr;
         if (bild.format() == QImage::Format_BGR888)
             bgr = bild;
@@ -406,11 +423,11 @@ bool GearZuBitmap(TGear& gear, TBitmap& bmp)
         else
             bgr = bild.convertToFormat(QImage::Format_BGR888);
         if (bgr.isNull())
-            return fehlschlag();
+            return false;
         bmp.Assign(bgr);
         return true;
     } catch (...) {
-        return fehlschlag();
+        return false;
     }
 }
 

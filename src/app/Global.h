@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QImage>
@@ -48,7 +49,20 @@ extern bool BildBeschaedigt;
 // with folge as the second sentence, and returns true; the command that would
 // write it (or act on the file) then refuses.
 bool NichtGeladenMelden(const QString& folge);
+// What loading found out about a file besides its picture.
+struct TLadeAngaben {
+    QString kommentar;   // its comment, empty without one
+    QDateTime datum;     // its last change; invalid when it was missing
+};
+// LadeGearBild for any thread: it reads and sets no shared state. The
+// picture's transparent parts are laid on hintergrund, and comment and date
+// come back in angaben instead of AktKommentar and AktDateiDatum. The error
+// picture must have been made once on the GUI thread (FehlerBild()).
+bool LadeGearBild(TGear& gear, const QString& pfad, QRgb hintergrund, TExifDaten* metadaten, TLadeAngaben& angaben);
 bool GearZuBitmap(TGear& gear, TBitmap& bmp);
+// GearZuBitmap without the warning, for any thread: telling the user of a
+// failure is the caller's.
+bool GearZuBitmapOhneMeldung(TGear& gear, TBitmap& bmp);
 // For tests: while on, every transfer fails as it does when memory runs out.
 void TransferStoerungSetzen(bool an);
 void FarbtiefeVorbereiten(TGear& gear, int tiefe);

@@ -1,5 +1,7 @@
 // The edit menu's two dialog commands on the working bitmap: image attributes
 // (live preview on the display) and resizing.
+#include <QCoreApplication>
+#include <QThread>
 #include "AnzeigeBild.h"
 #include "Meldung.h"
 #include "Menuset.h"
@@ -13,8 +15,13 @@ void TfrmZelvanoMain::EditierenVerbinden()
     AktionVerbinden(mBeaBildattribute, &TfrmZelvanoMain::mBeaBildattributeExecute);
     AktionVerbinden(mBeaSkalieren, &TfrmZelvanoMain::mBeaSkalierenExecute);
     // The resampler reports its failures through the program's message box,
-    // whoever calls it.
-    SkalierenFehlerMelden = [](const QString& text) { Meldung(text, TMeldungArt::Warnung, mbOk); };
+    // whoever calls it on the GUI thread. A worker thread of the batch
+    // conversion tells nobody: that file is resized again on the GUI thread
+    // when its turn comes.
+    SkalierenFehlerMelden = [](const QString& text) {
+        if (QThread::currentThread() == QCoreApplication::instance()->thread())
+            Meldung(text, TMeldungArt::Warnung, mbOk);
+    };
 }
 
 void TfrmZelvanoMain::mBeaBildattributeExecute()

@@ -165,6 +165,22 @@ QString KommentarText(const QByteArray& bytes)
     return dekodierer.decode(bytes);
 }
 
+bool JpgKommentarEinbauen(const QByteArray& ein, const QString& text, QByteArray& aus, QString& fehler,
+                          const QString& dateiName)
+{
+    switch (KommentarEinbauen(ein, KommentarBytes(text).left(JpgKommentarHoechstlaenge), aus)) {
+    case TBefund::Ok:
+        return true;
+    case TBefund::KeinJpeg:
+        fehler = QStringLiteral("%1 ist keine JPG-Datei, oder enthält ein ungültiges Format").arg(dateiName);
+        return false;
+    case TBefund::Unvollstaendig:
+        fehler = QStringLiteral("Die JPG-Datei %1 ist unvollständig.").arg(dateiName);
+        return false;
+    }
+    return false;
+}
+
 bool JpgKommentarSchreiben(const QString& dateiName, const QString& text, QString& fehler)
 {
     fehler.clear();
@@ -192,16 +208,8 @@ bool JpgKommentarSchreiben(const QString& dateiName, const QString& text, QStrin
     datei.close();
 
     QByteArray aus;
-    switch (KommentarEinbauen(ein, KommentarBytes(text).left(JpgKommentarHoechstlaenge), aus)) {
-    case TBefund::Ok:
-        break;
-    case TBefund::KeinJpeg:
-        fehler = QStringLiteral("%1 ist keine JPG-Datei, oder enthält ein ungültiges Format").arg(dateiName);
+    if (!JpgKommentarEinbauen(ein, text, aus, fehler, dateiName))
         return false;
-    case TBefund::Unvollstaendig:
-        fehler = QStringLiteral("Die JPG-Datei %1 ist unvollständig.").arg(dateiName);
-        return false;
-    }
     if (aus == ein) {
         // Already as asked: nothing to rewrite; only undo what reading did.
         const timespec ts[2] = {zeiten.zugriff, zeiten.geschrieben};

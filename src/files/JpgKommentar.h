@@ -20,3 +20,8 @@ QString KommentarText(const QByteArray& bytes);
 // it as it was. Returns false with a German reason in fehler for a missing or
 // write-protected file, data that are not a complete JPEG, or a failed write.
 bool JpgKommentarSchreiben(const QString& dateiName, const QString& text, QString& fehler);
+// The same in memory: the JPEG's bytes ein with the comment in aus. False
+// with the German reason, naming dateiName, for data that are not a complete
+// JPEG.
+bool JpgKommentarEinbauen(const QByteArray& ein, const QString& text, QByteArray& aus, QString& fehler,
+                          const QString& dateiName);

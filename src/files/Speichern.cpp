@@ -177,6 +177,34 @@ TSchreibSchritt BildSchreiben(TGear& gear, const QString& schluessel, const QStr
     return TSchreibSchritt::Fertig;
 }
 
+TSchreibSchritt BildErzeugen(TGear& gear, const QString& schluessel, const QString& name,
+                             const TSchreibZusatz& zusatz, QByteArray& inhalt, QString& fehler)
+{
+    FormatFarbtiefeVorbereiten(gear, schluessel);
+    const int speicherId = FormatSpeicherId(schluessel);
+    gear.SetSaveFormat(speicherId);
+    if (speicherId == JpegSpeicherId)
+        JpgOptionenSetzen(gear);
+    if (!gear.SaveToBytes(inhalt) || inhalt.isEmpty()) {
+        fehler = gear.ErrCount() > 0 ? gear.LetzterFehler() : QString();
+        if (fehler.isEmpty())
+            fehler = QStringLiteral("Die Datei %1 wurde nicht geschrieben.").arg(name);
+        return TSchreibSchritt::Bild;
+    }
+    if (speicherId == JpegSpeicherId) {
+        QByteArray neu;
+        if (zusatz.exif && zusatz.exif->HatExif()) {
+            if (!zusatz.exif->ExifEinbauen(inhalt, gear.ImageWidth(), gear.ImageHeight(), neu, fehler, name))
+                return TSchreibSchritt::Exif;
+            inhalt.swap(neu);
+        }
+        if (!JpgKommentarEinbauen(inhalt, zusatz.kommentar, neu, fehler, name))
+            return TSchreibSchritt::Kommentar;
+        inhalt.swap(neu);
+    }
+    return TSchreibSchritt::Fertig;
+}
+
 QString SpeichernVerweigertText()
 {
     return QStringLiteral("Angezeigt wird nur das Fehlerbild; es wird nicht gespeichert.");

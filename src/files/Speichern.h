@@ -65,6 +65,11 @@ enum class TSchreibSchritt { Fertig, Bild, Exif, Kommentar, Datum };
 // reason in fehler (the image step's reason is the whole message).
 TSchreibSchritt BildSchreiben(TGear& gear, const QString& schluessel, const QString& pfad,
                               const TSchreibZusatz& zusatz, QString& fehler);
+// BildSchreiben's order in memory, for a file written in one piece later (on
+// any thread): the whole content with EXIF data and comment in inhalt; the
+// date is left to the writer. name, the file meant, stands in the reasons.
+TSchreibSchritt BildErzeugen(TGear& gear, const QString& schluessel, const QString& name,
+                             const TSchreibZusatz& zusatz, QByteArray& inhalt, QString& fehler);
 // The comment written into a JPEG: the loaded file's own for an image from a
 // file, else the created-with line.
 QString SchreibKommentar();

@@ -493,6 +493,32 @@ TEST(KaputteDateien, ErschoepftesBudgetBeendetDasProgrammNichtInImageMagick)
     EXPECT_EQ(laden("/gruen.pcx", 0), QString());
 }
 
+TEST(KaputteDateien, AnteilDesBudgetsBegrenztDasLaden)
+{
+    // 360,054 bytes of file and 360,000 of picture, with 1 MB available.
+    const QString pfad = FrischerOrdner(QStringLiteral("anteil")) + QStringLiteral("/bild.bmp");
+    QImage bild(400, 300, QImage::Format_RGB888);
+    bild.fill(Qt::darkCyan);
+    ASSERT_TRUE(bild.save(pfad, "BMP"));
+    TGrenze grenze(qint64(1) << 20);
+    TGear g;
+    {
+        // Work beside other work gets a share, and a load inside it no more.
+        const TGearSpeicherRahmen anteil(600 * 1000);
+        g.LoadImage(pfad);
+        EXPECT_TRUE(GearSpeicherFehler(g.LetzterFehler())) << g.LetzterFehler().toStdString();
+    }
+    {
+        const TGearSpeicherRahmen anteil(900 * 1000);
+        g.LoadImage(pfad);
+        EXPECT_EQ(g.ErrCount(), 0);
+        // What the load took counts against the share once it is done.
+        EXPECT_LE(anteil.Rest(), 900 * 1000 - 720054);
+    }
+    g.LoadImage(pfad);
+    EXPECT_EQ(g.ErrCount(), 0);
+}
+
 TEST(KaputteDateien, SpeicherMeldungBeiGroessterAngabe)
 {
     // The largest count a reader can ask for still gives a sensible message.

@@ -4,13 +4,14 @@
 #include "GearTiff.h"
 #include <tiffio.h>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 bool FaxSchnellpruefungErlaubt = true;
 bool FaxSchnellpruefungNachpruefen = std::getenv("ZELVANO_FAX_NACHPRUEFEN") != nullptr;
-int FaxSchnellpruefungAbweichungen = 0;
+std::atomic<int> FaxSchnellpruefungAbweichungen{0};
 
 namespace {
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <atomic>
 #include "GearSeite.h"
 
 // Raw CCITT fax files (.g3, .g4): the coded rows alone, without a header.
@@ -26,4 +27,4 @@ extern bool FaxSchnellpruefungErlaubt;
 // differences (for tests; with ZELVANO_FAX_NACHPRUEFEN set in the
 // environment a difference aborts, so a fuzzer keeps the input).
 extern bool FaxSchnellpruefungNachpruefen;
-extern int FaxSchnellpruefungAbweichungen;
+extern std::atomic<int> FaxSchnellpruefungAbweichungen;   // decoders on several threads count here

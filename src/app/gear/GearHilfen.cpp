@@ -44,13 +44,19 @@ void GearSpeicherGrenzeSetzen(qint64 bytes)
     testGrenze = std::max<qint64>(0, bytes);
 }
 
-TGearSpeicherRahmen::TGearSpeicherRahmen() : m_rest(GearVerfuegbarerSpeicher()), m_vorher(offenerRahmen)
+TGearSpeicherRahmen::TGearSpeicherRahmen(qint64 hoechstens)
+    : m_rest(std::min({GearVerfuegbarerSpeicher(), std::max<qint64>(0, hoechstens),
+                       offenerRahmen ? offenerRahmen->m_rest : std::numeric_limits<qint64>::max()})),
+      m_anfang(m_rest),
+      m_vorher(offenerRahmen)
 {
     offenerRahmen = this;
 }
 
 TGearSpeicherRahmen::~TGearSpeicherRahmen()
 {
+    if (m_vorher)
+        m_vorher->m_rest -= m_anfang - m_rest;
     offenerRahmen = m_vorher;
 }
 

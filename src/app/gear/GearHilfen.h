@@ -25,9 +25,13 @@ QImage GearNeuesBild(qint64 breite, qint64 hoehe, QImage::Format format, QString
 // allocation of the decoders is taken from it, so a file cannot ask for more
 // in several steps than at once. Without an open budget an allocation is
 // checked against the available memory alone.
+// A budget opened inside another one of the same thread holds no more than
+// the outer one has left, and what it gave out counts against the outer one
+// when it closes; hoechstens caps it further (a share of the memory for work
+// that runs beside other work).
 class TGearSpeicherRahmen {
 public:
-    TGearSpeicherRahmen();
+    explicit TGearSpeicherRahmen(qint64 hoechstens = std::numeric_limits<qint64>::max());
     ~TGearSpeicherRahmen();
     TGearSpeicherRahmen(const TGearSpeicherRahmen&) = delete;
     TGearSpeicherRahmen& operator=(const TGearSpeicherRahmen&) = delete;
@@ -35,6 +39,7 @@ public:
 private:
     friend bool GearSpeicherNehmen(qint64 bytes, QString& fehler);
     qint64 m_rest;
+    qint64 m_anfang;
     TGearSpeicherRahmen* m_vorher;
 };
 
