@@ -13,15 +13,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryFile>
+#include <QSet>
+#include <QThread>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <cmath>
 #include <exception>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include "DatumZeitSetzen.h"
 #include "Einstellungen.h"
 #include "ExifDaten.h"
 #include "Formatoption.h"
@@ -32,8 +35,10 @@
 #include "SicherErsetzen.h"
 #include <cerrno>
 #include "Speichern.h"
+#include "Vorlauf.h"
 #include "Zielgroesse.h"
 #include "ZelvanoMain.h"
+#include "gear/GearHilfen.h"
 #include "pixelops/Bitmap_Verkleinern.h"
 #include "pixelops/Bitmap_QuickSkalieren.h"
 #include "pixelops/Bitmap_Schaerfen.h"
@@ -61,6 +66,75 @@ bool IstFehlerBild(const TGear& gear)
     const QImage& fehler = FehlerBild();
     return bild.size() == fehler.size() && bild.convertToFormat(fehler.format()) == fehler;
 }
+
+// The path a file is known by, links and ".." resolved, also before it exists.
+QString DateiSchluessel(const QString& pfad)
+{
+    const QFileInfo info(pfad);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString ordner = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return (ordner.isEmpty() ? info.absolutePath() : ordner) + QLatin1Char('/') + info.fileName();
+}
+
+// The files of a run, read and made ahead on worker threads, one per core,
+// each with its own control and one share of the memory, no more of them
+// than threads past the file in work. A file whose source the target of an
+// earlier file still to be written replaces is not read ahead. While the
+// window does a file alone, the work stops; it starts again with the next.
+class TKonvertVorlauf {
+public:
+    TKonvertVorlauf(const QStringList& quellen, const QStringList& ziele, const TKonvertVorgaben& vorgaben)
+        : m_quellen(quellen), m_ziele(ziele), m_vorgaben(vorgaben),
+          m_threads(std::max(1, QThread::idealThreadCount()))
+    {
+        for (int k = 0; k < quellen.size(); ++k) {
+            m_quellSchluessel << DateiSchluessel(quellen.at(k));
+            m_zielSchluessel << DateiSchluessel(ziele.at(k));
+        }
+    }
+    TKonvertVorlauf(const TKonvertVorlauf&) = delete;
+    TKonvertVorlauf& operator=(const TKonvertVorlauf&) = delete;
+    // File i as far as a worker got with it (nothing done when it was not
+    // to be read ahead), handling messages while it is waited for.
+    TKonvertDatei Holen(int i)
+    {
+        if (!m_vorlauf)
+            Starten(i);
+        TKonvertDatei datei;
+        while (!m_vorlauf->Holen(i, datei, 10))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return datei;
+    }
+    void Anhalten() { m_vorlauf.reset(); }
+
+private:
+    void Starten(int ab)
+    {
+        std::vector<char> vorab(size_t(m_quellen.size()), 0);
+        QSet<QString> vorherGeschrieben;
+        for (int k = ab; k < m_quellen.size(); ++k) {
+            vorab[size_t(k)] = !vorherGeschrieben.contains(m_quellSchluessel.at(k));
+            vorherGeschrieben.insert(m_zielSchluessel.at(k));
+        }
+        const int anteile = m_threads + 1;
+        m_vorlauf = std::make_unique<TVorlauf<TKonvertDatei>>(
+            ab, int(m_quellen.size()),
+            [this, vorab = std::move(vorab), anteile](int k) {
+                return vorab[size_t(k)] ? KonvertVorbereiten(m_quellen.at(k), m_ziele.at(k), m_vorgaben, anteile)
+                                        : TKonvertDatei();
+            },
+            m_threads, m_threads);
+    }
+
+    const QStringList m_quellen;
+    const QStringList m_ziele;
+    const TKonvertVorgaben m_vorgaben;
+    const int m_threads;
+    QStringList m_quellSchluessel;
+    QStringList m_zielSchluessel;
+    std::unique_ptr<TVorlauf<TKonvertDatei>> m_vorlauf;
+};
 
 } // namespace
 
@@ -114,75 +188,181 @@ bool KonvertSkalieren(TBitmap& bmp, int breite, int hoehe, int filter, bool quic
 bool KonvertDateiSchreiben(TGear& gear, const QString& schluessel, const QString& ziel,
                            const TSchreibZusatz& zusatz, QString& fehler)
 {
+    QByteArray inhalt;
+    return BildErzeugen(gear, schluessel, ziel, zusatz, inhalt, fehler) == TSchreibSchritt::Fertig
+           && KonvertZielErsetzen(ziel, inhalt, zusatz.datum, fehler);
+}
+
+bool KonvertZielErsetzen(const QString& ziel, const QByteArray& inhalt, const QDateTime& datum, QString& fehler)
+{
     const QFileInfo info(ziel);
     if (info.isDir()) {
         fehler = QStringLiteral("„%1“ ist ein Ordner.").arg(ziel);
         return false;
     }
     // The folder stays at hand by its descriptor: when it is moved away
-    // meanwhile, the helper file is still removed and a lifted write
-    // protection still put back.
-    struct TOrdner {
-        int fd;
-        QByteArray temp;
-        ~TOrdner()
-        {
-            if (!temp.isEmpty())
-                ::unlinkat(fd, temp.constData(), 0);
-            ::close(fd);
-        }
-    };
+    // meanwhile, a lifted write protection is still put back.
     const int ordnerFd = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (ordnerFd < 0) {
         fehler = SchreibfehlerText(ziel, errno);
         return false;
     }
-    QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.zelvano-konvert-XXXXXX"));
-    temp.setAutoRemove(false);
-    errno = 0;
-    if (!temp.open()) {
-        const int e = errno != 0 ? errno : EACCES;
-        ::close(ordnerFd);
-        fehler = SchreibfehlerText(ziel, e);
-        return false;
-    }
-    temp.close();
-    const QString tempPfad = temp.fileName();
-    const TOrdner ordner{ordnerFd, QFile::encodeName(QFileInfo(tempPfad).fileName())};
+    struct TOrdner {
+        int fd;
+        ~TOrdner() { ::close(fd); }
+    } const ordner{ordnerFd};
 
-    if (BildSchreiben(gear, schluessel, tempPfad, zusatz, fehler) != TSchreibSchritt::Fertig) {
-        // The user knows the target, not the hidden helper file.
-        fehler.replace(tempPfad, ziel);
-        return false;
-    }
-
-    QFile geschrieben(tempPfad);
-    if (!geschrieben.open(QIODevice::ReadOnly)) {
-        fehler = QStringLiteral("Die Datei %1 kann nicht gelesen werden.").arg(tempPfad);
-        return false;
-    }
-    const QByteArray inhalt = geschrieben.readAll();
-    geschrieben.close();
+    // All three stamps as DateiDatumSetzen gives them; Linux keeps access
+    // and modification time.
     TZeitenBehalten zeiten;
-    if (zusatz.datum.isValid()) {
-        TDateiZeiten z;
-        if (DateiZeitenLesen(tempPfad, z))
-            zeiten = TZeitenBehalten(z);
-    }
+    if (const std::optional<timespec> zeit = DatumZuDateizeit(datum))
+        zeiten = TZeitenBehalten(TDateiZeiten{*zeit, *zeit});
 
     // The read-only mark is lifted only for the moment of the replacement.
     const QByteArray name8 = QFile::encodeName(info.fileName());
     struct stat alt {};
     const bool geschuetzt = info.exists() && DateiSchreibgeschuetzt(ziel)
-                            && ::fstatat(ordnerFd, name8.constData(), &alt, 0) == 0;
+                            && ::fstatat(ordner.fd, name8.constData(), &alt, 0) == 0;
     if (geschuetzt)
-        ::fchmodat(ordnerFd, name8.constData(), (alt.st_mode & 07777) | S_IWUSR, 0);
+        ::fchmodat(ordner.fd, name8.constData(), (alt.st_mode & 07777) | S_IWUSR, 0);
     if (!DateiSicherErsetzen(ziel, inhalt, fehler, zeiten)) {
         if (geschuetzt)
-            ::fchmodat(ordnerFd, name8.constData(), alt.st_mode & 07777, 0);
+            ::fchmodat(ordner.fd, name8.constData(), alt.st_mode & 07777, 0);
         return false;
     }
     return true;
+}
+
+// ======================================================================
+// One file of a run, free of the window
+// ======================================================================
+
+TKonvertDatei::TKonvertDatei() = default;
+TKonvertDatei::~TKonvertDatei() = default;
+TKonvertDatei::TKonvertDatei(TKonvertDatei&&) noexcept = default;
+TKonvertDatei& TKonvertDatei::operator=(TKonvertDatei&&) noexcept = default;
+
+void KonvertLaden(const QString& quelle, const TKonvertVorgaben& v, TGear& gear, TKonvertDatei& d, bool alleine)
+{
+    d = TKonvertDatei();
+    auto metadaten = std::make_unique<TExifDaten>();
+    TLadeAngaben angaben;
+    LadeGearBild(gear, quelle, v.hintergrund, metadaten.get(), angaben);
+    d.kommentar = angaben.kommentar;
+    d.datum = angaben.datum;
+
+    const QFileInfo info(quelle);
+    bool gelesen = info.isFile() && gear.ImageWidth() >= 1 && gear.ImageHeight() >= 1;
+    // The control holds the error picture when the file could not be read.
+    if (gelesen)
+        gelesen = info.suffix().toUpper() == QLatin1String("ICO") ? !IstFehlerBild(gear) : gear.ErrCount() == 0;
+    // Beside other files a load may have found too little memory that alone
+    // would have had enough.
+    if (!gelesen && !alleine && GearSpeicherFehler(gear.LetzterFehler()))
+        return;
+    if (gelesen) {
+        gelesen = (alleine ? GearZuBitmap(gear, d.bild) : GearZuBitmapOhneMeldung(gear, d.bild)) && !d.bild.IsEmpty();
+        if (!gelesen && !alleine)
+            return;
+    }
+    d.geladen = true;
+    d.gelesen = gelesen;
+    if (!gelesen) {
+        // Never the previous file's picture under this file's name.
+        d.bild.Clear();
+        return;
+    }
+    d.gear = &gear;
+    const QString endung = info.suffix().toUpper();
+    if (endung == QLatin1String("JPG") || endung == QLatin1String("JPEG"))
+        d.exif = std::move(metadaten);
+
+    // The preview inside the frame with a 5-pixel border, reduced when it is
+    // smaller than the picture, else stretched.
+    const double verhaeltnis = double(d.bild.Width()) / d.bild.Height();
+    const QRect& f = v.rahmen;
+    int b, h, links, oben;
+    if (verhaeltnis >= 1) {
+        b = f.width() - 10;
+        h = int(std::nearbyint((f.height() - 10) / verhaeltnis));
+        links = f.left() + 5;
+        oben = int(std::nearbyint((f.height() - h - 10) / 2.0)) + f.top() + 5;
+    } else {
+        b = int(std::nearbyint(verhaeltnis * (f.width() - 10)));
+        h = f.height() - 10;
+        links = int(std::nearbyint((f.width() - b - 10) / 2.0)) + f.left() + 5;
+        oben = f.top() + 5;
+    }
+    b = std::max(1, b);
+    h = std::max(1, h);
+    d.vorschauRahmen = QRect(links, oben, b, h);
+    d.vorschauGestreckt = b >= d.bild.Width();
+    if (d.vorschauGestreckt) {
+        d.vorschau = d.bild.Bild();
+    } else {
+        TBitmap klein;
+        BitmapVerkleinern(d.bild, klein, b, h);
+        d.vorschau = klein.Bild();
+    }
+}
+
+void KonvertZielErzeugen(const QString& ziel, const TKonvertVorgaben& v, TKonvertDatei& d, bool alleine)
+{
+    auto nochmal = [&d] {
+        // The picture may be changed half-way: it is loaded again.
+        d.gear = nullptr;
+        d.inhalt.clear();
+        d.fehler.clear();
+    };
+    TGear& gear = *d.gear;
+    int neueBreite = 0, neueHoehe = 0;
+    const bool skalieren = KonvertNeueGroesse(d.bild.Width(), d.bild.Height(), v.zielBreite, v.zielHoehe,
+                                              v.nurVerkleinern, neueBreite, neueHoehe);
+    if (!alleine) {
+        // From this file's share: the resampler's intermediate, and about
+        // three times the picture written for sharpening, depth and encoding.
+        const int b = skalieren ? neueBreite : d.bild.Width(), h = skalieren ? neueHoehe : d.bild.Height();
+        const qint64 bedarf = 3 * qint64(b) * 3 * h + (skalieren ? qint64(b) * 3 * d.bild.Height() : 0);
+        QString fehler;
+        if (!GearSpeicherNehmen(bedarf, fehler))
+            return nochmal();
+    }
+    if (skalieren) {
+        bool gemeldet = false;
+        if (!KonvertSkalieren(d.bild, neueBreite, neueHoehe, v.filter, v.quick, v.schaerfe, &gemeldet)) {
+            if (!alleine)
+                return nochmal();
+            d.skalierFehler = true;
+            d.skalierGemeldet = gemeldet;
+            d.erzeugt = true;
+            return;
+        }
+        gear.SetPicture(d.bild);
+    }
+    TSchreibZusatz zusatz;
+    if (v.exif)
+        zusatz.exif = d.exif.get();
+    zusatz.kommentar = v.kommentarDerQuelle ? d.kommentar : v.kommentar;
+    if (BildErzeugen(gear, v.schluessel, ziel, zusatz, d.inhalt, d.fehler) != TSchreibSchritt::Fertig) {
+        if (!alleine)
+            return nochmal();
+        d.inhalt.clear();
+    }
+    d.erzeugt = true;
+}
+
+TKonvertDatei KonvertVorbereiten(const QString& quelle, const QString& ziel, const TKonvertVorgaben& v, int anteile)
+{
+    TKonvertDatei d;
+    TGear gear;
+    const TGearSpeicherRahmen anteil(GearVerfuegbarerSpeicher() / std::max(1, anteile));
+    KonvertLaden(quelle, v, gear, d, false);
+    if (d.gear)
+        KonvertZielErzeugen(ziel, v, d, false);
+    // The control stays with this thread; what is left undone, the window
+    // does again with GearK.
+    d.gear = nullptr;
+    return d;
 }
 
 // ======================================================================
@@ -456,7 +636,6 @@ void TfrmKonvertieren::showEvent(QShowEvent* ereignis)
     // Once per opening: closing the target-size or format-options window
     // must not bring back the stored format and folder.
     if (!m_zeigt) {
-        FormShow();
         m_zeigt = true;
         FormActivate();
     }
@@ -466,11 +645,6 @@ void TfrmKonvertieren::hideEvent(QHideEvent* ereignis)
 {
     m_zeigt = false;
     QDialog::hideEvent(ereignis);
-}
-
-void TfrmKonvertieren::FormShow()
-{
-    m_exif = std::make_unique<TExifDaten>();
 }
 
 void TfrmKonvertieren::FormActivate()
@@ -530,7 +704,6 @@ void TfrmKonvertieren::FormClose()
     QCoreApplication::processEvents();
     if (QTreeWidgetItem* zeile = GewaehlteZeile())
         KonvertierenTyp = ZeilenSchluessel(zeile);
-    m_exif.reset();
 }
 
 void TfrmKonvertieren::done(int ergebnis)
@@ -565,50 +738,48 @@ void TfrmKonvertieren::btnAbbrechenClick()
 
 bool TfrmKonvertieren::LadeKonvertBild(const QString& pfad)
 {
-    LadeGearBild(*GearK, pfad);
-    const QFileInfo info(pfad);
-    bool gelesen = info.isFile() && GearK->ImageWidth() >= 1 && GearK->ImageHeight() >= 1;
-    // The control holds the error picture when the file could not be read.
-    if (gelesen)
-        gelesen = info.suffix().toUpper() == QLatin1String("ICO") ? !IstFehlerBild(*GearK) : GearK->ErrCount() == 0;
-    if (gelesen)
-        gelesen = GearZuBitmap(*GearK, BildK) && !BildK.IsEmpty();
-    if (!gelesen) {
-        // Never the previous file's picture under this file's name.
-        BildK.Clear();
-        Vorschau->hide();
-        return false;
-    }
+    TKonvertDatei datei;
+    KonvertLaden(pfad, Vorgaben(QString()), *GearK, datei, true);
     QCoreApplication::processEvents();
+    DateiZeigen(datei);
+    return datei.gelesen;
+}
 
-    const double verhaeltnis = double(BildK.Width()) / BildK.Height();
-    const QRect f = shpRahmen->geometry();
-    int b, h, links, oben;
-    if (verhaeltnis >= 1) {
-        b = f.width() - 10;
-        h = int(std::nearbyint((f.height() - 10) / verhaeltnis));
-        links = f.left() + 5;
-        oben = int(std::nearbyint((f.height() - h - 10) / 2.0)) + f.top() + 5;
-    } else {
-        b = int(std::nearbyint(verhaeltnis * (f.width() - 10)));
-        h = f.height() - 10;
-        links = int(std::nearbyint((f.width() - b - 10) / 2.0)) + f.left() + 5;
-        oben = f.top() + 5;
+void TfrmKonvertieren::DateiZeigen(const TKonvertDatei& datei)
+{
+    AktKommentar = datei.kommentar;
+    if (datei.datum.isValid())
+        AktDateiDatum = datei.datum;
+    BildK = datei.bild;
+    if (!datei.gelesen) {
+        Vorschau->hide();
+        return;
     }
-    b = std::max(1, b);
-    h = std::max(1, h);
-    Vorschau->setGeometry(links, oben, b, h);
-    if (b < BildK.Width()) {
-        TBitmap klein;
-        BitmapVerkleinern(BildK, klein, b, h);
-        Vorschau->setScaledContents(false);
-        Vorschau->setPixmap(QPixmap::fromImage(klein.Bild()));
-    } else {
-        Vorschau->setScaledContents(true);
-        Vorschau->setPixmap(QPixmap::fromImage(BildK.Bild()));
-    }
+    Vorschau->setGeometry(datei.vorschauRahmen);
+    Vorschau->setScaledContents(datei.vorschauGestreckt);
+    Vorschau->setPixmap(QPixmap::fromImage(datei.vorschau));
     Vorschau->show();
-    return true;
+}
+
+TKonvertVorgaben TfrmKonvertieren::Vorgaben(const QString& schluessel) const
+{
+    TKonvertVorgaben v;
+    v.schluessel = schluessel;
+    v.zielBreite = ZielBreite;
+    v.zielHoehe = ZielHoehe;
+    v.nurVerkleinern = NurVerkleinern;
+    const TfrmZielgroesse* z = frmZielgroesse;
+    v.filter = z ? z->FilterIndex() : 5;
+    v.quick = z && z->IstQuick();
+    v.schaerfe = z ? z->SchaerfeMenge() : 8;
+    v.exif = cbEXIFschreibenTempK->isChecked();
+    v.datum = cbKonvertierenDatum->isChecked();
+    v.kommentarDerQuelle = BildQuelle == BildQuelleDatei;
+    if (!v.kommentarDerQuelle)
+        v.kommentar = SchreibKommentar();
+    v.hintergrund = HgFarbeRgb();
+    v.rahmen = shpRahmen->geometry();
+    return v;
 }
 
 // ---- The run -------------------------------------------------------------
@@ -675,41 +846,49 @@ void TfrmKonvertieren::btnKonvertierenClick()
         }
     }
 
-    if (!m_exif)
-        m_exif = std::make_unique<TExifDaten>();
     m_laeuft = true;
     SteuerungFreigeben(false);
     AlleUeberschreiben = false;
     QStringList unlesbar, fehlgeschlagen;
     bool skalierFehler = false;
     const QStringList liste = BildListe;
+    const TKonvertVorgaben vorgaben = Vorgaben(schluessel);
+    QStringList ziele;
+    for (const QString& quelle : liste) {
+        const QFileInfo quellInfo(quelle);
+        ziele << EndungErsetzen(cbOrdnerBeibehalten->isChecked() ? quellInfo.absoluteFilePath()
+                                                                 : PfadVerbinden(ordner, quellInfo.fileName()),
+                                endung);
+    }
     {
         TSanduhr sanduhr;
+        // Made here, on the GUI thread; the workers put it in the place of a
+        // picture they cannot read.
+        FehlerBild();
+        TKonvertVorlauf vorlauf(liste, ziele, vorgaben);
         for (int i = 0; i < liste.size(); ++i) {
             QCoreApplication::processEvents();
             if (KonvertAbbruch)
                 break;
             const QString quelle = liste.at(i);
-            const QFileInfo quellInfo(quelle);
-            lblBildname->setText(quellInfo.fileName());
+            const QString& ziel = ziele.at(i);
+            lblBildname->setText(QFileInfo(quelle).fileName());
             lblBilderzahl->setText(QStringLiteral("Bild %1 von %2 wird konvertiert.").arg(i + 1).arg(liste.size()));
             try {
-                if (!LadeKonvertBild(quelle)) {
+                TKonvertDatei datei = vorlauf.Holen(i);
+                // Not to be read ahead, or short of memory beside the others:
+                // loaded here, alone.
+                if (!datei.geladen) {
+                    vorlauf.Anhalten();
+                    KonvertLaden(quelle, vorgaben, *GearK, datei, true);
+                }
+                DateiZeigen(datei);
+                if (!datei.gelesen) {
                     unlesbar << quelle;
                     continue;
                 }
-                // Only this file's own EXIF data go into its result.
-                m_exif->Leeren();
-                const QString quellEndung = quellInfo.suffix().toUpper();
-                if (quellEndung == QLatin1String("JPG") || quellEndung == QLatin1String("JPEG"))
-                    m_exif->Lesen(quelle);
-                const QDateTime datum = quellInfo.lastModified();
                 QCoreApplication::processEvents();
 
-                const QString ziel = EndungErsetzen(
-                    cbOrdnerBeibehalten->isChecked() ? quellInfo.absoluteFilePath()
-                                                     : PfadVerbinden(ordner, quellInfo.fileName()),
-                    endung);
                 if (QFileInfo::exists(ziel) && !AlleUeberschreiben) {
                     const int antwort = UeberschreibenFragen(ziel);
                     if (antwort == mbNein)
@@ -722,33 +901,35 @@ void TfrmKonvertieren::btnKonvertierenClick()
                     }
                 }
 
-                int neueBreite = 0, neueHoehe = 0;
-                if (KonvertNeueGroesse(BildK.Width(), BildK.Height(), ZielBreite, ZielHoehe, NurVerkleinern,
-                                       neueBreite, neueHoehe)) {
-                    const TfrmZielgroesse* z = frmZielgroesse;
-                    bool gemeldet = false;
-                    if (!KonvertSkalieren(BildK, neueBreite, neueHoehe, z ? z->FilterIndex() : 5,
-                                          z && z->IstQuick(), z ? z->SchaerfeMenge() : 8, &gemeldet)) {
-                        QCoreApplication::processEvents();
-                        if (!gemeldet)
-                            Meldung(QStringLiteral("Fehler beim Skalieren. Das erzeugte Bild ist zu groß."),
-                                    TMeldungArt::Warnung, mbOk);
-                        skalierFehler = true;
-                        break;
+                // Left undone by a worker: made here, alone, from the file
+                // loaded anew when the worker had begun to change its picture.
+                if (!datei.erzeugt) {
+                    vorlauf.Anhalten();
+                    if (!datei.gear) {
+                        KonvertLaden(quelle, vorgaben, *GearK, datei, true);
+                        DateiZeigen(datei);
+                        if (!datei.gelesen) {
+                            unlesbar << quelle;
+                            continue;
+                        }
                     }
-                    GearK->SetPicture(BildK);
+                    KonvertZielErzeugen(ziel, vorgaben, datei, true);
+                }
+                if (datei.skalierFehler) {
+                    QCoreApplication::processEvents();
+                    if (!datei.skalierGemeldet)
+                        Meldung(QStringLiteral("Fehler beim Skalieren. Das erzeugte Bild ist zu groß."),
+                                TMeldungArt::Warnung, mbOk);
+                    skalierFehler = true;
+                    break;
                 }
 
-                TSchreibZusatz zusatz;
-                if (cbEXIFschreibenTempK->isChecked())
-                    zusatz.exif = m_exif.get();
-                zusatz.kommentar = SchreibKommentar();
-                if (cbKonvertierenDatum->isChecked())
-                    zusatz.datum = datum;
-                QString fehler;
-                if (!KonvertDateiSchreiben(*GearK, schluessel, ziel, zusatz, fehler))
+                QString fehler = datei.fehler;
+                const bool geschrieben =
+                    !datei.inhalt.isEmpty()
+                    && KonvertZielErsetzen(ziel, datei.inhalt, vorgaben.datum ? datei.datum : QDateTime(), fehler);
+                if (!geschrieben)
                     fehlgeschlagen << quelle + QStringLiteral(": ") + fehler;
-                m_exif->Leeren();
                 QCoreApplication::processEvents();
             } catch (const std::exception& e) {
                 fehlgeschlagen << quelle + QStringLiteral(": ") + QString::fromLocal8Bit(e.what());

@@ -1,6 +1,8 @@
 #pragma once
 #include <QDateTime>
 #include <QDialog>
+#include <QImage>
+#include <QRect>
 #include <QString>
 #include <memory>
 #include "pixelops/Bitmap.h"
@@ -34,12 +36,78 @@ bool KonvertSkalieren(TBitmap& bmp, int breite, int hoehe, int filter, bool quic
                       bool* gemeldet = nullptr);
 
 // Writes gear's picture to ziel in the format of the row schluessel, in the
-// order of BildSchreiben, into a temporary file in ziel's folder; only the
-// complete file with EXIF, comment and date replaces ziel. A write-protected
-// ziel loses its protection only when it is replaced. False with a German
-// reason; ziel is then as it was.
+// order of BildSchreiben: the complete file with EXIF, comment and date is
+// made in memory and replaces ziel in one piece (KonvertZielErsetzen).
+// False with a German reason; ziel is then as it was.
 bool KonvertDateiSchreiben(TGear& gear, const QString& schluessel, const QString& ziel,
                            const TSchreibZusatz& zusatz, QString& fehler);
+// Replaces ziel by the finished content, with the date (when valid) on it as
+// DateiDatumSetzen sets it. A write-protected ziel loses its protection only
+// when it is replaced. False with a German reason; ziel is then as it was.
+bool KonvertZielErsetzen(const QString& ziel, const QByteArray& inhalt, const QDateTime& datum, QString& fehler);
+
+// ---- One file of a run, free of the window ---------------------------------
+// A run reads and makes the files ahead on worker threads; the window takes
+// them in list order, asks, writes and reports. Everything here runs on any
+// thread: it reads only settings that stay fixed while a run lasts.
+
+// What a run does to every file, taken when it starts.
+struct TKonvertVorgaben {
+    QString schluessel;                // the target row
+    int zielBreite = 0;                // the target box (a side below 1: no resize)
+    int zielHoehe = 0;
+    bool nurVerkleinern = false;
+    int filter = 5;                    // resampling filter 0..6, or
+    bool quick = false;                // the quick bilinear resize
+    int schaerfe = 8;                  // post-sharpening, 0 for none
+    bool exif = false;                 // a JPEG source's EXIF data go into a JPEG target
+    bool datum = false;                // the target gets the source's date
+    bool kommentarDerQuelle = true;    // a JPEG target gets the source's comment, else kommentar
+    QString kommentar;
+    QRgb hintergrund = 0;              // what transparent parts are laid on
+    QRect rahmen;                      // the preview's frame
+};
+
+// One file on its way: loaded (with what the window shows of it), then made
+// into its target's content. On a worker thread a step that failed in a way
+// the same step alone on the GUI thread might not (short of memory beside
+// the other files, a failed transfer, a failed resize or encoding) is left
+// undone for the window to do again alone, where a failure is told as
+// always.
+struct TKonvertDatei {
+    TKonvertDatei();
+    ~TKonvertDatei();
+    TKonvertDatei(TKonvertDatei&&) noexcept;
+    TKonvertDatei& operator=(TKonvertDatei&&) noexcept;
+
+    bool geladen = false;          // the loading step is done
+    bool gelesen = false;          // the source could be read; else it is skipped
+    TGear* gear = nullptr;         // the control holding the source at its own depth, later the
+                                   // picture written; none once a worker is done with the file
+    TBitmap bild;                  // 24-bit working bitmap, resized once the target is made
+    QImage vorschau;               // the preview picture, its place in the frame
+    QRect vorschauRahmen;          // and whether it is stretched
+    bool vorschauGestreckt = false;
+    QString kommentar;             // comment and date as loading reports them
+    QDateTime datum;
+    std::unique_ptr<TExifDaten> exif;    // a JPEG source's EXIF data
+
+    bool erzeugt = false;          // the target step is done:
+    bool skalierFehler = false;    // the resize failed (and was told when skalierGemeldet),
+    bool skalierGemeldet = false;
+    QByteArray inhalt;             // else the target's content,
+    QString fehler;                // or why there is none
+};
+
+// The loading step into gear (GearK, or a worker's own). alleine: on the GUI
+// thread with no work beside it, where a failure is told and final.
+void KonvertLaden(const QString& quelle, const TKonvertVorgaben& v, TGear& gear, TKonvertDatei& datei, bool alleine);
+// The target step: resize, sharpen and the content for ziel, in the order of
+// BildSchreiben; alleine as above.
+void KonvertZielErzeugen(const QString& ziel, const TKonvertVorgaben& v, TKonvertDatei& datei, bool alleine);
+// Both steps on a worker thread, with a control of its own and, of the
+// memory available, one share in anteile.
+TKonvertDatei KonvertVorbereiten(const QString& quelle, const QString& ziel, const TKonvertVorgaben& v, int anteile);
 
 // The batch conversion: every file of BildListe into one writable format,
 // optionally resized to the target size, through its own control GearK and
@@ -50,7 +118,6 @@ public:
     explicit TfrmKonvertieren(QWidget* parent = nullptr);
     ~TfrmKonvertieren() override;
 
-    void FormShow();
     // Runs once per showing.
     void FormActivate();
     void FormClose();
@@ -66,6 +133,9 @@ public:
     // Loads a file into GearK and BildK and shows it; false (BildK then
     // empty) when it cannot be read.
     bool LadeKonvertBild(const QString& pfad);
+    // The file in work: BildK, the preview, and the comment and date loading
+    // reports.
+    void DateiZeigen(const TKonvertDatei& datei);
 
     bool Laeuft() const { return m_laeuft; }
     QString KonvertZielTyp() const { return m_zielTyp; }
@@ -108,6 +178,7 @@ private:
     void FormCreate();
     QString ZeilenSchluessel(const QTreeWidgetItem* eintrag) const;
     QTreeWidgetItem* GewaehlteZeile() const;
+    TKonvertVorgaben Vorgaben(const QString& schluessel) const;
     void ZielgroesseZeigen();
     void SteuerungFreigeben(bool frei);
     // The overwrite question: mbJa, mbNein, mbAbbrechen or mbAlle.
@@ -118,7 +189,6 @@ private:
     int m_gewaehlteZeile = 0;
     bool m_zeigt = false;
     bool m_laeuft = false;
-    std::unique_ptr<TExifDaten> m_exif;
 };
 
 // Set by Abbrechen (and by closing the window) during a run; checked before

@@ -4,14 +4,18 @@
 // target size must give exactly the bytes this table records. The table was
 // taken from a run of the conversion before it read and wrote files ahead
 // and in memory; it holds for the coder libraries of this platform (zlib,
-// libpng, libjpeg-turbo, exiv2).
+// libpng, libjpeg-turbo, exiv2). Reading ahead on worker threads changes
+// neither which picture a file gets nor what the user is told.
 #include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QThread>
 #include <map>
 #include <random>
 #include "Einstellungen.h"
@@ -21,6 +25,7 @@
 #include "ZelvanoMain.h"
 #include "files/JpgKommentar.h"
 #include "files/Konvertieren.h"
+#include "gear/GearHilfen.h"
 #include "pixelops/Bitmap.h"
 
 namespace {
@@ -135,6 +140,17 @@ protected:
         BildListe.clear();
     }
 
+    // Opens the window on the list, picks the row and converts into ziel.
+    void Konvertieren(const QStringList& liste, const QString& zeile, const QString& ziel)
+    {
+        BildListe = liste;
+        KonvertierenTyp = zeile;
+        if (!fenster->isVisible())
+            fenster->show();
+        fenster->ediZielverz->setText(ziel);
+        fenster->btnKonvertierenClick();
+    }
+
     QString Quelle(const QString& name, const QByteArray& inhalt)
     {
         const QString pfad = quellen + QLatin1Char('/') + name;
@@ -194,11 +210,7 @@ TEST_F(KonvertierenAusgabeTest, PngBmpJpeg_ByteGleichMitDatumUndBericht)
     for (const auto& [zeile, dateien] : erwartet) {
         const QString ziel = FrischerOrdner(QStringLiteral("ausgabe-ziel"));
         TMeldungsFaenger faenger;
-        BildListe = liste;
-        KonvertierenTyp = zeile;
-        fenster->show();
-        fenster->ediZielverz->setText(ziel);
-        fenster->btnKonvertierenClick();
+        Konvertieren(liste, zeile, ziel);
         EXPECT_EQ(fenster->result(), QDialog::Accepted);
         EXPECT_EQ(fenster->lblBilderzahl->text(), QStringLiteral("Bild 5 von 5 wird konvertiert."));
         EXPECT_EQ(faenger.texte, QStringList{QStringLiteral("Diese Dateien konnten nicht gelesen werden und wurden "
@@ -215,4 +227,81 @@ TEST_F(KonvertierenAusgabeTest, PngBmpJpeg_ByteGleichMitDatumUndBericht)
             EXPECT_EQ(QFileInfo(pfad).lastModified(), Quellzeit.addSecs(-1)) << name.toStdString();
         }
     }
+}
+
+// With the folder kept and the same format, a.jpg's target is a.png, the
+// next file's source: that one is read only once a.png has been written.
+TEST_F(KonvertierenAusgabeTest, Vorlauf_QuelleDieEinFrueheresZielErsetztWirdDanachGelesen)
+{
+    QImage rot(200, 100, QImage::Format_BGR888), blau(200, 100, QImage::Format_BGR888);
+    rot.fill(QColor(220, 20, 20));
+    blau.fill(QColor(20, 20, 220));
+    const QString jpg = Quelle(QStringLiteral("a.jpg"), Kodiert(rot, 21));
+    const QString png = Quelle(QStringLiteral("a.png"), Kodiert(blau, 33));
+    KonvertierenTyp = PngZeile;
+    fenster->show();
+    fenster->cbOrdnerBeibehalten->setChecked(true);
+    TMeldungsFaenger faenger(mbJa);
+    Konvertieren({jpg, png}, PngZeile, quellen);
+    const QImage ergebnis(png);
+    ASSERT_EQ(ergebnis.size(), QSize(120, 60));
+    EXPECT_GT(qRed(ergebnis.pixel(60, 30)), 200);
+    EXPECT_LT(qBlue(ergebnis.pixel(60, 30)), 40);
+    // Both targets existed, so both were asked about.
+    EXPECT_EQ(faenger.texte.size(), 2) << faenger.texte.join(QLatin1Char('|')).toStdString();
+}
+
+// Beside the other files a worker has only a share of the memory: a file
+// too large for it is converted alone, to the same bytes and without a word.
+TEST_F(KonvertierenAusgabeTest, Vorlauf_DateiZuGrossFuerEinenAnteilWirdAlleinKonvertiert)
+{
+    QStringList liste;
+    for (unsigned i = 0; i < 3; ++i)
+        liste << Quelle(QStringLiteral("gross%1.jpg").arg(i), Kodiert(Foto(600, 400, 20 + i), 21));
+    const QString frei = FrischerOrdner(QStringLiteral("anteil-frei"));
+    const QString knapp = FrischerOrdner(QStringLiteral("anteil-knapp"));
+    {
+        TMeldungsFaenger faenger;
+        Konvertieren(liste, BmpZeile, frei);
+        EXPECT_TRUE(faenger.texte.isEmpty());
+    }
+    {
+        // Enough for one 600 x 400 picture with its file, not for half of it.
+        GearSpeicherGrenzeSetzen(1200 * 1000);
+        TMeldungsFaenger faenger;
+        Konvertieren(liste, BmpZeile, knapp);
+        GearSpeicherGrenzeSetzen(0);
+        EXPECT_TRUE(faenger.texte.isEmpty()) << faenger.texte.join(QLatin1Char('|')).toStdString();
+    }
+    for (unsigned i = 0; i < 3; ++i) {
+        const QString name = QStringLiteral("/gross%1.bmp").arg(i);
+        ASSERT_TRUE(QFileInfo::exists(knapp + name)) << i;
+        EXPECT_EQ(DateiBytes(knapp + name), DateiBytes(frei + name)) << i;
+    }
+}
+
+// A failed transfer is told on the GUI thread, once per file and in list
+// order, before the report; never from a worker.
+TEST_F(KonvertierenAusgabeTest, Vorlauf_TransferfehlerMeldetDerGuiThreadDerReiheNach)
+{
+    QStringList liste;
+    for (const char* n : {"t1.png", "t2.png", "t3.png"})
+        liste << Quelle(QLatin1String(n), Kodiert(Foto(64, 48, 5), 33));
+    QStringList texte;
+    bool nurGuiThread = true;
+    SetzeMeldungHaken([&](const QString& text, TMeldungArt, int) {
+        texte << text;
+        nurGuiThread = nurGuiThread && QThread::currentThread() == QCoreApplication::instance()->thread();
+        return int(mbOk);
+    });
+    TransferStoerungSetzen(true);
+    Konvertieren(liste, PngZeile, FrischerOrdner(QStringLiteral("transfer")));
+    TransferStoerungSetzen(false);
+    SetzeMeldungHaken({});
+    EXPECT_TRUE(nurGuiThread);
+    // One when the window shows the first file, one per file of the run.
+    const QString transfer = QStringLiteral("Fehler beim Bitmaptransfer");
+    EXPECT_EQ(texte, (QStringList{transfer, transfer, transfer, transfer,
+                                  QStringLiteral("Diese Dateien konnten nicht gelesen werden und wurden übersprungen:\n")
+                                      + liste.join(QLatin1Char('\n')) + QStringLiteral("\n\n")}));
 }
