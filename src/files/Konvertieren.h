@@ -110,8 +110,9 @@ void KonvertZielErzeugen(const QString& ziel, const TKonvertVorgaben& v, TKonver
 TKonvertDatei KonvertVorbereiten(const QString& quelle, const QString& ziel, const TKonvertVorgaben& v, int anteile);
 
 // The batch conversion: every file of BildListe into one writable format,
-// optionally resized to the target size, through its own control GearK and
-// bitmap BildK.
+// optionally resized to the target size. BildK holds the file in work; the
+// files are read and made ahead on worker threads with controls of their
+// own, and through GearK where the window does one alone.
 class TfrmKonvertieren : public QDialog {
     Q_OBJECT
 public:
