@@ -6,7 +6,7 @@
 #include <turbojpeg.h>
 #include <vector>
 #include "BenchHilfen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 
 namespace {

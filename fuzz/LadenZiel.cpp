@@ -3,7 +3,7 @@
 // are decoded on demand. FUZZ_ENDUNG names the family's extension.
 #include "FuzzHilfen.h"
 
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "gear/GearHilfen.h"
 

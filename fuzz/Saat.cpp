@@ -7,8 +7,8 @@
 // pictures keep the executions fast; the fuzzer grows them.
 #include "FuzzHilfen.h"
 
-#include "Gear.h"
-#include "../tests/app/IocaMuster.h"
+#include "gear/Gear.h"
+#include "../tests/gear/IocaMuster.h"
 
 #include <QDir>
 #include <QFile>

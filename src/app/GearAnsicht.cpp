@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "pixelops/Bitmap.h"
 
 // The picture at its shown size; only the exposed part is painted.

@@ -39,7 +39,7 @@
 #include <unistd.h>
 #include "Einstellungen.h"
 #include "ExifDaten.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "gear/GearHilfen.h"
 #include "Loeschen.h"
 #include "Meldung.h"

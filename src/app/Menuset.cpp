@@ -9,7 +9,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <cmath>
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Modi.h"
 #include "ZelvanoMain.h"

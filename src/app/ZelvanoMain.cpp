@@ -19,7 +19,7 @@
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
 #include "ExifDaten.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "gear/GearHilfen.h"
 #include "Global.h"
 #include "Meldung.h"

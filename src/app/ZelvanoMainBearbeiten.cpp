@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include "AnzeigeBild.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Loeschen.h"
 #include "Meldung.h"

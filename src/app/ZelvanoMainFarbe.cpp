@@ -13,7 +13,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include "AnzeigeBild.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Einstellungen.h"
 #include "Meldung.h"

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include "AnzeigeBild.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "printing/Archivdruck.h"
 #include "viewing/Bildinfo.h"
 

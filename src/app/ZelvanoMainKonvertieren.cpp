@@ -2,7 +2,7 @@
 #include <QCoreApplication>
 #include "ZelvanoMain.h"
 #include "AnzeigeBild.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Menuset.h"
 #include "files/Konvertieren.h"
 

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QToolButton>
 #include "AnzeigeBild.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Modi.h"
 #include "printing/Drucken.h"

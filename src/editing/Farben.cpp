@@ -23,7 +23,7 @@
 #include <stdexcept>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Meldung.h"
 #include "ReglerVorschau.h"

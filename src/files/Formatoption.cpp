@@ -16,7 +16,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "ZelvanoMain.h"
 #include "Symbole.h"

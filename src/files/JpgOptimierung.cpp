@@ -14,7 +14,7 @@
 #include <cmath>
 #include "Einstellungen.h"
 #include "Formatoption.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "GearAnsicht.h"
 #include "Loeschen.h"
 #include "Global.h"

@@ -28,7 +28,7 @@
 #include "Einstellungen.h"
 #include "ExifDaten.h"
 #include "Formatoption.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Meldung.h"
 #include "OrdnerBaum.h"

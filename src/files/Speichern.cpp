@@ -29,7 +29,7 @@
 #include "Einstellungen.h"
 #include "ExifDaten.h"
 #include "Formatoption.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "JpgKommentar.h"
 #include "Meldung.h"

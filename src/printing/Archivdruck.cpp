@@ -20,7 +20,7 @@
 #include <cmath>
 #include "Drucken.h"
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "GlobalDruck.h"
 #include "ZelvanoMain.h"

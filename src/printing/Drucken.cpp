@@ -21,7 +21,7 @@
 #include <cmath>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "ZelvanoMain.h"
 #include "pixelops/Bitmap_Verkleinern.h"

@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include "ExifDaten.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "ZelvanoMain.h"
 

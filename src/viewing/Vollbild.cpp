@@ -12,7 +12,7 @@
 #include <cmath>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Menuset.h"
 #include "Symbole.h"

@@ -29,7 +29,7 @@
 #include <numeric>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "files/OrdnerBaum.h"
 #include "Global.h"
 #include "VorschauLaden.h"

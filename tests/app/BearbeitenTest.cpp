@@ -13,7 +13,7 @@
 #include <unistd.h>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Menuset.h"
 #include "Modi.h"

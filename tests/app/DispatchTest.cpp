@@ -14,7 +14,7 @@
 #include <QKeyEvent>
 #include <QToolButton>
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Menuset.h"
 #include "Modi.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <set>
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Menuset.h"
 #include "Modi.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QScrollBar>
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "GearAnsicht.h"
 #include "pixelops/Bitmap.h"
 

@@ -11,7 +11,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "ZelvanoMain.h"
 #include <memory>

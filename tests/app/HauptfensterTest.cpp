@@ -15,7 +15,7 @@
 #include "Modi.h"
 #include "gear/GearScan.h"
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Loeschen.h"
 #include "TestHilfen.h"

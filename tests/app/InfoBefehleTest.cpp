@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QTimer>
 #include "AnzeigeBild.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Menuset.h"
 #include "TestHilfen.h"

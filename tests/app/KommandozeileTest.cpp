@@ -10,7 +10,7 @@
 #include <QDropEvent>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Menuset.h"
 #include "TestHilfen.h"

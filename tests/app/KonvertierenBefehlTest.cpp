@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QTimer>
 #include "AnzeigeBild.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Menuset.h"
 #include "TestHilfen.h"

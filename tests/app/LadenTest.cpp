@@ -9,7 +9,7 @@
 #include <exiv2/exiv2.hpp>
 #include "Einstellungen.h"
 #include "ExifDaten.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 #include "Einstellungen.h"
 #include "ExifDaten.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"

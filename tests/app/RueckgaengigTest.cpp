@@ -11,7 +11,7 @@
 #include <QSet>
 #include <stdexcept>
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Menuset.h"
 #include "Modi.h"

@@ -9,7 +9,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
 #include "files/Formatoption.h"

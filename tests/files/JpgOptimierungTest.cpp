@@ -9,7 +9,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "GearAnsicht.h"
 #include "Global.h"
 #include "TestHilfen.h"

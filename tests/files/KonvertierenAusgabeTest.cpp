@@ -19,12 +19,12 @@
 #include <map>
 #include <random>
 #include "Einstellungen.h"
-#include "Gear.h"
 #include "Global.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
 #include "files/JpgKommentar.h"
 #include "files/Konvertieren.h"
+#include "gear/Gear.h"
 #include "gear/GearHilfen.h"
 #include "pixelops/Bitmap.h"
 

@@ -15,7 +15,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "SchreibfehlerHilfen.h"
 #include "TestHilfen.h"

@@ -2,7 +2,7 @@
 // each step of the replacement: the original stays byte for byte, no
 // temporary file is left behind, and the caller learns of the failure.
 #include "ExifDaten.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"

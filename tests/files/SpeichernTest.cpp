@@ -21,7 +21,7 @@
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
 #include "ExifDaten.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "DialogHilfen.h"
 #include "TestHilfen.h"

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include "DruckHilfen.h"
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"

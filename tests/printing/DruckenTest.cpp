@@ -14,7 +14,7 @@
 #include "AnzeigeBild.h"
 #include "DruckHilfen.h"
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"

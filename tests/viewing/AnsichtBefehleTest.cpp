@@ -12,7 +12,7 @@
 #include <vector>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Menuset.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"

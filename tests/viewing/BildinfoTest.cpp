@@ -18,7 +18,7 @@
 #include <exiv2/exiv2.hpp>
 #include <zlib.h>
 #include "ExifDaten.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"

@@ -9,7 +9,7 @@
 #include "AnzeigeBild.h"
 #include "DialogHilfen.h"
 #include "Einstellungen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "Menuset.h"
 #include "TestHilfen.h"

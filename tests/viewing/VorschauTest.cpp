@@ -9,7 +9,7 @@
 #include "ZelvanoMain.h"
 #include "files/Formatoption.h"
 #include "files/Oeffnen.h"
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Symbole.h"
 #include "widgets/PngImageList.h"
 

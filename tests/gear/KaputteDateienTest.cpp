@@ -3,7 +3,7 @@
 // sizes made huge or zero. Loading each one as the viewer does gives the
 // picture or the error picture, never a crash, and within a time bound.
 // Declared sizes beyond the memory are refused with a message.
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "gear/GearHilfen.h"
 #include "TestHilfen.h"

@@ -4,7 +4,7 @@
 #include <QString>
 #include <map>
 #include <vector>
-#include "gear/GearSeite.h"
+#include "GearSeite.h"
 
 class TBitmap;
 

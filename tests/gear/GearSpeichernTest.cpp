@@ -1,7 +1,7 @@
 // Saving through the imaging control: every writable save id, the file's
 // signature, the reload, the depth kept, safe replacing, JPEG options and
 // pictures larger than ImageMagick's limits.
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "TestHilfen.h"
 #include "gear/GearBmp.h"
 #include "gear/GearCodec.h"

@@ -1,11 +1,11 @@
 #include "Gear.h"
-#include "gear/GearBmp.h"
+#include "GearBmp.h"
 #include "files/SicherErsetzen.h"
 #include "pixelops/Bitmap.h"
-#include "gear/GearCodec.h"
-#include "gear/GearFarbtiefe.h"
-#include "gear/GearFilter.h"
-#include "gear/GearHilfen.h"
+#include "GearCodec.h"
+#include "GearFarbtiefe.h"
+#include "GearFilter.h"
+#include "GearHilfen.h"
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QFile>

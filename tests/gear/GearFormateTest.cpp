@@ -2,7 +2,7 @@
 // read back by a reader that is not ours (ImageMagick, libtiff's fax2tiff,
 // netpbm); the raw fax files and the XPM colours; our own readers on
 // generated, truncated and corrupt files.
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "Global.h"
 #include "IocaMuster.h"
 #include "TestHilfen.h"

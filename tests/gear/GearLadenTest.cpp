@@ -1,7 +1,7 @@
 // Loading through the imaging control: formats, depth model, pages, names
 // that are only names, bad input, the picture property, progress and the
 // clipboard.
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "TestHilfen.h"
 #include <gtest/gtest.h>
 #include <Magick++.h>

@@ -1,7 +1,7 @@
 // Decoders of the imaging control on generated files: row and column order
 // from the file's own header, run-length bounds, pages on demand, the memory
 // budget, declared sizes the data cannot fill, and GIF frames.
-#include "Gear.h"
+#include "gear/Gear.h"
 #include "gear/GearHilfen.h"
 #include "TestHilfen.h"
 #include <gtest/gtest.h>
