@@ -8,7 +8,7 @@
 #include <cstring>
 #include <mutex>
 #include <set>
-#include "files/SicherErsetzen.h"
+#include "gear/SicherErsetzen.h"
 #include <exiv2/exiv2.hpp>
 #include <string>
 

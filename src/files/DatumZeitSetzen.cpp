@@ -5,16 +5,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-bool DateiZeitenLesen(const QString& pfad, TDateiZeiten& zeiten)
-{
-    struct stat st {};
-    if (pfad.isEmpty() || ::stat(QFile::encodeName(pfad).constData(), &st) != 0)
-        return false;
-    zeiten.zugriff = st.st_atim;
-    zeiten.geschrieben = st.st_mtim;
-    return true;
-}
-
 std::optional<timespec> DatumZuDateizeit(const QDateTime& datumZeit)
 {
     if (!datumZeit.isValid())

@@ -3,16 +3,7 @@
 #include <QString>
 #include <ctime>
 #include <optional>
-
-// Access and modification time of a file, to the nanosecond.
-struct TDateiZeiten {
-    timespec zugriff{};
-    timespec geschrieben{};
-};
-
-// Reads the access and modification times of a file or folder (symbolic
-// links followed). False when the path cannot be examined.
-bool DateiZeitenLesen(const QString& pfad, TDateiZeiten& zeiten);
+#include "gear/DateiZeiten.h"
 
 // The instant a local date-time is stored as: cut to an even second of local
 // time (the two-second steps of the packed date and time) and held within

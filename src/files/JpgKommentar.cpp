@@ -1,7 +1,7 @@
 #include "JpgKommentar.h"
 
 #include "DatumZeitSetzen.h"
-#include "SicherErsetzen.h"
+#include "gear/SicherErsetzen.h"
 #include <cerrno>
 
 #include <QFile>

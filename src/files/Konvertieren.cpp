@@ -32,7 +32,7 @@
 #include "Global.h"
 #include "Meldung.h"
 #include "OrdnerBaum.h"
-#include "SicherErsetzen.h"
+#include "gear/SicherErsetzen.h"
 #include <cerrno>
 #include "Speichern.h"
 #include "Vorlauf.h"

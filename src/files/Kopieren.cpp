@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <memory>
-#include "SicherErsetzen.h"
+#include "gear/SicherErsetzen.h"
 
 bool DateiKopieren(const QString& quelle, const QString& ziel, bool mitFortschritt)
 {

@@ -34,7 +34,7 @@
 #include "JpgKommentar.h"
 #include "Meldung.h"
 #include "Menuset.h"
-#include "SicherErsetzen.h"
+#include "gear/SicherErsetzen.h"
 #include "ZelvanoMain.h"
 #include "widgets/PngImageList.h"
 

@@ -1,6 +1,6 @@
 #include "Gear.h"
 #include "GearBmp.h"
-#include "files/SicherErsetzen.h"
+#include "SicherErsetzen.h"
 #include "pixelops/Bitmap.h"
 #include "GearCodec.h"
 #include "GearFarbtiefe.h"

@@ -1,6 +1,6 @@
 #include "GearBmp.h"
 #include "GearHilfen.h"
-#include "files/SicherErsetzen.h"
+#include "SicherErsetzen.h"
 #include <QFile>
 #include <algorithm>
 #include <cerrno>

@@ -2,7 +2,7 @@
 // life of one block, and a small real disk that can be filled up.
 #pragma once
 #include "TestHilfen.h"
-#include "files/SicherErsetzen.h"
+#include "gear/SicherErsetzen.h"
 #include <QFile>
 #include <QString>
 #include <algorithm>

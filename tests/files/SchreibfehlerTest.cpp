@@ -10,7 +10,7 @@
 #include "files/JpgDrehen.h"
 #include "files/Konvertieren.h"
 #include "files/JpgKommentar.h"
-#include "files/SicherErsetzen.h"
+#include "gear/SicherErsetzen.h"
 #include "SchreibfehlerHilfen.h"
 #include <gtest/gtest.h>
 #include <QDir>

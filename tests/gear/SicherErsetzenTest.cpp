@@ -1,4 +1,4 @@
-#include "files/SicherErsetzen.h"
+#include "gear/SicherErsetzen.h"
 #include "TestHilfen.h"
 
 #include <QDir>

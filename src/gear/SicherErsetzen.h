@@ -1,5 +1,5 @@
 #pragma once
-#include "DatumZeitSetzen.h"
+#include "DateiZeiten.h"
 
 #include <QByteArray>
 #include <QString>
