@@ -37,16 +37,6 @@ int ArchivDruckTitelPosition = 1, ArchivDruckBilderzahl = 2;
 TDruckSchrift EinzelDruckSeitenSchrift, EinzelDruckBildSchrift;
 TDruckSchrift ArchivDruckSeitenSchrift, ArchivDruckBildSchrift;
 
-QRgb FarbwertZuRgb(int farbwert)
-{
-    return qRgb(farbwert & 0xFF, (farbwert >> 8) & 0xFF, (farbwert >> 16) & 0xFF);
-}
-
-int RgbZuFarbwert(QRgb rgb)
-{
-    return qRed(rgb) | (qGreen(rgb) << 8) | (qBlue(rgb) << 16);
-}
-
 QRgb HgFarbeRgb()
 {
     return FarbwertZuRgb(HgFarbe);

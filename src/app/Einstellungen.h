@@ -4,6 +4,7 @@
 #include <QRgb>
 #include <QString>
 #include <optional>
+#include "pixelops/Farbwert.h"
 
 class QSettings;
 
@@ -52,9 +53,8 @@ extern TDruckSchrift ArchivDruckSeitenSchrift, ArchivDruckBildSchrift;
 
 // The background colour as a QColor-compatible RGB value.
 QRgb HgFarbeRgb();
-// Toolkit colour value (blue high) <-> QRgb.
-QRgb FarbwertZuRgb(int farbwert);
-int RgbZuFarbwert(QRgb rgb);
+// Toolkit colour value (blue high) <-> QRgb: FarbwertZuRgb and
+// RgbZuFarbwert (pixelops/Farbwert.h).
 
 // ---- The settings store ---------------------------------------------------
 // An INI file of organisation "QZT", application "Zelvano" in the user's

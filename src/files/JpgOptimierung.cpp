@@ -15,7 +15,7 @@
 #include "Einstellungen.h"
 #include "Formatoption.h"
 #include "gear/Gear.h"
-#include "GearAnsicht.h"
+#include "gear/GearAnsicht.h"
 #include "Loeschen.h"
 #include "Global.h"
 #include "ZelvanoMain.h"

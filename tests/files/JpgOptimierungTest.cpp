@@ -10,7 +10,7 @@
 #include <QSlider>
 #include "Einstellungen.h"
 #include "gear/Gear.h"
-#include "GearAnsicht.h"
+#include "gear/GearAnsicht.h"
 #include "Global.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"

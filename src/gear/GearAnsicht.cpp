@@ -2,9 +2,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include "Einstellungen.h"
-#include "gear/Gear.h"
+#include "Gear.h"
 #include "pixelops/Bitmap.h"
+#include "pixelops/Farbwert.h"
 
 // The picture at its shown size; only the exposed part is painted.
 class TGearAnsicht::TFlaeche : public QWidget {

@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QScrollBar>
 #include "gear/Gear.h"
-#include "GearAnsicht.h"
+#include "gear/GearAnsicht.h"
 #include "pixelops/Bitmap.h"
 
 namespace {
