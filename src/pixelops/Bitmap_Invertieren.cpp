@@ -1,7 +1,5 @@
 #include "Bitmap_Invertieren.h"
-#include <algorithm>
-#include <thread>
-#include <vector>
+#include "Zeilenbaender.h"
 
 static void ZeilenInvertieren(uint8_t* bits, qsizetype stride, qsizetype bytes, int y0, int y1)
 {
@@ -23,20 +21,6 @@ void BitmapInvertieren(TBitmap& bmp, int threads)
     const qsizetype bytes = qsizetype(bmp.Width()) * 3;
     uint8_t* bits = bmp.ScanLine(0);   // detaches a shared picture once, here
     const qsizetype stride = bmp.Stride();
-
-    if (threads <= 0) {
-        const long long pixel = (long long)bmp.Width() * hoehe;
-        threads = int(std::min<long long>(std::max(1u, std::thread::hardware_concurrency()),
-                                          std::max(1LL, pixel / 2000000)));
-    }
-    threads = std::clamp(threads, 1, hoehe);
-    std::vector<std::thread> arbeiter;
-    for (int t = 1; t < threads; ++t) {
-        const int y0 = int((long long)hoehe * t / threads);
-        const int y1 = int((long long)hoehe * (t + 1) / threads);
-        arbeiter.emplace_back([=] { ZeilenInvertieren(bits, stride, bytes, y0, y1); });
-    }
-    ZeilenInvertieren(bits, stride, bytes, 0, int((long long)hoehe / threads));
-    for (auto& a : arbeiter)
-        a.join();
+    InZeilenbaendern(hoehe, ThreadZahl(threads, (long long)bmp.Width() * hoehe, 2000000),
+                     [=](int y0, int y1) { ZeilenInvertieren(bits, stride, bytes, y0, y1); });
 }

@@ -1,9 +1,9 @@
 #include "Bitmap_RotierenSpiegeln.h"
 #include <algorithm>
 #include <cstring>
-#include <thread>
 #include <vector>
 #include <sys/mman.h>
+#include "Zeilenbaender.h"
 
 namespace {
 
@@ -63,14 +63,13 @@ inline void UmkehrenAmOrt(uint8_t* z, int b)
             std::swap(l[c], r[c]);
 }
 
-// Row pairs (y, H-1-y) for y in y0..y1 (all below H/2), plus the middle row
-// of an odd height when mitte is set. Mode 1 also reverses the pixel order,
-// mode 4 only swaps the rows, mode 3 never comes here.
-void ZeilenTauschen(uint8_t* bits, qsizetype stride, int b, int h, bool spiegeln, int y0, int y1,
-                    bool mitte, std::vector<uint8_t>& puffer)
+// Row pairs (y, H-1-y) for y in y0..y1 (all below H/2). Mode 1 also
+// reverses the pixel order, mode 4 only swaps the rows, mode 3 never comes
+// here.
+void ZeilenTauschen(uint8_t* bits, qsizetype stride, int b, int h, bool spiegeln, int y0, int y1)
 {
     const size_t bytes = size_t(b) * 3;
-    puffer.resize(bytes);
+    std::vector<uint8_t> puffer(bytes);
     for (int y = y0; y < y1; ++y) {
         uint8_t* oben = bits + qsizetype(y) * stride;
         uint8_t* unten = bits + qsizetype(h - 1 - y) * stride;
@@ -83,8 +82,6 @@ void ZeilenTauschen(uint8_t* bits, qsizetype stride, int b, int h, bool spiegeln
         }
         std::memcpy(unten, puffer.data(), bytes);
     }
-    if (mitte && spiegeln)
-        UmkehrenAmOrt(bits + qsizetype(h / 2) * stride, b);
 }
 
 void ZeilenSpiegeln(uint8_t* bits, qsizetype stride, int b, int y0, int y1)
@@ -110,22 +107,6 @@ QImage NeuesBild(int breite, int hoehe)
     return bild;
 }
 
-// Runs arbeit(y0, y1, band) over n rows split into bands, band 0 on the
-// calling thread.
-template <class F> void InBaendern(int n, int threads, F&& arbeit)
-{
-    threads = std::clamp(threads, 1, std::max(1, n));
-    std::vector<std::thread> arbeiter;
-    for (int t = 1; t < threads; ++t) {
-        const int y0 = int((long long)n * t / threads);
-        const int y1 = int((long long)n * (t + 1) / threads);
-        arbeiter.emplace_back([&arbeit, y0, y1, t] { arbeit(y0, y1, t); });
-    }
-    arbeit(0, int((long long)n / threads), 0);
-    for (auto& a : arbeiter)
-        a.join();
-}
-
 } // namespace
 
 void BitmapRotierenSpiegeln(TBitmap& bmp, uint8_t modus, int threads)
@@ -137,11 +118,7 @@ void BitmapRotierenSpiegeln(TBitmap& bmp, uint8_t modus, int threads)
 
     const int b = bmp.Width();
     const int h = bmp.Height();
-    if (threads <= 0) {
-        const long long pixel = (long long)b * h;
-        threads = int(std::min<long long>(std::max(1u, std::thread::hardware_concurrency()),
-                                          std::max(1LL, pixel / 2000000)));
-    }
+    threads = ThreadZahl(threads, (long long)b * h, 2000000);
 
     if (modus == rsPlus90 || modus == rsMinus90) {
         QImage neu = NeuesBild(h, b);
@@ -154,7 +131,7 @@ void BitmapRotierenSpiegeln(TBitmap& bmp, uint8_t modus, int threads)
         const qsizetype zstride = neu.bytesPerLine();
         // Bands of whole tile rows, so no two threads share a tile.
         const int kachelZeilen = (b + Kachel - 1) / Kachel;
-        InBaendern(kachelZeilen, threads, [&](int k0, int k1, int) {
+        InZeilenbaendern(kachelZeilen, threads, [&](int k0, int k1) {
             const int y0 = k0 * Kachel, y1 = std::min(k1 * Kachel, b);
             Drehen(qbits, qstride, b, h, zbits, zstride, modus == rsPlus90, y0, y1);
             // The row padding of the new picture is cleared, so files written
@@ -171,13 +148,12 @@ void BitmapRotierenSpiegeln(TBitmap& bmp, uint8_t modus, int threads)
     uint8_t* bits = bmp.ScanLine(0);   // detaches a shared picture once, here
     const qsizetype stride = bmp.Stride();
     if (modus == rsHorizontal) {
-        InBaendern(h, threads, [&](int y0, int y1, int) { ZeilenSpiegeln(bits, stride, b, y0, y1); });
+        InZeilenbaendern(h, threads, [=](int y0, int y1) { ZeilenSpiegeln(bits, stride, b, y0, y1); });
         return;
     }
-    const int paare = h / 2;
     const bool spiegeln = modus == rs180;
-    std::vector<std::vector<uint8_t>> puffer(size_t(std::clamp(threads, 1, std::max(1, paare))));
-    InBaendern(paare, threads, [&](int y0, int y1, int band) {
-        ZeilenTauschen(bits, stride, b, h, spiegeln, y0, y1, band == 0 && (h % 2) == 1, puffer[size_t(band)]);
-    });
+    InZeilenbaendern(h / 2, threads, [=](int y0, int y1) { ZeilenTauschen(bits, stride, b, h, spiegeln, y0, y1); });
+    // The middle row of an odd height has no partner; a half turn reverses it.
+    if (spiegeln && h % 2 == 1)
+        UmkehrenAmOrt(bits + qsizetype(h / 2) * stride, b);
 }

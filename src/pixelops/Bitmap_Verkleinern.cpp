@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cfloat>
 #include <cstdint>
-#include <thread>
 #include <vector>
+#include "Zeilenbaender.h"
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -163,20 +163,7 @@ void BandVerkleinern(const TPlan& p, int j0, int j1)
 template <typename S, typename A>
 void Verteilen(const TPlan& p, int zielHoehe, int threads)
 {
-    if (threads <= 1) {
-        BandVerkleinern<S, A>(p, 0, zielHoehe);
-        return;
-    }
-    std::vector<std::thread> arbeiter;
-    arbeiter.reserve(size_t(threads - 1));
-    for (int t = 1; t < threads; ++t) {
-        const int j0 = int((long long)zielHoehe * t / threads);
-        const int j1 = int((long long)zielHoehe * (t + 1) / threads);
-        arbeiter.emplace_back([&p, j0, j1] { BandVerkleinern<S, A>(p, j0, j1); });
-    }
-    BandVerkleinern<S, A>(p, 0, int((long long)zielHoehe / threads));
-    for (auto& a : arbeiter)
-        a.join();
+    InZeilenbaendern(zielHoehe, threads, [&p](int j0, int j1) { BandVerkleinern<S, A>(p, j0, j1); });
 }
 
 } // namespace
@@ -206,13 +193,8 @@ void BitmapVerkleinern(const TBitmap& quelle, TBitmap& ziel, int neueBreite, int
     p.y = SpannenBerechnen(neueHoehe, q.Height());
     p.spanneXMin = *std::min_element(p.x.spanne.begin(), p.x.spanne.end());
 
-    if (threads <= 0) {
-        // A thread pays for itself from about half a million source pixels.
-        const long long pixel = (long long)p.x.gelesen * p.y.gelesen;
-        threads = int(std::min<long long>(std::max(1u, std::thread::hardware_concurrency()),
-                                          std::max(1LL, pixel / 500000)));
-    }
-    threads = std::clamp(threads, 1, neueHoehe);
+    // A thread pays for itself from about half a million source pixels.
+    threads = ThreadZahl(threads, (long long)p.x.gelesen * p.y.gelesen, 500000);
 
     const unsigned long long spalte = 255ull * unsigned(p.y.groesste);
     const unsigned long long block = spalte * unsigned(p.x.groesste);
