@@ -4,9 +4,8 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
-#include <system_error>
 #include <thread>
-#include <vector>
+#include "pixelops/Zeilenbaender.h"
 
 namespace {
 // Below this many pixels starting threads costs more than it saves.
@@ -56,15 +55,12 @@ void ZeilenBaender(int hoehe, int64_t pixel, TFortschrittsMelder& melder, int vo
         threads = int(std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), kMaxThreads));
     threads = std::min(threads, anzahlBaender);
 
-    auto einzeln = [&] {
+    if (threads <= 1) {
         for (int b = 0; b < anzahlBaender; ++b) {
             const int y0 = b * zeilenJeBand;
             arbeit(y0, std::min(hoehe, y0 + zeilenJeBand));
             melder.Anteil(von, bis, b + 1, anzahlBaender);
         }
-    };
-    if (threads <= 1) {
-        einzeln();
         return;
     }
 
@@ -73,8 +69,6 @@ void ZeilenBaender(int hoehe, int64_t pixel, TFortschrittsMelder& melder, int vo
     std::condition_variable signal;
     int fertig = 0;
     std::exception_ptr fehler;   // the first failure of a band, raised again on the calling thread
-    std::vector<std::thread> arbeiter;
-    arbeiter.reserve(threads);
     auto arbeiten = [&] {
         for (;;) {
             const int b = naechstes.fetch_add(1);
@@ -96,19 +90,11 @@ void ZeilenBaender(int hoehe, int64_t pixel, TFortschrittsMelder& melder, int vo
             signal.notify_one();
         }
     };
-    try {
-        for (int t = 0; t < threads; ++t)
-            arbeiter.emplace_back(arbeiten);
-    } catch (const std::system_error&) {
-        // No more threads to be had: the ones running take all bands.
-    }
-    if (arbeiter.empty()) {
-        einzeln();
-        return;
-    }
-    // The calling thread only reports, so the status event stays on its thread.
+    // The calling thread only reports, so the status event stays on its
+    // thread; where a worker cannot be started, it takes bands from the
+    // queue itself first and reports after.
     std::exception_ptr meldeFehler;
-    {
+    auto melden = [&] {
         std::unique_lock<std::mutex> sperre(mutex);
         int gemeldet = 0;
         while (gemeldet < anzahlBaender) {
@@ -124,9 +110,13 @@ void ZeilenBaender(int hoehe, int64_t pixel, TFortschrittsMelder& melder, int vo
             }
             sperre.lock();
         }
-    }
-    for (auto& t : arbeiter)
-        t.join();
+    };
+    AufThreadsVerteilen(threads + 1, [&](int t) {
+        if (t == 0)
+            melden();
+        else
+            arbeiten();
+    });
     if (fehler)
         std::rethrow_exception(fehler);
     if (meldeFehler)
