@@ -21,7 +21,6 @@
 #include "Global.h"
 #include "Meldung.h"
 #include "ReglerVorschau.h"
-#include "Sanduhr.h"
 #include "ZelvanoMain.h"
 #include "pixelops/Bitmap_Dichte.h"
 #include "pixelops/Bitmap_Helligkeit.h"
@@ -29,6 +28,7 @@
 #include "pixelops/Bitmap_Schaerfen.h"
 #include "pixelops/Bitmap_Verkleinern.h"
 #include "pixelops/Bitmap_Weichzeichnen.h"
+#include "widgets/Sanduhr.h"
 
 TfrmAttribute* frmAttribute = nullptr;
 TBitmap AttributVorschau;

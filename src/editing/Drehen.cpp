@@ -15,7 +15,6 @@
 #include "Global.h"
 #include "Meldung.h"
 #include "Modi.h"
-#include "Sanduhr.h"
 #include "ZelvanoMain.h"
 #include "AnzeigeBild.h"
 #include "Symbole.h"
@@ -24,6 +23,7 @@
 #include "widgets/Numedit.h"
 #include "widgets/PngBitBtn.h"
 #include "widgets/PngImageList.h"
+#include "widgets/Sanduhr.h"
 
 TfrmDrehen* frmDrehen = nullptr;
 

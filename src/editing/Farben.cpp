@@ -35,6 +35,7 @@
 #include "pixelops/Bitmap_Kopieren.h"
 #include "pixelops/Bitmap_Toenen.h"
 #include "pixelops/Bitmap_Verkleinern.h"
+#include "widgets/Sanduhr.h"
 
 TfrmFarben* frmFarben = nullptr;
 int FarbenLetztePosition = 0;
@@ -47,12 +48,6 @@ TFarbwert AlsFarbwert(QColor farbe)
 {
     return TFarbwert(farbe.red()) | (TFarbwert(farbe.green()) << 8) | (TFarbwert(farbe.blue()) << 16);
 }
-
-// Hourglass for as long as it lives.
-struct TSanduhr {
-    TSanduhr() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TSanduhr() { QApplication::restoreOverrideCursor(); }
-};
 
 QSlider* NeuerRegler(QWidget* eltern, const char* name, int von, int bis, int teilung)
 {

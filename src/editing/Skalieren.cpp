@@ -17,12 +17,12 @@
 #include <exception>
 #include "Global.h"
 #include "Meldung.h"
-#include "Sanduhr.h"
 #include "ZelvanoMain.h"
 #include "pixelops/Bitmap_QuickSkalieren.h"
 #include "pixelops/Bitmap_Schaerfen.h"
 #include "pixelops/Bitmap_Skalieren.h"
 #include "widgets/Numedit.h"
+#include "widgets/Sanduhr.h"
 
 TfrmSkalieren* frmSkalieren = nullptr;
 int SkalierenBreite = 0;

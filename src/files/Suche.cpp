@@ -22,6 +22,7 @@
 #include "OrdnerBaum.h"
 #include "ZelvanoMain.h"
 #include "widgets/ListenHinweis.h"
+#include "widgets/Sanduhr.h"
 
 TfrmSuche* frmSuche = nullptr;
 
@@ -48,13 +49,6 @@ QLabel* Band(const QString& text, QRgb farbe, QWidget* eltern)
     band->setTextInteractionFlags(Qt::NoTextInteraction);
     return band;
 }
-
-// Hourglass for as long as it lives, also when the work ends early.
-class TSanduhr {
-public:
-    TSanduhr() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TSanduhr() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 

@@ -1,8 +1,8 @@
 #pragma once
 #include <QApplication>
 
-// The hourglass while an editing window works; the normal cursor comes back
-// on every way out of the scope.
+// The hourglass while a window works; the normal cursor comes back on every
+// way out of the scope, also when the work ends early or throws.
 struct TSanduhr {
     TSanduhr() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~TSanduhr() { QApplication::restoreOverrideCursor(); }
