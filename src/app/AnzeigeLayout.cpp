@@ -1,14 +1,8 @@
 #include "AnzeigeLayout.h"
 #include <algorithm>
-#include <cmath>
+#include "pixelops/Runden.h"
 
 namespace {
-
-// Round to nearest, ties to even (the default rounding mode).
-int Runden(double x)
-{
-    return int(std::nearbyint(x));
-}
 
 // Left (or Top) along one axis: an axis wider than the box keeps the image
 // point under the cursor and never leaves a gap; a narrower one is centred.

@@ -25,6 +25,7 @@
 #include "Global.h"
 #include "pixelops/Bitmap.h"
 #include "pixelops/Bitmap_Dichte.h"
+#include "pixelops/Runden.h"
 #include "widgets/Numedit.h"
 
 TfrmEinstell* frmEinstell = nullptr;
@@ -437,7 +438,7 @@ void TfrmEinstell::btnOkClick()
     if (rbButtonLeiste2Rechts->isChecked())
         Buttonleiste2Pos = 3;
 
-    BildPause = static_cast<int>(std::nearbyint(nedPauseAutoShow->Wert() * 1000));
+    BildPause = Runden(nedPauseAutoShow->Wert() * 1000);
     AnzeigeGamma = tbGammaKorrektur->value();
     HgFarbe = RgbZuFarbwert(ColorDialog1Farbe.rgb());
     VorschauGroesse = std::clamp(static_cast<int>(nedVorschauGroesse->Wert()), 50, 300);

@@ -8,11 +8,11 @@
 #include <QMimeData>
 #include <QStatusBar>
 #include <QToolButton>
-#include <cmath>
 #include "gear/Gear.h"
 #include "Global.h"
 #include "Modi.h"
 #include "ZelvanoMain.h"
+#include "pixelops/Runden.h"
 
 static const char* const EigenschaftRegelFrei = "zelvanoRegelFrei";
 
@@ -56,7 +56,7 @@ void ZoomPanelSetzen()
         return;
     // Halves go to the even neighbour: 12.5 % shows 12.
     const QString text = BildQuelle != BildQuelleKeine
-        ? QStringLiteral("Zoom: %1%").arg(qint64(std::nearbyint(ZoomFaktor * 100.0)))
+        ? QStringLiteral("Zoom: %1%").arg(qint64(Gerundet(ZoomFaktor * 100.0)))
         : QString();
     PanelSetzen(f->StatusPanel[3], text, QFontMetrics(f->StatusBar1->font()).horizontalAdvance(text) + 25);
 }

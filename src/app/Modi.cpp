@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include "pixelops/Runden.h"
 
 bool Ausschneiden = false;
 bool Fotoschnitt = false;
@@ -151,7 +152,7 @@ QString WinkelText(long double winkel)
 int RahmenZentrieren(long double mitte, int groesse, int bild)
 {
     const long double links = std::max(0.0L, mitte - groesse / 2.0L);
-    const int wert = std::min(int(std::nearbyint(links)), bild - groesse);
+    const int wert = std::min(Runden(links), bild - groesse);
     // A frame as large as the image (or larger) starts at its edge.
     return std::max(0, wert);
 }
@@ -164,10 +165,10 @@ void RahmenRadGroesse(int& x, int& y, int schritt, bool groesser, int links, int
         x = w - links;
     if (verhaeltnis <= 0)
         verhaeltnis = 1;
-    y = int(std::nearbyint(x / verhaeltnis));
+    y = Runden(x / verhaeltnis);
     if (oben + y > h) {
         y = h - oben;
-        x = int(std::nearbyint(y * verhaeltnis));
+        x = Runden(y * verhaeltnis);
     }
     // Never an empty frame, never one larger than the image.
     x = std::clamp(x, 1, std::max(1, w));

@@ -10,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QToolButton>
 #include <algorithm>
-#include <cmath>
 #include "AnzeigeBild.h"
 #include "Global.h"
 #include "Menuset.h"
@@ -18,15 +17,7 @@
 #include "editing/Drehen.h"
 #include "editing/Schneiden.h"
 #include "pixelops/Bitmap_Schneiden.h"
-
-namespace {
-
-int Runden(long double wert)
-{
-    return int(std::nearbyint(wert));
-}
-
-} // namespace
+#include "pixelops/Runden.h"
 
 void TfrmZelvanoMain::ModiVerbinden()
 {

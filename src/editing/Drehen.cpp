@@ -20,6 +20,7 @@
 #include "Symbole.h"
 #include "pixelops/Bitmap_Drehen.h"
 #include "pixelops/Bitmap_Verkleinern.h"
+#include "pixelops/Runden.h"
 #include "widgets/Numedit.h"
 #include "widgets/PngBitBtn.h"
 #include "widgets/PngImageList.h"
@@ -45,9 +46,9 @@ QSize DrehVorschauGroesse(int w, int h)
     int b, hh;
     if (r > 1) {
         b = 300;
-        hh = int(std::nearbyint(300.0L / r));
+        hh = Runden(300.0L / r);
     } else {
-        b = int(std::nearbyint(300.0L * r));
+        b = Runden(300.0L * r);
         hh = 300;
     }
     return QSize(std::max(2, b), std::max(2, hh));

@@ -7,19 +7,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
-#include <cmath>
 #include "Global.h"
 #include "Meldung.h"
 #include "Modi.h"
 #include "ZelvanoMain.h"
+#include "pixelops/Runden.h"
 #include "widgets/Numedit.h"
 
 TfrmSchneiden* frmSchneiden = nullptr;
-
-static int Runden(long double wert)
-{
-    return int(std::nearbyint(wert));
-}
 
 bool VerhaeltnisRahmen(int a, int b, TSchnittFormat format, int w, int h, int& x, int& y, long double& verhaeltnis)
 {

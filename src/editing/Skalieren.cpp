@@ -13,7 +13,6 @@
 #include <QShowEvent>
 #include <QSlider>
 #include <QVBoxLayout>
-#include <cmath>
 #include <exception>
 #include "Global.h"
 #include "Meldung.h"
@@ -21,6 +20,7 @@
 #include "pixelops/Bitmap_QuickSkalieren.h"
 #include "pixelops/Bitmap_Schaerfen.h"
 #include "pixelops/Bitmap_Skalieren.h"
+#include "pixelops/Runden.h"
 #include "widgets/Numedit.h"
 #include "widgets/Sanduhr.h"
 
@@ -250,7 +250,7 @@ void TfrmSkalieren::NachBreite(long double pixel)
     // The height follows the width in proportion.
     if (!cbSVBeibehalten->isChecked())
         return;
-    const long double hoehe = PixelBegrenzen(std::nearbyintl(pixel / SkalierenVerhaeltnis));
+    const long double hoehe = PixelBegrenzen(Gerundet(pixel / SkalierenVerhaeltnis));
     nedHoehePixel->SetWert(hoehe);
     nedHoeheProzent->SetWert(ProzentBegrenzen(hoehe / ((long double)SkalierenHoehe / 100)));
     trbHoehe->setValue(Trunc(hoehe));
@@ -260,7 +260,7 @@ void TfrmSkalieren::NachHoehe(long double pixel)
 {
     if (!cbSVBeibehalten->isChecked())
         return;
-    const long double breite = PixelBegrenzen(std::nearbyintl(pixel * SkalierenVerhaeltnis));
+    const long double breite = PixelBegrenzen(Gerundet(pixel * SkalierenVerhaeltnis));
     nedBreitePixel->SetWert(breite);
     nedBreiteProzent->SetWert(ProzentBegrenzen(breite / ((long double)SkalierenBreite / 100)));
     trbBreite->setValue(Trunc(breite));
@@ -311,7 +311,7 @@ void TfrmSkalieren::nedBreiteProzentChange()
     if (!nedBreiteProzent->hasFocus())
         return;
     const long double pixel =
-        PixelBegrenzen(std::nearbyintl((long double)SkalierenBreite / 100 * nedBreiteProzent->Wert()));
+        PixelBegrenzen(Gerundet((long double)SkalierenBreite / 100 * nedBreiteProzent->Wert()));
     nedBreitePixel->SetWert(pixel);
     trbBreite->setValue(Trunc(pixel));
     NachBreite(pixel);
@@ -322,7 +322,7 @@ void TfrmSkalieren::nedHoeheProzentChange()
     if (!nedHoeheProzent->hasFocus())
         return;
     const long double pixel =
-        PixelBegrenzen(std::nearbyintl((long double)SkalierenHoehe / 100 * nedHoeheProzent->Wert()));
+        PixelBegrenzen(Gerundet((long double)SkalierenHoehe / 100 * nedHoeheProzent->Wert()));
     nedHoehePixel->SetWert(pixel);
     trbHoehe->setValue(Trunc(pixel));
     NachHoehe(pixel);

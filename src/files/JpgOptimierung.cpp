@@ -19,6 +19,7 @@
 #include "Loeschen.h"
 #include "Global.h"
 #include "ZelvanoMain.h"
+#include "pixelops/Runden.h"
 
 TfrmJpgOptimierung* frmJpgOptimierung = nullptr;
 
@@ -144,7 +145,7 @@ void TfrmJpgOptimierung::FormCreate()
 
 void TfrmJpgOptimierung::Auslegen()
 {
-    const int halb = int(std::nearbyint(m_bildflaeche->width() / 2.0));
+    const int halb = Runden(m_bildflaeche->width() / 2.0);
     const int h = m_bildflaeche->height();
     GearQualiA->setGeometry(0, 0, halb, h);
     GearQualiB->setGeometry(halb, 0, halb, h);
@@ -204,7 +205,7 @@ void TfrmJpgOptimierung::VorschauGroesseSetzen()
 void TfrmJpgOptimierung::FormShow()
 {
     Auslegen();
-    const int halb = int(std::nearbyint(m_bildflaeche->width() / 2.0));
+    const int halb = Runden(m_bildflaeche->width() / 2.0);
     Ansichtsvorgabe(GearQualiA);
     if (frmZelvanoMain)
         GearQualiA->SetPicture(frmZelvanoMain->OriginalBild);

@@ -2,6 +2,7 @@
 #include "GearBaender.h"
 #include "GearFarbtiefe.h"
 #include "GearPalette.h"
+#include "pixelops/Runden.h"
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -74,7 +75,7 @@ const std::vector<uint8_t>& WurzelTabelle()
     static const std::vector<uint8_t> t = [] {
         std::vector<uint8_t> v(65281);
         for (int i = 0; i < int(v.size()); ++i)
-            v[i] = uint8_t(std::min(255.0, std::nearbyint(std::sqrt(double(i)))));
+            v[i] = uint8_t(std::min(255.0, Gerundet(std::sqrt(double(i)))));
         return v;
     }();
     return t;
@@ -130,7 +131,7 @@ std::array<int, 511> Schattierung(int staerke, int teiler)
 {
     std::array<int, 511> t{};
     for (int d = -255; d <= 255; ++d)
-        t[d + 255] = int(std::clamp(std::nearbyint(double(d) * staerke / teiler), -255.0, 255.0));
+        t[d + 255] = int(std::clamp(Gerundet(double(d) * staerke / teiler), -255.0, 255.0));
     return t;
 }
 
@@ -199,7 +200,7 @@ std::vector<int> Gauss(double sigma)
     std::vector<int> w(g.size());
     int ganz = 0;
     for (size_t i = 0; i < g.size(); ++i)
-        ganz += w[i] = int(std::nearbyint(g[i] / summe * 65536));
+        ganz += w[i] = Runden(g[i] / summe * 65536);
     w[radius] += 65536 - ganz;
     return w;
 }
@@ -334,8 +335,8 @@ void GearPosterize(TGearSeite& seite, int stufen, const TFortschritt& fs)
         return;
     std::array<uint8_t, 256> tabelle{};
     for (int v = 0; v < 256; ++v) {
-        const double stufe = std::nearbyint(v * (stufen - 1) / 255.0);
-        tabelle[v] = uint8_t(std::nearbyint(stufe * 255.0 / (stufen - 1)));
+        const double stufe = Gerundet(v * (stufen - 1) / 255.0);
+        tabelle[v] = uint8_t(Runden(stufe * 255.0 / (stufen - 1)));
     }
     const TRaster q(seite.bild);
     TFortschrittsMelder melder(fs);

@@ -1,6 +1,6 @@
 #include "Bitmap_Dichte.h"
 #include <cfloat>
-#include <cmath>
+#include "Runden.h"
 #include "Zeilenbaender.h"
 
 static_assert(LDBL_MANT_DIG == 64, "k is rounded from an 80-bit extended product");
@@ -20,8 +20,8 @@ void BitmapDichte(TBitmap& bmp, int amount, int threads)
         return;
     if (bmp.IsEmpty())
         return;
-    // Round to even in the default rounding mode, from the extended product.
-    const int k = int(std::nearbyintl((long double)amount * 2.55L));
+    // Rounded from the extended product.
+    const int k = Runden((long double)amount * 2.55L);
     // Every channel goes through the same curve, whatever its colour.
     uint8_t tabelle[256];
     for (int v = 0; v < 256; ++v)

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include "Farbtabellen.h"
+#include "Runden.h"
 
 static_assert(LDBL_MANT_DIG == 64, "the weighted sum is taken in 80-bit extended precision");
 
@@ -46,7 +47,7 @@ inline int64_t RundeFest(int64_t wert)
 uint8_t GrauLiteral(int r, int g, int b, float wr, float wg, float wb)
 {
     const long double summe = (long double)r * wr + (long double)g * wg + (long double)b * wb;
-    const long double grau = std::nearbyintl(summe);
+    const long double grau = Gerundet(summe);
     if (!(grau >= 0.0L))
         return 0;
     return grau > 255.0L ? 255 : uint8_t(int(grau));

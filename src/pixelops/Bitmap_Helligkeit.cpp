@@ -1,4 +1,5 @@
 #include "Bitmap_Helligkeit.h"
+#include "Runden.h"
 #include "Zeilenbaender.h"
 #include <cfloat>
 #include <cmath>
@@ -15,7 +16,7 @@ void BitmapHelligkeit(TBitmap& bmp, float amount, int threads)
     // The result depends on the channel value only.
     uint8_t tabelle[256];
     for (int v = 0; v < 256; ++v)
-        tabelle[v] = uint8_t(std::min(std::nearbyintl((long double)v * faktor), 255.0L));
+        tabelle[v] = uint8_t(std::min(Gerundet((long double)v * faktor), 255.0L));
 
     TabelleAnwenden(bmp, tabelle, threads);
 }

@@ -1,4 +1,5 @@
 #include "Bitmap_Kontrast.h"
+#include "Runden.h"
 #include "Zeilenbaender.h"
 #include <cfloat>
 #include <cmath>
@@ -11,7 +12,7 @@ void BitmapKontrast(TBitmap& bmp, int amount, int threads)
 {
     if (amount < -100 || amount > 100 || bmp.IsEmpty())
         return;
-    const int k = int(std::nearbyintl((long double)amount * 2.55L));
+    const int k = Runden((long double)amount * 2.55L);
     uint8_t tabelle[256];
     for (int v = 0; v < 256; ++v) {
         const int t = (std::abs(127 - v) * k) / 255;

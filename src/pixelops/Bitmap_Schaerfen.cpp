@@ -1,8 +1,8 @@
 #include "Bitmap_Schaerfen.h"
 #include "Bildspeicher.h"
+#include "Runden.h"
 #include "Zeilenbaender.h"
 #include <cfloat>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -19,8 +19,8 @@ void BitmapSchaerfen(TBitmap& bmp, float amount, int threads)
         return;
     const float f = float((long double)amount / 20.0L + 1.0L);
     const float g = float(((long double)f - 1.0L) / 5.0L);
-    const int F = int(std::nearbyintl((long double)f * 65536.0L));
-    const int G = int(std::nearbyintl((long double)g * 65536.0L));
+    const int F = Runden((long double)f * 65536.0L);
+    const int G = Runden((long double)g * 65536.0L);
 
     // Every byte is written below: no need to clear it.
     TBitmap neu(GrossesBild(breite, hoehe, QImage::Format_BGR888));

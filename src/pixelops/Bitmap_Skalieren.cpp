@@ -1,5 +1,6 @@
 #include "Bitmap_Skalieren.h"
 #include "Bildspeicher.h"
+#include "Runden.h"
 #include "Zeilenbaender.h"
 #include <cfloat>
 #include <cmath>
@@ -153,7 +154,7 @@ std::vector<TBeitragsListe> BeitraegeBerechnen(int quellLaenge, int zielLaenge, 
             const long double d = (long double)c - (long double)j;
             const long double g = vergroessern ? (long double)kern(float(d)) * 256.0L
                                                : (long double)kern(float(d * s)) * s * 256.0L;
-            const int gewicht = int(std::nearbyint(g));
+            const int gewicht = Runden(g);
             if (gewicht == 0)
                 continue;
             l.Beitrag[size_t(l.Anzahl++)] = {gewicht, Spiegeln(j, quellLaenge)};

@@ -1,8 +1,8 @@
 #include "Bitmap_Toenen.h"
 #include <algorithm>
 #include <cfloat>
-#include <cmath>
 #include "Farbtabellen.h"
+#include "Runden.h"
 
 static_assert(LDBL_MANT_DIG == 64, "the tone steps are rounded from 80-bit extended products");
 
@@ -11,8 +11,8 @@ void BitmapToenen(TBitmap& bmp, int intensitaet, int typ, int threads)
     if (typ == 0)
         return;
     // Ties go to even, from the extended products (125 gives dHi = 56).
-    const int dHi = int(std::nearbyintl((long double)intensitaet * 0.444L));
-    const int dLo = int(std::nearbyintl((long double)intensitaet * 0.167L));
+    const int dHi = Runden((long double)intensitaet * 0.444L);
+    const int dLo = Runden((long double)intensitaet * 0.167L);
     uint8_t tabelle[766][3];
     for (int summe = 0; summe < 766; ++summe) {
         const int grau = summe / 3;

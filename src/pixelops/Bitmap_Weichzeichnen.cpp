@@ -1,5 +1,6 @@
 #include "Bitmap_Weichzeichnen.h"
 #include "Bildspeicher.h"
+#include "Runden.h"
 #include "Zeilenbaender.h"
 #include <cfloat>
 #include <cmath>
@@ -226,7 +227,7 @@ __attribute__((target("avx2,fma"))) void FaltenSenkrechtEinfach(const float* con
 }
 
 // Round(sum) of values in 0..255, ties to even as the default rounding mode.
-__attribute__((target("avx2"))) void RundenAvx2(const float* summe, uint8_t* z, size_t anzahl)
+__attribute__((target("avx2"))) void ZeileRundenAvx2(const float* summe, uint8_t* z, size_t anzahl)
 {
     size_t k = 0;
     for (; k + 16 <= anzahl; k += 16) {
@@ -237,17 +238,17 @@ __attribute__((target("avx2"))) void RundenAvx2(const float* summe, uint8_t* z, 
         _mm_storeu_si128(reinterpret_cast<__m128i*>(z + k), bytes);
     }
     for (; k < anzahl; ++k)
-        z[k] = uint8_t(int(std::nearbyint(summe[k])));
+        z[k] = uint8_t(Runden(summe[k]));
 }
 
-void Runden(const float* summe, uint8_t* z, size_t anzahl)
+void ZeileRunden(const float* summe, uint8_t* z, size_t anzahl)
 {
     if (__builtin_cpu_supports("avx2")) {
-        RundenAvx2(summe, z, anzahl);
+        ZeileRundenAvx2(summe, z, anzahl);
         return;
     }
     for (size_t k = 0; k < anzahl; ++k)
-        z[k] = uint8_t(int(std::nearbyint(summe[k])));
+        z[k] = uint8_t(Runden(summe[k]));
 }
 
 } // namespace
@@ -347,7 +348,7 @@ void BitmapWeichzeichnen(TBitmap& bmp, float amount, int threads)
                     abgriff[size_t(j + n)] =
                         zeilen.data() + size_t(std::clamp(y + j, 0, hoehe - 1) % ring) * werte;
                 WeichzeichnenSpalten(abgriff.data(), gewicht.data(), ring, summe.data(), werte);
-                Runden(summe.data(), bits + qsizetype(y) * stride + size_t(x0) * 3, werte);
+                ZeileRunden(summe.data(), bits + qsizetype(y) * stride + size_t(x0) * 3, werte);
             }
         }
     };

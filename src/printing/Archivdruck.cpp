@@ -17,7 +17,6 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cmath>
 #include "Drucken.h"
 #include "Einstellungen.h"
 #include "gear/Gear.h"
@@ -25,6 +24,7 @@
 #include "GlobalDruck.h"
 #include "ZelvanoMain.h"
 #include "pixelops/Bitmap_Verkleinern.h"
+#include "pixelops/Runden.h"
 
 TfrmArchivdruck* frmArchivdruck = nullptr;
 
@@ -33,11 +33,6 @@ namespace {
 void Pumpen()
 {
     QCoreApplication::processEvents();
-}
-
-int Runden(long double wert)
-{
-    return int(std::nearbyint(wert));
 }
 
 } // namespace

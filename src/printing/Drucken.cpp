@@ -18,23 +18,18 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
 #include "gear/Gear.h"
 #include "Global.h"
 #include "ZelvanoMain.h"
 #include "pixelops/Bitmap_Verkleinern.h"
+#include "pixelops/Runden.h"
 #include "widgets/Numedit.h"
 
 TfrmDrucken* frmDrucken = nullptr;
 
 namespace {
-
-int Runden(long double wert)
-{
-    return int(std::nearbyint(wert));
-}
 
 QString Mm(double wert)
 {

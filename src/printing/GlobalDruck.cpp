@@ -9,6 +9,7 @@
 #include "Meldung.h"
 #include "pixelops/Bitmap.h"
 #include "pixelops/Bitmap_Verkleinern.h"
+#include "pixelops/Runden.h"
 
 std::function<void()> DruckauftragHaken;
 
@@ -18,11 +19,6 @@ std::unique_ptr<QPainter>& Canvas()
 {
     static std::unique_ptr<QPainter> canvas;
     return canvas;
-}
-
-int Gerundet(long double wert)
-{
-    return int(std::nearbyint(wert));
 }
 
 // The physical offset of the printable area: where the canvas origin lies,
@@ -120,12 +116,12 @@ double DruckpunkteZuMmY(int punkte)
 
 int MmZuDruckpunktenX(double mm)
 {
-    return Gerundet((long double)Drucker().logicalDpiX() * ((long double)mm / 25.4L));
+    return Runden((long double)Drucker().logicalDpiX() * ((long double)mm / 25.4L));
 }
 
 int MmZuDruckpunktenY(double mm)
 {
-    return Gerundet((long double)Drucker().logicalDpiY() * ((long double)mm / 25.4L));
+    return Runden((long double)Drucker().logicalDpiY() * ((long double)mm / 25.4L));
 }
 
 void BitmapInMmDrucken(const QImage& bild, double x, double y, double breite, double hoehe)

@@ -20,6 +20,7 @@
 #include "gear/Gear.h"
 #include "Global.h"
 #include "ZelvanoMain.h"
+#include "pixelops/Runden.h"
 
 TfrmBildinfo* frmBildinfo = nullptr;
 
@@ -67,12 +68,12 @@ QString Belichtungszeile(const QString& exposureTime)
     // A second or longer reads as seconds; "1/0" would say nothing.
     if (zaehler >= nenner) {
         const double sekunden = zaehler / nenner;
-        const double ganz = std::nearbyint(sekunden);
+        const double ganz = Gerundet(sekunden);
         const QString zahl = std::fabs(sekunden - ganz) < 0.05 ? QString::number(qint64(ganz))
                                                                 : QLocale().toString(sekunden, 'f', 1);
         return QStringLiteral("Belichtungszeit: ") + zahl + QStringLiteral(" sec");
     }
-    return QStringLiteral("Belichtungszeit: 1/") + QString::number(qint64(std::nearbyint(nenner / zaehler)))
+    return QStringLiteral("Belichtungszeit: 1/") + QString::number(qint64(Gerundet(nenner / zaehler)))
         + QStringLiteral(" sec");
 }
 

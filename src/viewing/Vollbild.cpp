@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
-#include <cmath>
 #include "AnzeigeBild.h"
 #include "Einstellungen.h"
 #include "gear/Gear.h"
@@ -19,6 +18,7 @@
 #include "ZelvanoMain.h"
 #include "pixelops/Bitmap_Dichte.h"
 #include "pixelops/Bitmap_Verkleinern.h"
+#include "pixelops/Runden.h"
 #include "widgets/PngImageList.h"
 
 TfrmVollbild* frmVollbild = nullptr;
@@ -32,12 +32,6 @@ bool VollbildBearbeitetFreigegeben = false;
 std::function<int()> VollbildGehezuZeigen;
 
 namespace {
-
-// Round with ties to the even integer.
-int Runden(long double wert)
-{
-    return int(std::nearbyint(wert));
-}
 
 bool GueltigerIndex()
 {

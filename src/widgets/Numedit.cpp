@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include "pixelops/Runden.h"
 
 std::function<void()> TNumedit::Piepser = [] { QApplication::beep(); };
 
@@ -265,7 +266,7 @@ QString TNumedit::WertText() const
     if (Nachkommastellen() > 0)
         return MitMusterFormatieren(FWert, FormatMaske(), Trennzeichen());
     // Whole numbers round half to even.
-    const long double ganz = std::nearbyint(FWert);
+    const long double ganz = Gerundet(FWert);
     if (!std::isfinite(ganz))
         return QStringLiteral("?");
     if (ganz == 0)

@@ -1,14 +1,9 @@
 #include "PngFunctions.h"
 #include <QPainter>
-#include <cmath>
 #include "PngImageList.h"
+#include "pixelops/Runden.h"
 
 namespace {
-
-int Runden(long double wert)
-{
-    return int(std::nearbyint(wert));
-}
 
 // Grey and palette images carry no alpha of their own: they become RGBA with
 // the given alpha, and 0 on their transparent colour.
