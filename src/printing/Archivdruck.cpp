@@ -4,20 +4,16 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontDialog>
 #include <QFrame>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include "Drucken.h"
 #include "Einstellungen.h"
 #include "gear/Gear.h"
 #include "Global.h"
@@ -59,7 +55,7 @@ QRectF ArchivBildRechteck(const TArchivRaster& r, int spalte, int zeile, double 
     return QRectF(x, y, w, h);
 }
 
-TfrmArchivdruck::TfrmArchivdruck(QWidget* parent) : QDialog(parent)
+TfrmArchivdruck::TfrmArchivdruck(QWidget* parent) : TDruckFenster(parent)
 {
     FormCreate();
 }
@@ -79,28 +75,7 @@ void TfrmArchivdruck::FormCreate()
     setFont(QApplication::font("QMenu"));
     setModal(true);
 
-    gbSeitentitel = new QGroupBox(QStringLiteral(" Seitentitel "), this);
-    edSeitentitel = new QLineEdit(gbSeitentitel);
-    rbZentriert = new QRadioButton(QStringLiteral("Zentriert"), gbSeitentitel);
-    rbLinksbuendig = new QRadioButton(QStringLiteral("Linksbündig"), gbSeitentitel);
-    rbRechtsbuendig = new QRadioButton(QStringLiteral("Rechtsbündig"), gbSeitentitel);
-    rbZentriert->setChecked(true);
-    btnSeitenSchrift = new QPushButton(QStringLiteral("Schrif&tart"), gbSeitentitel);
-    auto* titel = new QGridLayout(gbSeitentitel);
-    titel->addWidget(edSeitentitel, 0, 0, 1, 4);
-    titel->addWidget(rbZentriert, 1, 0);
-    titel->addWidget(rbLinksbuendig, 1, 1);
-    titel->addWidget(rbRechtsbuendig, 1, 2);
-    titel->addWidget(btnSeitenSchrift, 1, 3);
-
-    gbBeschriftung = new QGroupBox(QStringLiteral(" Bildbeschriftung "), this);
-    cbBildnameDrucken = new QCheckBox(QStringLiteral("Bildname drucken"), gbBeschriftung);
-    cbBildgroesseDrucken = new QCheckBox(QStringLiteral("Bildgröße drucken"), gbBeschriftung);
-    btnBildSchrift = new QPushButton(QStringLiteral("&Schriftart"), gbBeschriftung);
-    auto* beschriftung = new QGridLayout(gbBeschriftung);
-    beschriftung->addWidget(cbBildnameDrucken, 0, 0);
-    beschriftung->addWidget(cbBildgroesseDrucken, 1, 0);
-    beschriftung->addWidget(btnBildSchrift, 0, 1, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
+    BeschriftungAnlegen(this, true);
 
     gbBilderzahl = new QGroupBox(QStringLiteral(" Bilderzahl "), this);
     rb2x3 = new QRadioButton(QStringLiteral("2 Spalten und 3 Zeilen je Seite"), gbBilderzahl);
@@ -229,13 +204,7 @@ void TfrmArchivdruck::FormShow()
 {
     ArchivAbbruch = false;
     SetzeDruckerWerte();
-    cbBildnameDrucken->setChecked(ArchivDruckBildname);
-    cbBildgroesseDrucken->setChecked(ArchivDruckBildgroesse);
-    switch (ArchivDruckTitelPosition) {
-    case 2: rbLinksbuendig->setChecked(true); break;
-    case 3: rbRechtsbuendig->setChecked(true); break;
-    default: rbZentriert->setChecked(true); break;
-    }
+    BeschriftungZeigen(ArchivDruckBildname, ArchivDruckBildgroesse, ArchivDruckTitelPosition);
     switch (ArchivDruckBilderzahl) {
     case 1: rb2x3->setChecked(true); break;
     case 3: rb4x5->setChecked(true); break;
@@ -272,14 +241,7 @@ void TfrmArchivdruck::btnDruckenClick()
     int n = -1;
     bool abgebrochen = false;
     while (n < anzahl - 1 && !abgebrochen) {
-        if (mitTitel) {
-            if (rbLinksbuendig->isChecked())
-                TextInMmDrucken(0, ArchivDruckSeitenSchrift, titel, r.SpaltenAbstand, 10);
-            else if (rbRechtsbuendig->isChecked())
-                TextInMmDrucken(2, ArchivDruckSeitenSchrift, titel, 210 - r.SpaltenAbstand, 10);
-            else
-                TextInMmDrucken(1, ArchivDruckSeitenSchrift, titel, 105, 10);
-        }
+        TitelDrucken(ArchivDruckSeitenSchrift, titel, r.SpaltenAbstand, 105, 210 - r.SpaltenAbstand);
         for (int zeile = 1; zeile <= r.Zeilen && !abgebrochen; ++zeile) {
             for (int spalte = 1; spalte <= r.Spalten; ++spalte) {
                 Pumpen();
@@ -298,15 +260,8 @@ void TfrmArchivdruck::btnDruckenClick()
 
                 const double mitte = spalte * r.SpaltenAbstand + (spalte - 1) * r.ZellBreite + r.ZellBreite / 2;
                 const double unten = zeile * r.ZellHoehe + r.Oben + (zeile - 1) * r.ZeilenAbstand + 4;
-                double zeileMm = 0;
-                if (cbBildnameDrucken->isChecked()) {
-                    TextInMmDrucken(1, ArchivDruckBildSchrift, QFileInfo(liste.at(n)).fileName(), mitte, unten);
-                    zeileMm = DruckpunkteZuMmY(DruckTextHoehe(ArchivDruckBildSchrift.font));
-                }
-                if (cbBildgroesseDrucken->isChecked())
-                    TextInMmDrucken(1, ArchivDruckBildSchrift,
-                                    QStringLiteral("%1 x %2").arg(BildA.Width()).arg(BildA.Height()), mitte,
-                                    unten + zeileMm);
+                BildBeschriftungDrucken(ArchivDruckBildSchrift, QFileInfo(liste.at(n)).fileName(), BildA, mitte,
+                                        unten);
             }
         }
         if (!abgebrochen && n < anzahl - 1)
@@ -356,30 +311,18 @@ void TfrmArchivdruck::FormClose()
 
 void TfrmArchivdruck::btnDruckerClick()
 {
-    QPrintDialog dialog(&Drucker(), this);
-    dialog.setWindowTitle(QStringLiteral("Druckeinrichtung"));
-    dialog.exec();
+    DruckerEinrichten();
     SetzeDruckerWerte();
 }
 
-namespace {
-void SchriftWaehlen(QWidget* eltern, TDruckSchrift& schrift)
-{
-    bool ok = false;
-    const QFont neu = QFontDialog::getFont(&ok, schrift.font, eltern, QStringLiteral("Schriftart"));
-    if (ok)
-        schrift.font = neu;
-}
-} // namespace
-
 void TfrmArchivdruck::btnSeitenSchriftClick()
 {
-    SchriftWaehlen(this, ArchivDruckSeitenSchrift);
+    SchriftWaehlen(ArchivDruckSeitenSchrift);
 }
 
 void TfrmArchivdruck::btnBildSchriftClick()
 {
-    SchriftWaehlen(this, ArchivDruckBildSchrift);
+    SchriftWaehlen(ArchivDruckBildSchrift);
 }
 
 void TfrmArchivdruck::cbBildnameDruckenClick()

@@ -1,14 +1,8 @@
 #pragma once
-#include <QDialog>
-#include "pixelops/Bitmap.h"
+#include "DruckFenster.h"
 
-class QCheckBox;
 class QFrame;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
 class TGear;
 
 // The sheet of one layout in millimetres, fixed for a page 210 mm wide.
@@ -29,7 +23,7 @@ QRectF ArchivBildRechteck(const TArchivRaster& r, int spalte, int zeile, double 
 
 // Contact sheets: every file of the image list as a thumbnail in a grid of
 // square cells, with an optional page title and captions, all in one job.
-class TfrmArchivdruck : public QDialog {
+class TfrmArchivdruck : public TDruckFenster {
     Q_OBJECT
 public:
     explicit TfrmArchivdruck(QWidget* parent = nullptr);
@@ -61,16 +55,6 @@ public:
     // True while the print loop runs.
     bool DruckLaeuft() const { return m_druckLaeuft; }
 
-    QGroupBox* gbSeitentitel = nullptr;
-    QLineEdit* edSeitentitel = nullptr;
-    QRadioButton* rbZentriert = nullptr;
-    QRadioButton* rbLinksbuendig = nullptr;
-    QRadioButton* rbRechtsbuendig = nullptr;
-    QPushButton* btnSeitenSchrift = nullptr;
-    QGroupBox* gbBeschriftung = nullptr;
-    QCheckBox* cbBildnameDrucken = nullptr;
-    QCheckBox* cbBildgroesseDrucken = nullptr;
-    QPushButton* btnBildSchrift = nullptr;
     QGroupBox* gbBilderzahl = nullptr;
     QRadioButton* rb2x3 = nullptr;
     QRadioButton* rb3x4 = nullptr;

@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
-#include <QFontDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -10,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -58,17 +56,7 @@ QToolButton* Pfeil(QWidget* eltern, Qt::ArrowType richtung)
 
 } // namespace
 
-QString Getrimmt(const QString& text)
-{
-    qsizetype anfang = 0, ende = text.size();
-    while (anfang < ende && text.at(anfang).unicode() <= 32)
-        ++anfang;
-    while (ende > anfang && text.at(ende - 1).unicode() <= 32)
-        --ende;
-    return text.mid(anfang, ende - anfang);
-}
-
-TfrmDrucken::TfrmDrucken(QWidget* parent) : QDialog(parent)
+TfrmDrucken::TfrmDrucken(QWidget* parent) : TDruckFenster(parent)
 {
     FormCreate();
 }
@@ -228,31 +216,7 @@ void TfrmDrucken::FormCreate()
     }
 
     // Page title and captions
-    gbSeitentitel = new QGroupBox(QStringLiteral(" Seitentitel "), seite2);
-    edSeitentitel = new QLineEdit(gbSeitentitel);
-    rbZentriert = new QRadioButton(QStringLiteral("Zentriert"), gbSeitentitel);
-    rbLinksbuendig = new QRadioButton(QStringLiteral("Linksbündig"), gbSeitentitel);
-    rbRechtsbuendig = new QRadioButton(QStringLiteral("Rechtsbündig"), gbSeitentitel);
-    rbZentriert->setChecked(true);
-    btnSeitenSchrift = new QPushButton(QStringLiteral("Schrif&tart"), gbSeitentitel);
-    {
-        auto* g = new QGridLayout(gbSeitentitel);
-        g->addWidget(edSeitentitel, 0, 0, 1, 3);
-        g->addWidget(rbZentriert, 1, 0);
-        g->addWidget(rbLinksbuendig, 1, 1);
-        g->addWidget(rbRechtsbuendig, 1, 2);
-        g->addWidget(btnSeitenSchrift, 2, 2);
-    }
-    gbBeschriftung = new QGroupBox(QStringLiteral(" Bildbeschriftung "), seite2);
-    cbBildnameDrucken = new QCheckBox(QStringLiteral("Bildname drucken"), gbBeschriftung);
-    cbBildgroesseDrucken = new QCheckBox(QStringLiteral("Bildgröße drucken"), gbBeschriftung);
-    btnBildSchrift = new QPushButton(QStringLiteral("&Schriftart"), gbBeschriftung);
-    {
-        auto* g = new QGridLayout(gbBeschriftung);
-        g->addWidget(cbBildnameDrucken, 0, 0);
-        g->addWidget(cbBildgroesseDrucken, 1, 0);
-        g->addWidget(btnBildSchrift, 1, 1);
-    }
+    BeschriftungAnlegen(seite2, false);
     {
         auto* v = new QVBoxLayout(seite2);
         v->addWidget(gbSeitentitel);
@@ -538,13 +502,7 @@ void TfrmDrucken::FormShow()
         rbQuerformat->setChecked(true);
     else
         rbHochformat->setChecked(true);
-    cbBildnameDrucken->setChecked(EinzelDruckBildname);
-    cbBildgroesseDrucken->setChecked(EinzelDruckBildgroesse);
-    switch (EinzelDruckTitelPosition) {
-    case 2: rbLinksbuendig->setChecked(true); break;
-    case 3: rbRechtsbuendig->setChecked(true); break;
-    default: rbZentriert->setChecked(true); break;
-    }
+    BeschriftungZeigen(EinzelDruckBildname, EinzelDruckBildgroesse, EinzelDruckTitelPosition);
     nedFaktor->setText(QStringLiteral("100"));
     if (chkEinpassen->isChecked())
         DruckEinpassen();
@@ -581,26 +539,13 @@ void TfrmDrucken::done(int ergebnis)
 
 void TfrmDrucken::SeiteDrucken(const QString& titel)
 {
-    if (!Getrimmt(titel).isEmpty()) {
-        if (rbLinksbuendig->isChecked())
-            TextInMmDrucken(0, EinzelDruckSeitenSchrift, titel, 10, 10);
-        else if (rbRechtsbuendig->isChecked())
-            TextInMmDrucken(2, EinzelDruckSeitenSchrift, titel, DruckpunkteZuMmX(DruckerWerte.PapierBreite) - 10, 10);
-        else
-            TextInMmDrucken(1, EinzelDruckSeitenSchrift, titel, DruckpunkteZuMmX(DruckerWerte.PapierBreite / 2), 10);
-    }
+    TitelDrucken(EinzelDruckSeitenSchrift, titel, 10, DruckpunkteZuMmX(DruckerWerte.PapierBreite / 2),
+                 DruckpunkteZuMmX(DruckerWerte.PapierBreite) - 10);
     const TBitmap& bild = Arbeitsbild();
     const double links = double(nedLinks->Wert()), oben = double(nedOben->Wert());
     BitmapInMmDrucken(bild, links, oben, DruckBreiteMm, DruckHoeheMm);
-    double zeileMm = 0;
-    const double mitte = links + DruckBreiteMm / 2;
-    if (cbBildnameDrucken->isChecked()) {
-        TextInMmDrucken(1, EinzelDruckBildSchrift, BildName(), mitte, oben + DruckHoeheMm + 4);
-        zeileMm = DruckpunkteZuMmY(DruckTextHoehe(EinzelDruckBildSchrift.font));
-    }
-    if (cbBildgroesseDrucken->isChecked())
-        TextInMmDrucken(1, EinzelDruckBildSchrift, QStringLiteral("%1 x %2").arg(bild.Width()).arg(bild.Height()),
-                        mitte, oben + DruckHoeheMm + 4 + zeileMm);
+    BildBeschriftungDrucken(EinzelDruckBildSchrift, BildName(), bild, links + DruckBreiteMm / 2,
+                            oben + DruckHoeheMm + 4);
 }
 
 void TfrmDrucken::btnDruckenClick()
@@ -682,9 +627,7 @@ void TfrmDrucken::NachDruckerwechsel()
 
 void TfrmDrucken::btnDruckerClick()
 {
-    QPrintDialog dialog(&Drucker(), this);
-    dialog.setWindowTitle(QStringLiteral("Druckeinrichtung"));
-    dialog.exec();
+    DruckerEinrichten();
     NachDruckerwechsel();
     if (Drucker().pageLayout().orientation() == QPageLayout::Landscape)
         rbQuerformat->setChecked(true);
@@ -807,21 +750,14 @@ void TfrmDrucken::rbRechtsbuendigClick()
     SetzeDruckvorschau();
 }
 
-void TfrmDrucken::SchriftWaehlen(TDruckSchrift& schrift)
-{
-    bool ok = false;
-    const QFont neu = QFontDialog::getFont(&ok, schrift.font, this, QStringLiteral("Schriftart"));
-    if (ok)
-        schrift.font = neu;
-    SetzeDruckvorschau();
-}
-
 void TfrmDrucken::btnSeitenSchriftClick()
 {
     SchriftWaehlen(EinzelDruckSeitenSchrift);
+    SetzeDruckvorschau();
 }
 
 void TfrmDrucken::btnBildSchriftClick()
 {
     SchriftWaehlen(EinzelDruckBildSchrift);
+    SetzeDruckvorschau();
 }

@@ -1,15 +1,9 @@
 #pragma once
-#include <QDialog>
+#include "DruckFenster.h"
 #include "GlobalDruck.h"
-#include "pixelops/Bitmap.h"
 
-class QCheckBox;
 class QFrame;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
 class QTabWidget;
 class QToolButton;
 class TAnzeigeBild;
@@ -20,7 +14,7 @@ class TNumedit;
 // optional page title and captions, in portrait or landscape, in copies, and
 // for a multi-page file the current page or every page; with a live preview
 // of the sheet.
-class TfrmDrucken : public QDialog {
+class TfrmDrucken : public TDruckFenster {
     Q_OBJECT
 public:
     explicit TfrmDrucken(QWidget* parent = nullptr);
@@ -78,16 +72,6 @@ public:
     QToolButton* udKopienDown = nullptr;
     QGroupBox* gbMehrseitig = nullptr;
     QCheckBox* chkAlleSeiten = nullptr;
-    QGroupBox* gbSeitentitel = nullptr;
-    QLineEdit* edSeitentitel = nullptr;
-    QRadioButton* rbZentriert = nullptr;
-    QRadioButton* rbLinksbuendig = nullptr;
-    QRadioButton* rbRechtsbuendig = nullptr;
-    QPushButton* btnSeitenSchrift = nullptr;
-    QGroupBox* gbBeschriftung = nullptr;
-    QCheckBox* cbBildnameDrucken = nullptr;
-    QCheckBox* cbBildgroesseDrucken = nullptr;
-    QPushButton* btnBildSchrift = nullptr;
     QLabel* lblDruckvorschau = nullptr;
     QFrame* shpDV = nullptr;
     QFrame* bvlPapier = nullptr;
@@ -135,7 +119,6 @@ private:
     void NachDruckerwechsel();
     // Title, picture and captions of one sheet into the open job.
     void SeiteDrucken(const QString& titel);
-    void SchriftWaehlen(TDruckSchrift& schrift);
     QString BildName() const;
     // The preview's reduced picture, kept while neither the image nor the size changes.
     TBitmap m_vorschauBild;
@@ -143,7 +126,3 @@ private:
 };
 
 extern TfrmDrucken* frmDrucken;
-
-// A title or caption counts only with something other than blanks and
-// control characters in it.
-QString Getrimmt(const QString& text);
