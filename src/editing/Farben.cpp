@@ -465,7 +465,6 @@ void TfrmFarben::FormShow()
     const QRect schirm = (screen() ? screen() : QGuiApplication::primaryScreen())->geometry();
     move(std::min(FarbenX, schirm.width() - 20), std::min(FarbenY, schirm.height() - 20));
     FarbBild.Clear();
-    FarbBildDa = true;
     m_vorschauGueltig = false;
     SetStartwerte();
     SetFarben();
@@ -488,7 +487,6 @@ void TfrmFarben::FormCloseQuery()
 void TfrmFarben::FormClose()
 {
     FarbBild.Clear();
-    FarbBildDa = false;
     m_vorschauGueltig = false;
 }
 
@@ -519,8 +517,6 @@ void TfrmFarben::tsSchwellwertShow() { PageShow(6); }
 void TfrmFarben::SetStartwerte()
 {
     FarbenSperre = true;
-    if (!FarbBildDa)
-        FarbBildDa = true;
     // Korrektur
     KorGelb = KorCyan = KorMagenta = KorStart;
     KorIntensitaet = KorIntensitaetStart;

@@ -60,7 +60,6 @@ public:
     // ---- State of the window ----
     int FarbModus = 1;            // 1..6, the page whose routine runs
     TBitmap FarbBild;             // the last preview
-    bool FarbBildDa = false;      // created by FormShow, freed on close
     bool FarbenSperre = false;    // keeps previews from nesting
     int KorGelb = -255, KorCyan = -255, KorMagenta = -255, KorIntensitaet = 100;
     TFarbwert KorFarbe = 0xFFFFFF;
