@@ -43,6 +43,7 @@
 #include "pixelops/Bitmap_QuickSkalieren.h"
 #include "pixelops/Bitmap_Schaerfen.h"
 #include "pixelops/Bitmap_Skalieren.h"
+#include "widgets/Warten.h"
 
 TfrmKonvertieren* frmKonvertieren = nullptr;
 bool KonvertAbbruch = false;
@@ -102,8 +103,7 @@ public:
         if (!m_vorlauf)
             Starten(i);
         TKonvertDatei datei;
-        while (!m_vorlauf->Holen(i, datei, 10))
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        MitNachrichtenWarten([&] { return m_vorlauf->Holen(i, datei, 10); });
         return datei;
     }
     void Anhalten() { m_vorlauf.reset(); }

@@ -36,6 +36,7 @@
 #include "Symbole.h"
 #include "ZelvanoMain.h"
 #include "widgets/PngImageList.h"
+#include "widgets/Warten.h"
 #include "pixelops/Bitmap.h"
 
 TfrmVorschau* frmVorschau = nullptr;
@@ -474,8 +475,7 @@ void TfrmVorschau::ZellenBauen(const QVector<int>& indizes, int spalten, int sch
     for (int i = 0; i < indizes.size() && !VorschauStopp; ++i) {
         TVorschauErgebnis e;
         bool da = false;
-        while (!VorschauStopp && !(da = vorlader->Holen(i, e, 10)))
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        MitNachrichtenWarten([&] { return VorschauStopp || (da = vorlader->Holen(i, e, 10)); });
         if (!da)
             break;
         if (e.gear || e.fehler || e.bild.isNull()) {
