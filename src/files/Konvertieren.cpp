@@ -43,6 +43,7 @@
 #include "pixelops/Bitmap_QuickSkalieren.h"
 #include "pixelops/Bitmap_Schaerfen.h"
 #include "pixelops/Bitmap_Skalieren.h"
+#include "widgets/Sanduhr.h"
 #include "widgets/Warten.h"
 
 TfrmKonvertieren* frmKonvertieren = nullptr;
@@ -54,12 +55,6 @@ namespace {
 constexpr int ZustandsbildRolle = Qt::UserRole + 1;
 constexpr int GewaehltZustandsbild = 11;
 constexpr int RahmenSeite = 236;
-
-// The hourglass for as long as a run lasts, whichever way it ends.
-struct TSanduhr {
-    TSanduhr() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TSanduhr() { QApplication::restoreOverrideCursor(); }
-};
 
 bool IstFehlerBild(const TGear& gear)
 {
