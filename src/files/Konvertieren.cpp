@@ -37,6 +37,8 @@
 #include "Speichern.h"
 #include "Vorlauf.h"
 #include "Zielgroesse.h"
+#include "Zielfragen.h"
+#include "TypListe.h"
 #include "ZelvanoMain.h"
 #include "gear/GearHilfen.h"
 #include "pixelops/Bitmap_Verkleinern.h"
@@ -52,8 +54,6 @@ bool AlleUeberschreiben = false;
 
 namespace {
 
-constexpr int ZustandsbildRolle = Qt::UserRole + 1;
-constexpr int GewaehltZustandsbild = 11;
 constexpr int RahmenSeite = 236;
 
 bool IstFehlerBild(const TGear& gear)
@@ -364,7 +364,7 @@ TKonvertDatei KonvertVorbereiten(const QString& quelle, const QString& ziel, con
 // The window
 // ======================================================================
 
-TfrmKonvertieren::TfrmKonvertieren(QWidget* parent) : QDialog(parent)
+TfrmKonvertieren::TfrmKonvertieren(QWidget* parent) : TZielFenster(parent)
 {
     setObjectName(QStringLiteral("frmKonvertieren"));
     if (!frmKonvertieren)
@@ -398,41 +398,11 @@ void TfrmKonvertieren::FormCreate()
     lblZielordner = fett("lblZielordner", QStringLiteral("Zielordner"));
     lblBildname = fett("lblBildname", QStringLiteral("Bildname"));
 
-    lvSaveTyp = new QTreeWidget(this);
-    lvSaveTyp->setObjectName(QStringLiteral("lvSaveTyp"));
-    lvSaveTyp->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvSaveTyp->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvSaveTyp->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TypListeMalen(lvSaveTyp, [this](int zeile) { return lvSaveTypCustomDrawItem(zeile); });
-    lvSaveTyp->setMinimumWidth(220);
+    TypListeErzeugen();
 
-    auto* tiefen = new QHBoxLayout;
-    auto tiefe = [this, tiefen](const char* name, const char* label, const QString& text) {
-        auto* s = new TShape(this);
-        s->setObjectName(QLatin1String(name));
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QLatin1String(label));
-        tiefen->addWidget(s);
-        tiefen->addWidget(l);
-        tiefen->addSpacing(8);
-        return s;
-    };
-    shp24Bit = tiefe("shp24Bit", "lblBit24", QStringLiteral("24 Bit"));
-    shp8Bit = tiefe("shp8Bit", "lblBit8", QStringLiteral("8 Bit"));
-    shp4Bit = tiefe("shp4Bit", "lblBit4", QStringLiteral("4 Bit"));
-    shp1Bit = tiefe("shp1Bit", "lblBit1", QStringLiteral("1 Bit"));
-    tiefen->addStretch(1);
+    QHBoxLayout* tiefen = TiefenFormenAnlegen(this, shp24Bit, shp8Bit, shp4Bit, shp1Bit);
 
-    ShellModell = new QFileSystemModel(this);
-    ShellModell->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::Drives);
-    ShellModell->setRootPath(QStringLiteral("/"));
-    ShellTreeView1 = new QTreeView(this);
-    ShellTreeView1->setObjectName(QStringLiteral("ShellTreeView1"));
-    ShellTreeView1->setModel(ShellModell);
-    for (int spalte = 1; spalte < ShellModell->columnCount(); ++spalte)
-        ShellTreeView1->hideColumn(spalte);
-    ShellTreeView1->setHeaderHidden(true);
-    ShellTreeView1->setRootIndex(ShellModell->index(QStringLiteral("/")));
+    OrdnerBaumErzeugen();
     ediZielverz = new QLineEdit(this);
     ediZielverz->setObjectName(QStringLiteral("ediZielverz"));
 
@@ -466,7 +436,7 @@ void TfrmKonvertieren::FormCreate()
         return b;
     };
     btnZielGroesse = knopf("btnZielGroesse", QStringLiteral("Zielgröße"));
-    btnFormatoptionen = knopf("btnFormatoptionen", QStringLiteral("&Formatoptionen"));
+    FormatoptionenErzeugen();
     btnAbbrechen = knopf("btnAbbrechen", QStringLiteral("&Abbrechen"));
     btnKonvertieren = knopf("btnKonvertieren", QStringLiteral("&Konvertieren"));
     btnKonvertieren->setDefault(true);
@@ -506,85 +476,15 @@ void TfrmKonvertieren::FormCreate()
     resize(900, 560);
 
     QCoreApplication::processEvents();
-    FormatListeFuellen(lvSaveTyp, 0, false, false);
-    for (int i = 0; i < lvSaveTyp->topLevelItemCount(); ++i)
-        lvSaveTyp->topLevelItem(i)->setData(0, ZustandsbildRolle, -1);
-    if (QTreeWidgetItem* erster = lvSaveTyp->topLevelItem(0))
-        m_zielTyp = erster->text(1).toLower();
-
-    connect(lvSaveTyp, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* aktuell, QTreeWidgetItem*) { lvSaveTypSelectItem(aktuell); });
-    connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { ShellTreeView1Change(); });
+    TypListeFuellen();
     connect(cbOrdnerBeibehalten, &QCheckBox::clicked, this, [this] { cbOrdnerBeibehaltenClick(); });
     connect(cbKonvertierenDatum, &QCheckBox::clicked, this, [this] { cbKonvertierenDatumClick(); });
     connect(btnZielGroesse, &QPushButton::clicked, this, [this] { btnZielGroesseClick(); });
-    connect(btnFormatoptionen, &QPushButton::clicked, this, [this] { btnFormatoptionenClick(); });
     connect(btnAbbrechen, &QPushButton::clicked, this, [this] { btnAbbrechenClick(); });
     connect(btnKonvertieren, &QPushButton::clicked, this, [this] { btnKonvertierenClick(); });
 }
 
-// ---- Type list -----------------------------------------------------------
-
-QString TfrmKonvertieren::ZeilenSchluessel(const QTreeWidgetItem* eintrag) const
-{
-    return eintrag ? eintrag->text(1) + QLatin1Char(' ') + eintrag->text(2) : QString();
-}
-
-QTreeWidgetItem* TfrmKonvertieren::GewaehlteZeile() const
-{
-    const QList<QTreeWidgetItem*> auswahl = lvSaveTyp->selectedItems();
-    return auswahl.isEmpty() ? lvSaveTyp->topLevelItem(m_gewaehlteZeile) : auswahl.first();
-}
-
-int TfrmKonvertieren::Zustandsbild(int index) const
-{
-    const QTreeWidgetItem* eintrag = lvSaveTyp->topLevelItem(index);
-    return eintrag ? eintrag->data(0, ZustandsbildRolle).toInt() : -1;
-}
-
-QColor TfrmKonvertieren::lvSaveTypCustomDrawItem(int index) const
-{
-    if (index >= 0 && index % 2 == 0)
-        return QColor(FarbwertZuRgb(14940671));
-    return {};
-}
-
-void TfrmKonvertieren::lvSaveTypSelectItem(QTreeWidgetItem* eintrag)
-{
-    if (!eintrag)
-        return;
-    for (int i = 0; i < lvSaveTyp->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* zeile = lvSaveTyp->topLevelItem(i);
-        zeile->setData(0, ZustandsbildRolle, -1);
-        zeile->setIcon(0, QIcon());
-    }
-    eintrag->setData(0, ZustandsbildRolle, GewaehltZustandsbild);
-    eintrag->setIcon(0, TypMarkierung());
-    m_gewaehlteZeile = lvSaveTyp->indexOfTopLevelItem(eintrag);
-    m_zielTyp = eintrag->text(1).toLower();
-    btnFormatoptionen->setEnabled(m_zielTyp == QLatin1String("jpg"));
-    ZielTyp = m_zielTyp;
-    TiefenFormenSetzen(shp24Bit, shp8Bit, shp4Bit, shp1Bit, ZeilenSchluessel(eintrag));
-}
-
 // ---- Folder --------------------------------------------------------------
-
-void TfrmKonvertieren::ShellTreeView1Change()
-{
-    static bool laeuft = false;
-    if (!m_zeigt || laeuft)
-        return;
-    laeuft = true;
-    const QString pfad = OrdnerBaumPfad(ShellTreeView1, ShellModell);
-    if (!pfad.isEmpty() && QFileInfo(pfad).isDir()) {
-        m_ordner = MitTrenner(pfad);
-        ediZielverz->setText(m_ordner);
-    } else if (!m_ordner.isEmpty()) {
-        OrdnerBaumZeigen(ShellTreeView1, ShellModell, m_ordner);
-    }
-    laeuft = false;
-}
 
 void TfrmKonvertieren::cbOrdnerBeibehaltenClick()
 {
@@ -616,31 +516,7 @@ void TfrmKonvertieren::btnZielGroesseClick()
     ZielgroesseZeigen();
 }
 
-void TfrmKonvertieren::btnFormatoptionenClick()
-{
-    if (!frmFormatOption)
-        frmFormatOption = new TfrmFormatOption(this);
-    frmFormatOption->exec();
-}
-
 // ---- Opening and closing -------------------------------------------------
-
-void TfrmKonvertieren::showEvent(QShowEvent* ereignis)
-{
-    QDialog::showEvent(ereignis);
-    // Once per opening: closing the target-size or format-options window
-    // must not bring back the stored format and folder.
-    if (!m_zeigt) {
-        m_zeigt = true;
-        FormActivate();
-    }
-}
-
-void TfrmKonvertieren::hideEvent(QHideEvent* ereignis)
-{
-    m_zeigt = false;
-    QDialog::hideEvent(ereignis);
-}
 
 void TfrmKonvertieren::FormActivate()
 {
@@ -650,21 +526,8 @@ void TfrmKonvertieren::FormActivate()
     lblBilderzahl->setText(QString::number(BildListe.size()) + QStringLiteral(" Bilder werden konvertiert."));
     cbKonvertierenDatum->setChecked(KonvertierenDatum);
 
-    QTreeWidgetItem* gefunden = nullptr;
-    for (int i = 0; i < lvSaveTyp->topLevelItemCount() && !gefunden; ++i)
-        if (ZeilenSchluessel(lvSaveTyp->topLevelItem(i)) == KonvertierenTyp)
-            gefunden = lvSaveTyp->topLevelItem(i);
     // A stored type no row knows: the row last chosen (at first the first).
-    if (!gefunden)
-        gefunden = lvSaveTyp->topLevelItem(m_gewaehlteZeile);
-    if (gefunden) {
-        lvSaveTyp->blockSignals(true);
-        lvSaveTyp->setCurrentItem(gefunden);
-        gefunden->setSelected(true);
-        lvSaveTyp->blockSignals(false);
-        lvSaveTyp->scrollToItem(gefunden);
-        lvSaveTypSelectItem(gefunden);
-    }
+    TypZeigen(KonvertierenTyp);
 
     if (!BildListe.isEmpty()) {
         LadeKonvertBild(BildListe.first());
@@ -672,21 +535,11 @@ void TfrmKonvertieren::FormActivate()
     }
     ZielgroesseZeigen();
     QCoreApplication::processEvents();
-    btnFormatoptionen->setEnabled(m_zielTyp == QLatin1String("jpg"));
+    btnFormatoptionen->setEnabled(m_typ == QLatin1String("jpg"));
     cbEXIFschreibenTempK->setChecked(ExifSchreiben);
-    ZielTyp = m_zielTyp;
+    ZielTyp = m_typ;
 
-    if (SpeicherVerzeichnis.isEmpty())
-        SpeicherVerzeichnis = MitTrenner(LadeVerzeichnis);
-    if (SpeicherVerzeichnis.isEmpty() || !QFileInfo(SpeicherVerzeichnis).isDir()) {
-        QString eigene = SpezialOrdnerPfad(CSIDL_PERSONAL);
-        if (eigene.isEmpty() || !QFileInfo(eigene).isDir())
-            eigene = QDir::homePath();
-        SpeicherVerzeichnis = MitTrenner(eigene);
-    }
-    m_ordner = MitTrenner(SpeicherVerzeichnis);
-    OrdnerBaumZeigen(ShellTreeView1, ShellModell, m_ordner);
-    ediZielverz->setText(m_ordner);
+    ZielOrdnerZeigen();
     KonvertAbbruch = false;
     ediZielverz->setFocus();
     ediZielverz->setCursorPosition(ediZielverz->text().size());
@@ -698,7 +551,7 @@ void TfrmKonvertieren::FormClose()
     BildK.Clear();
     QCoreApplication::processEvents();
     if (QTreeWidgetItem* zeile = GewaehlteZeile())
-        KonvertierenTyp = ZeilenSchluessel(zeile);
+        KonvertierenTyp = TypZeilenSchluessel(zeile);
 }
 
 void TfrmKonvertieren::done(int ergebnis)
@@ -784,20 +637,9 @@ void TfrmKonvertieren::SteuerungFreigeben(bool frei)
     for (QWidget* w : std::initializer_list<QWidget*>{lvSaveTyp, cbOrdnerBeibehalten, cbKonvertierenDatum,
                                                       cbEXIFschreibenTempK, btnZielGroesse, btnKonvertieren})
         w->setEnabled(frei);
-    btnFormatoptionen->setEnabled(frei && m_zielTyp == QLatin1String("jpg"));
+    btnFormatoptionen->setEnabled(frei && m_typ == QLatin1String("jpg"));
     ShellTreeView1->setEnabled(frei && !cbOrdnerBeibehalten->isChecked());
     ediZielverz->setEnabled(frei && !cbOrdnerBeibehalten->isChecked());
-}
-
-int TfrmKonvertieren::UeberschreibenFragen(const QString& ziel)
-{
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const int antwort = Meldung(QStringLiteral("Eine Datei mit dem Namen ") + ziel + QStringLiteral("\r")
-                                    + QStringLiteral("ist bereits vorhanden.") + QStringLiteral("\r\r")
-                                    + QStringLiteral("Soll die Datei überschrieben werden?") + QStringLiteral("\r\r"),
-                                TMeldungArt::Information, mbJa | mbNein | mbAbbrechen | mbAlle);
-    QApplication::restoreOverrideCursor();
-    return antwort;
 }
 
 void TfrmKonvertieren::btnKonvertierenClick()
@@ -809,37 +651,12 @@ void TfrmKonvertieren::btnKonvertierenClick()
         Meldung(QStringLiteral("Bitte wählen Sie einen Zieldateityp."), TMeldungArt::Information, mbOk);
         return;
     }
-    const QString schluessel = ZeilenSchluessel(zeile);
+    const QString schluessel = TypZeilenSchluessel(zeile);
     const QString endung = TypEndung(zeile->text(1));
 
-    QString ordnerText = ediZielverz->text().trimmed();
-    if (ordnerText.isEmpty())
-        ordnerText = m_ordner;
-    else if (QDir::isRelativePath(ordnerText) && !m_ordner.isEmpty())
-        ordnerText = QDir(m_ordner).absoluteFilePath(ordnerText);
-    if (ordnerText.isEmpty())
+    const QString ordner = ZielOrdnerAusEingabe(ediZielverz->text().trimmed(), m_ordner);
+    if (ordner.isEmpty() || !ZielOrdnerAnlegen(ordner))
         return;
-    const QString ordner = MitTrenner(QDir::cleanPath(ordnerText));
-    if (!QFileInfo(ordner).isDir()) {
-        const int antwort = Meldung(QStringLiteral("Der Ordner: ") + ordner + QStringLiteral("\r\r")
-                                        + QStringLiteral("ist nicht vorhanden.") + QStringLiteral("\r\r")
-                                        + QStringLiteral("Soll er angelegt werden werden?          ")
-                                        + QStringLiteral("\r\r"),
-                                    TMeldungArt::Bestaetigung, mbJa | mbNein);
-        if (antwort != mbJa)
-            return;
-        QDir().mkpath(ordner);
-        QCoreApplication::processEvents();
-        if (!QFileInfo(ordner).isDir()) {
-            Meldung(QStringLiteral("Der Ordner: ") + ordner + QStringLiteral("\r\r")
-                        + QStringLiteral("kann nicht angelegt werden. Mögliche Gründe können sein:     ")
-                        + QStringLiteral("\r") + QStringLiteral("Der Zugriff auf das Laufwerk ist nicht möglich")
-                        + QStringLiteral("\r") + QStringLiteral("oder der Ordnername ist nicht zulässig.")
-                        + QStringLiteral("\r\r"),
-                    TMeldungArt::Fehler, mbOk);
-            return;
-        }
-    }
 
     m_laeuft = true;
     SteuerungFreigeben(false);
@@ -885,7 +702,11 @@ void TfrmKonvertieren::btnKonvertierenClick()
                 QCoreApplication::processEvents();
 
                 if (QFileInfo::exists(ziel) && !AlleUeberschreiben) {
-                    const int antwort = UeberschreibenFragen(ziel);
+                    // The arrow over the question, not the run's hourglass.
+                    QApplication::setOverrideCursor(Qt::ArrowCursor);
+                    const int antwort = UeberschreibenFragen(ziel, TMeldungArt::Information,
+                                                             mbJa | mbNein | mbAbbrechen | mbAlle);
+                    QApplication::restoreOverrideCursor();
                     if (antwort == mbNein)
                         continue;
                     if (antwort == mbAlle)

@@ -5,20 +5,16 @@
 #include <QRect>
 #include <QString>
 #include <memory>
+#include "ZielFenster.h"
 #include "pixelops/Bitmap.h"
 
 class QCheckBox;
-class QFileSystemModel;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeView;
-class QTreeWidget;
-class QTreeWidgetItem;
 class TExifDaten;
 class TGear;
-class TShape;
 struct TSchreibZusatz;
 
 // The size of a width x hoehe image fitted into the box zielBreite x
@@ -113,22 +109,18 @@ TKonvertDatei KonvertVorbereiten(const QString& quelle, const QString& ziel, con
 // optionally resized to the target size. BildK holds the file in work; the
 // files are read and made ahead on worker threads with controls of their
 // own, and through GearK where the window does one alone.
-class TfrmKonvertieren : public QDialog {
+class TfrmKonvertieren : public TZielFenster {
     Q_OBJECT
 public:
     explicit TfrmKonvertieren(QWidget* parent = nullptr);
     ~TfrmKonvertieren() override;
 
     // Runs once per showing.
-    void FormActivate();
+    void FormActivate() override;
     void FormClose();
-    void lvSaveTypSelectItem(QTreeWidgetItem* eintrag);
-    QColor lvSaveTypCustomDrawItem(int index) const;
-    void ShellTreeView1Change();
     void cbOrdnerBeibehaltenClick();
     void cbKonvertierenDatumClick();
     void btnZielGroesseClick();
-    void btnFormatoptionenClick();
     void btnAbbrechenClick();
     void btnKonvertierenClick();
     // Loads a file into GearK and BildK and shows it; false (BildK then
@@ -139,20 +131,10 @@ public:
     void DateiZeigen(const TKonvertDatei& datei);
 
     bool Laeuft() const { return m_laeuft; }
-    QString KonvertZielTyp() const { return m_zielTyp; }
-    // The mark of a row: 11 for the chosen row, -1 for the others.
-    int Zustandsbild(int index) const;
+    QString KonvertZielTyp() const { return m_typ; }
 
     QLabel* lblZieldateityp = nullptr;
-    QTreeWidget* lvSaveTyp = nullptr;
-    TShape* shp1Bit = nullptr;
-    TShape* shp4Bit = nullptr;
-    TShape* shp8Bit = nullptr;
-    TShape* shp24Bit = nullptr;
     QLabel* lblZielordner = nullptr;
-    QTreeView* ShellTreeView1 = nullptr;
-    QFileSystemModel* ShellModell = nullptr;
-    QLineEdit* ediZielverz = nullptr;
     QLabel* lblBildname = nullptr;
     QFrame* shpRahmen = nullptr;
     QLabel* Vorschau = nullptr;
@@ -162,7 +144,6 @@ public:
     QCheckBox* cbKonvertierenDatum = nullptr;
     QCheckBox* cbEXIFschreibenTempK = nullptr;
     QPushButton* btnZielGroesse = nullptr;
-    QPushButton* btnFormatoptionen = nullptr;
     QPushButton* btnAbbrechen = nullptr;
     QPushButton* btnKonvertieren = nullptr;
     TGear* GearK = nullptr;
@@ -171,24 +152,14 @@ public:
     void done(int ergebnis) override;
 
 protected:
-    void showEvent(QShowEvent* ereignis) override;
-    void hideEvent(QHideEvent* ereignis) override;
     void closeEvent(QCloseEvent* ereignis) override;
 
 private:
     void FormCreate();
-    QString ZeilenSchluessel(const QTreeWidgetItem* eintrag) const;
-    QTreeWidgetItem* GewaehlteZeile() const;
     TKonvertVorgaben Vorgaben(const QString& schluessel) const;
     void ZielgroesseZeigen();
     void SteuerungFreigeben(bool frei);
-    // The overwrite question: mbJa, mbNein, mbAbbrechen or mbAlle.
-    int UeberschreibenFragen(const QString& ziel);
 
-    QString m_zielTyp;
-    QString m_ordner;
-    int m_gewaehlteZeile = 0;
-    bool m_zeigt = false;
     bool m_laeuft = false;
 };
 

@@ -69,6 +69,24 @@ private:
 
 } // namespace
 
+QTreeView* OrdnerBaumAnlegen(QWidget* eltern, QFileSystemModel*& modell, bool ohneWurzelZeile)
+{
+    modell = new QFileSystemModel(eltern);
+    modell->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::Drives);
+    modell->setRootPath(QStringLiteral("/"));
+    auto* baum = new QTreeView(eltern);
+    baum->setObjectName(QStringLiteral("ShellTreeView1"));
+    baum->setModel(modell);
+    for (int spalte = 1; spalte < modell->columnCount(); ++spalte)
+        baum->hideColumn(spalte);
+    baum->setHeaderHidden(true);
+    baum->setSelectionMode(QAbstractItemView::SingleSelection);
+    baum->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    if (ohneWurzelZeile)
+        baum->setRootIndex(modell->index(QStringLiteral("/")));
+    return baum;
+}
+
 bool OrdnerBaumZeigen(QTreeView* baum, QFileSystemModel* modell, const QString& pfad)
 {
     if (!baum || !modell)

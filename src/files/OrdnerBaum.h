@@ -3,6 +3,12 @@
 
 class QTreeView;
 class QFileSystemModel;
+class QWidget;
+
+// The folder tree ShellTreeView1 of a file window over a new model modell of
+// every folder, hidden ones too: one column, no header, read-only.
+// ohneWurzelZeile: the root's folders are the top rows, else the root is.
+QTreeView* OrdnerBaumAnlegen(QWidget* eltern, QFileSystemModel*& modell, bool ohneWurzelZeile);
 
 // Makes pfad the current folder of a folder tree and keeps it in view. The
 // model fills its rows in the background, so rows above the folder arrive

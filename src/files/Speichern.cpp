@@ -15,9 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QToolTip>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -36,37 +34,13 @@
 #include "Menuset.h"
 #include "gear/SicherErsetzen.h"
 #include "ZelvanoMain.h"
-#include "widgets/PngImageList.h"
+#include "Zielfragen.h"
 
 TfrmSpeichern* frmSpeichern = nullptr;
 
 namespace {
 
-constexpr int ZustandsbildRolle = Qt::UserRole + 1;
-constexpr int GewaehltZustandsbild = 11;
 constexpr int JpegSpeicherId = 21;
-
-// Draws the rows of a type list on their stripe colour, with grid lines.
-class TTypZeilenMaler : public QStyledItemDelegate {
-public:
-    TTypZeilenMaler(std::function<QColor(int)> grund, QObject* parent)
-        : QStyledItemDelegate(parent), m_grund(std::move(grund)) {}
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        const QColor grund = m_grund(index.row());
-        if (grund.isValid() && !(option.state & QStyle::State_Selected))
-            p->fillRect(option.rect, grund);
-        QStyledItemDelegate::paint(p, option, index);
-        p->save();
-        p->setPen(QColor(208, 208, 208));
-        p->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
-        p->drawLine(option.rect.topRight(), option.rect.bottomRight());
-        p->restore();
-    }
-
-private:
-    std::function<QColor(int)> m_grund;
-};
 
 // Busy mode for the length of a write, also when it throws.
 struct TArbeitsModus {
@@ -85,54 +59,6 @@ QString OhneEndBlanks(const QString& name)
 }
 
 } // namespace
-
-// ======================================================================
-// The depth shapes
-// ======================================================================
-
-TShape::TShape(QWidget* parent) : QWidget(parent)
-{
-    setFixedSize(14, 14);
-}
-
-void TShape::SetFarben(const QColor& pinsel, const QColor& stift)
-{
-    m_pinsel = pinsel;
-    m_stift = stift;
-    update();
-}
-
-void TShape::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    p.setPen(m_stift);
-    p.setBrush(m_pinsel);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-}
-
-void TypListeMalen(QTreeWidget* liste, std::function<QColor(int)> grund)
-{
-    liste->setItemDelegate(new TTypZeilenMaler(std::move(grund), liste));
-}
-
-QIcon TypMarkierung()
-{
-    const TPngImageList* liste = MenueBilderListe();
-    return liste ? liste->Icon(GewaehltZustandsbild) : QIcon();
-}
-
-void TiefenFormenSetzen(TShape* shp24, TShape* shp8, TShape* shp4, TShape* shp1, const QString& schluessel)
-{
-    const QColor rot = QColor(FarbwertZuRgb(255)), rotRand = QColor(FarbwertZuRgb(128));
-    const QColor gruen = QColor(FarbwertZuRgb(65280)), gruenRand = QColor(FarbwertZuRgb(32768));
-    TShape* formen[4] = {shp24, shp8, shp4, shp1};
-    for (TShape* s : formen)
-        s->SetFarben(rot, rotRand);
-    const QString flaggen = FormatFarbtiefen(schluessel);
-    for (int i = 0; i < 4 && i < flaggen.size(); ++i)
-        if (flaggen.at(i) == QLatin1Char('1'))
-            formen[i]->SetFarben(gruen, gruenRand);
-}
 
 QString TypEndung(const QString& typ)
 {
@@ -223,7 +149,7 @@ QString EndungErsetzen(const QString& name, const QString& endung)
 // The window
 // ======================================================================
 
-TfrmSpeichern::TfrmSpeichern(QWidget* parent) : QDialog(parent)
+TfrmSpeichern::TfrmSpeichern(QWidget* parent) : TZielFenster(parent)
 {
     setObjectName(QStringLiteral("frmSpeichern"));
     if (!frmSpeichern)
@@ -243,48 +169,20 @@ void TfrmSpeichern::FormCreate()
     setProperty("HilfeKontext", 5);
     setFont(QApplication::font("QMenu"));
 
-    ShellModell = new QFileSystemModel(this);
-    ShellModell->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::Drives);
-    ShellModell->setRootPath(QStringLiteral("/"));
-    ShellTreeView1 = new QTreeView(this);
-    ShellTreeView1->setObjectName(QStringLiteral("ShellTreeView1"));
-    ShellTreeView1->setModel(ShellModell);
-    for (int spalte = 1; spalte < ShellModell->columnCount(); ++spalte)
-        ShellTreeView1->hideColumn(spalte);
-    ShellTreeView1->setHeaderHidden(true);
-    ShellTreeView1->setRootIndex(ShellModell->index(QStringLiteral("/")));
+    OrdnerBaumErzeugen();
 
     flbSpeichern = new QListWidget(this);
     flbSpeichern->setObjectName(QStringLiteral("flbSpeichern"));
     flbSpeichern->viewport()->installEventFilter(this);
 
-    lvSaveTyp = new QTreeWidget(this);
-    lvSaveTyp->setObjectName(QStringLiteral("lvSaveTyp"));
-    lvSaveTyp->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvSaveTyp->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvSaveTyp->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TypListeMalen(lvSaveTyp, [this](int zeile) { return lvSaveTypCustomDrawItem(zeile); });
-    lvSaveTyp->setMinimumWidth(220);
+    TypListeErzeugen();
 
     ediDateiname = new QLineEdit(this);
     ediDateiname->setObjectName(QStringLiteral("ediDateiname"));
     ediZielverz = new QLineEdit(this);
     ediZielverz->setObjectName(QStringLiteral("ediZielverz"));
 
-    auto* tiefen = new QHBoxLayout;
-    auto tiefe = [this, tiefen](const char* name, const QString& text) {
-        auto* s = new TShape(this);
-        s->setObjectName(QLatin1String(name));
-        tiefen->addWidget(s);
-        tiefen->addWidget(new QLabel(text, this));
-        tiefen->addSpacing(8);
-        return s;
-    };
-    shp24Bit = tiefe("shp24Bit", QStringLiteral("24 Bit"));
-    shp8Bit = tiefe("shp8Bit", QStringLiteral("8 Bit"));
-    shp4Bit = tiefe("shp4Bit", QStringLiteral("4 Bit"));
-    shp1Bit = tiefe("shp1Bit", QStringLiteral("1 Bit"));
-    tiefen->addStretch(1);
+    QHBoxLayout* tiefen = TiefenFormenAnlegen(this, shp24Bit, shp8Bit, shp4Bit, shp1Bit);
 
     cbSpeichernDatum = new QCheckBox(QStringLiteral("Originaldatum und Zeit beibehalten"), this);
     cbSpeichernDatum->setObjectName(QStringLiteral("cbSpeichernDatum"));
@@ -297,9 +195,7 @@ void TfrmSpeichern::FormCreate()
     btnAbbrechen = new QPushButton(QStringLiteral("&Abbrechen"), this);
     btnAbbrechen->setObjectName(QStringLiteral("btnAbbrechen"));
     btnAbbrechen->setAutoDefault(false);
-    btnFormatoptionen = new QPushButton(QStringLiteral("&Formatoptionen"), this);
-    btnFormatoptionen->setObjectName(QStringLiteral("btnFormatoptionen"));
-    btnFormatoptionen->setAutoDefault(false);
+    FormatoptionenErzeugen();
 
     auto* links = new QVBoxLayout;
     links->addWidget(ShellTreeView1, 3);
@@ -331,84 +227,29 @@ void TfrmSpeichern::FormCreate()
     resize(760, 540);
 
     QCoreApplication::processEvents();
-    FormatListeFuellen(lvSaveTyp, 0, false, false);
-    if (QTreeWidgetItem* erster = lvSaveTyp->topLevelItem(0)) {
-        m_typ = erster->text(1).toLower();
-        m_gewaehlteZeile = 0;
-    }
-    for (int i = 0; i < lvSaveTyp->topLevelItemCount(); ++i)
-        lvSaveTyp->topLevelItem(i)->setData(0, ZustandsbildRolle, -1);
-
-    // Wired after the list is filled: creating the window changes no shared state.
-    connect(lvSaveTyp, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* aktuell, QTreeWidgetItem*) { lvSaveTypSelectItem(aktuell); });
-    connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { ShellTreeView1Change(); });
+    TypListeFuellen();
     connect(flbSpeichern, &QListWidget::currentItemChanged, this, [this] { flbSpeichernChange(); });
     connect(flbSpeichern, &QListWidget::itemClicked, this, [this] { flbSpeichernChange(); });
     connect(cbSpeichernDatum, &QCheckBox::clicked, this, [this] { cbSpeichernDatumClick(); });
     connect(btnSpeichern, &QPushButton::clicked, this, [this] { btnSpeichernClick(); });
     connect(btnAbbrechen, &QPushButton::clicked, this, [this] { reject(); });
-    connect(btnFormatoptionen, &QPushButton::clicked, this, [this] { btnFormatoptionenClick(); });
 }
 
 // ---- Rows of the type list ---------------------------------------------
 
-QString TfrmSpeichern::ZeilenSchluessel(const QTreeWidgetItem* eintrag) const
-{
-    if (!eintrag)
-        return {};
-    return eintrag->text(1) + QLatin1Char(' ') + eintrag->text(2);
-}
-
 QString TfrmSpeichern::GewaehlterSchluessel() const
 {
-    const QList<QTreeWidgetItem*> auswahl = lvSaveTyp->selectedItems();
-    if (!auswahl.isEmpty())
-        return ZeilenSchluessel(auswahl.first());
-    return ZeilenSchluessel(lvSaveTyp->topLevelItem(m_gewaehlteZeile));
-}
-
-int TfrmSpeichern::Zustandsbild(int index) const
-{
-    const QTreeWidgetItem* eintrag = lvSaveTyp->topLevelItem(index);
-    return eintrag ? eintrag->data(0, ZustandsbildRolle).toInt() : -1;
-}
-
-QColor TfrmSpeichern::lvSaveTypCustomDrawItem(int index) const
-{
-    if (index >= 0 && index % 2 == 0)
-        return QColor(FarbwertZuRgb(14940671));
-    return {};
+    return TypZeilenSchluessel(GewaehlteZeile());
 }
 
 void TfrmSpeichern::lvSaveTypSelectItem(QTreeWidgetItem* eintrag)
 {
-    if (!eintrag)
-        return;   // a cleared selection keeps the row last chosen
-    for (int i = 0; i < lvSaveTyp->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* zeile = lvSaveTyp->topLevelItem(i);
-        zeile->setData(0, ZustandsbildRolle, -1);
-        zeile->setIcon(0, QIcon());
-    }
-    eintrag->setData(0, ZustandsbildRolle, GewaehltZustandsbild);
-    eintrag->setIcon(0, TypMarkierung());
-    m_gewaehlteZeile = lvSaveTyp->indexOfTopLevelItem(eintrag);
-    m_typ = eintrag->text(1).toLower();
-    if (!ediDateiname->text().isEmpty())
+    TZielFenster::lvSaveTypSelectItem(eintrag);
+    if (eintrag && !ediDateiname->text().isEmpty())
         ediDateiname->setText(EndungErsetzen(ediDateiname->text(), TypEndung(m_typ)));
-    btnFormatoptionen->setEnabled(m_typ == QLatin1String("jpg"));
-    ZielTyp = m_typ;
-
-    TiefenFormenSetzen(shp24Bit, shp8Bit, shp4Bit, shp1Bit, ZeilenSchluessel(eintrag));
 }
 
 // ---- Folder tree and file list -----------------------------------------
-
-void TfrmSpeichern::BaumAufOrdner(const QString& ordner)
-{
-    OrdnerBaumZeigen(ShellTreeView1, ShellModell, ordner);
-}
 
 void TfrmSpeichern::DateilisteLesen(const QString& ordner)
 {
@@ -420,28 +261,16 @@ void TfrmSpeichern::DateilisteLesen(const QString& ordner)
     flbSpeichern->blockSignals(false);
 }
 
-void TfrmSpeichern::ShellTreeView1Change()
+void TfrmSpeichern::OrdnerGewechselt()
 {
-    static bool laeuft = false;
-    if (!m_zeigt || laeuft)
-        return;
-    laeuft = true;
-    const QString pfad = OrdnerBaumPfad(ShellTreeView1, ShellModell);
-    if (!pfad.isEmpty() && QFileInfo(pfad).isDir()) {
-        m_dialogOrdner = MitTrenner(pfad);
-        DateilisteLesen(m_dialogOrdner);
-        ediZielverz->setText(m_dialogOrdner);
-    } else {
-        BaumAufOrdner(m_dialogOrdner);
-    }
-    laeuft = false;
+    DateilisteLesen(m_ordner);
 }
 
 void TfrmSpeichern::ShellTreeView1Aktualisieren()
 {
     // The model follows the file system by itself; the file list does not.
-    if (!m_dialogOrdner.isEmpty())
-        DateilisteLesen(m_dialogOrdner);
+    if (!m_ordner.isEmpty())
+        DateilisteLesen(m_ordner);
 }
 
 void TfrmSpeichern::flbSpeichernChange()
@@ -480,59 +309,15 @@ bool TfrmSpeichern::eventFilter(QObject* objekt, QEvent* ereignis)
 
 // ---- Opening and closing -----------------------------------------------
 
-void TfrmSpeichern::showEvent(QShowEvent* ereignis)
-{
-    QDialog::showEvent(ereignis);
-    // Once per opening: closing the format-options window must not propose
-    // the file name anew over what the user typed.
-    if (!m_zeigt) {
-        m_zeigt = true;
-        FormActivate();
-    }
-}
-
-void TfrmSpeichern::hideEvent(QHideEvent* ereignis)
-{
-    m_zeigt = false;
-    QDialog::hideEvent(ereignis);
-}
-
 void TfrmSpeichern::FormActivate()
 {
     m_zeigt = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QCoreApplication::processEvents();
 
-    if (SpeicherVerzeichnis.isEmpty())
-        SpeicherVerzeichnis = MitTrenner(LadeVerzeichnis);
-    if (SpeicherVerzeichnis.isEmpty() || !QFileInfo(SpeicherVerzeichnis).isDir()) {
-        QString eigene = SpezialOrdnerPfad(CSIDL_PERSONAL);
-        if (eigene.isEmpty() || !QFileInfo(eigene).isDir())
-            eigene = MitTrenner(QDir::homePath());
-        SpeicherVerzeichnis = MitTrenner(eigene);
-    }
-
-    m_dialogOrdner = MitTrenner(SpeicherVerzeichnis);
-    BaumAufOrdner(SpeicherVerzeichnis);
-    DateilisteLesen(m_dialogOrdner);
-    ediZielverz->setText(MitTrenner(SpeicherVerzeichnis));
-
-    QTreeWidgetItem* gefunden = nullptr;
-    for (int i = 0; i < lvSaveTyp->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* zeile = lvSaveTyp->topLevelItem(i);
-        if (ZeilenSchluessel(zeile) == SpeichernTyp)
-            gefunden = zeile;
-    }
-    if (!gefunden)
-        gefunden = lvSaveTyp->topLevelItem(m_gewaehlteZeile);
-    if (gefunden) {
-        lvSaveTyp->blockSignals(true);
-        lvSaveTyp->setCurrentItem(gefunden);
-        gefunden->setSelected(true);
-        lvSaveTyp->blockSignals(false);
-        lvSaveTyp->scrollToItem(gefunden);
-        lvSaveTypSelectItem(gefunden);
-    }
+    ZielOrdnerZeigen();
+    DateilisteLesen(m_ordner);
+    TypZeigen(SpeichernTyp);
 
     btnFormatoptionen->setEnabled(m_typ == QLatin1String("jpg"));
     cbEXIFschreibenTemp->setChecked(ExifSchreiben);
@@ -581,13 +366,6 @@ void TfrmSpeichern::done(int ergebnis)
     QDialog::done(ergebnis);
 }
 
-void TfrmSpeichern::btnFormatoptionenClick()
-{
-    if (!frmFormatOption)
-        frmFormatOption = new TfrmFormatOption(this);
-    frmFormatOption->exec();
-}
-
 // ---- Saving ------------------------------------------------------------
 
 void TfrmSpeichern::btnSpeichernClick()
@@ -601,35 +379,9 @@ void TfrmSpeichern::btnSpeichernClick()
         if (schluessel.isEmpty() || ediDateiname->text().isEmpty())
             return;
 
-        // The folder: a relative text counts from the folder shown.
-        QString ordnerText = ediZielverz->text();
-        if (ordnerText.isEmpty())
-            ordnerText = m_dialogOrdner;
-        else if (QDir::isRelativePath(ordnerText) && !m_dialogOrdner.isEmpty())
-            ordnerText = QDir(m_dialogOrdner).absoluteFilePath(ordnerText);
-        const QString ordner = MitTrenner(QDir::cleanPath(ordnerText));
-        if (ordner.isEmpty())
+        const QString ordner = ZielOrdnerAusEingabe(ediZielverz->text(), m_ordner);
+        if (ordner.isEmpty() || !ZielOrdnerAnlegen(ordner))
             return;
-        if (!QFileInfo(ordner).isDir()) {
-            const int antwort = Meldung(QStringLiteral("Der Ordner: ") + ordner + QStringLiteral("\r\r")
-                                            + QStringLiteral("ist nicht vorhanden.") + QStringLiteral("\r\r")
-                                            + QStringLiteral("Soll er angelegt werden werden?          ")
-                                            + QStringLiteral("\r\r"),
-                                        TMeldungArt::Bestaetigung, mbJa | mbNein);
-            if (antwort != mbJa)
-                return;
-            QDir().mkpath(ordner);
-            QCoreApplication::processEvents();
-            if (!QFileInfo(ordner).isDir()) {
-                Meldung(QStringLiteral("Der Ordner: ") + ordner + QStringLiteral("\r\r")
-                            + QStringLiteral("kann nicht angelegt werden. Mögliche Gründe können sein:     ")
-                            + QStringLiteral("\r") + QStringLiteral("Der Zugriff auf das Laufwerk ist nicht möglich")
-                            + QStringLiteral("\r") + QStringLiteral("oder der Ordnername ist nicht zulässig.")
-                            + QStringLiteral("\r\r"),
-                        TMeldungArt::Fehler, mbOk);
-                return;
-            }
-        }
 
         ediDateiname->setText(EndungErsetzen(ediDateiname->text(), TypEndung(m_typ)));
         const QString name = ediDateiname->text();
@@ -653,12 +405,7 @@ void TfrmSpeichern::btnSpeichernClick()
         bool schutzAufgehoben = false;
         mode_t alteRechte = 0;
         if (ziel.exists()) {
-            const int antwort = Meldung(QStringLiteral("Eine Datei mit dem Namen ") + pfad + QStringLiteral("\r")
-                                            + QStringLiteral("ist bereits vorhanden.") + QStringLiteral("\r\r")
-                                            + QStringLiteral("Soll die Datei überschrieben werden?")
-                                            + QStringLiteral("\r\r"),
-                                        TMeldungArt::Bestaetigung, mbJa | mbNein);
-            if (antwort != mbJa)
+            if (UeberschreibenFragen(pfad, TMeldungArt::Bestaetigung, mbJa | mbNein) != mbJa)
                 return;
             if (DateiSchreibgeschuetzt(pfad)) {
                 struct stat info {};

@@ -5,43 +5,17 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include "TypListe.h"
+#include "ZielFenster.h"
 
 class QCheckBox;
-class QFileSystemModel;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QTreeView;
-class QTreeWidget;
 class QTreeWidgetItem;
 class TExifDaten;
 class TGear;
-
-// A small filled rectangle with a border, showing one colour depth.
-class TShape : public QWidget {
-    Q_OBJECT
-public:
-    explicit TShape(QWidget* parent = nullptr);
-    void SetFarben(const QColor& pinsel, const QColor& stift);
-    QColor Pinsel() const { return m_pinsel; }
-    QColor Stift() const { return m_stift; }
-
-protected:
-    void paintEvent(QPaintEvent* ereignis) override;
-
-private:
-    QColor m_pinsel = Qt::white;
-    QColor m_stift = Qt::black;
-};
-
-// The type lists of the save and convert windows: rows on the colour grund
-// gives for their index (none when invalid) with grid lines, and the mark
-// of the chosen row (state image 11 of the menu icon list).
-void TypListeMalen(QTreeWidget* liste, std::function<QColor(int)> grund);
-QIcon TypMarkierung();
-// Green for each depth (24, 8, 4, 1 bit) the row schluessel can store, else red.
-void TiefenFormenSetzen(TShape* shp24, TShape* shp8, TShape* shp4, TShape* shp1, const QString& schluessel);
 
 // The name with its extension (from the last "." of the name part on)
 // replaced by endung, or endung appended when the name has none.
@@ -78,21 +52,18 @@ QString SpeichernVerweigertText();
 
 // The save window: target format, folder and name; writes the main window's
 // working bitmap through Gear1 in that format.
-class TfrmSpeichern : public QDialog {
+class TfrmSpeichern : public TZielFenster {
     Q_OBJECT
 public:
     explicit TfrmSpeichern(QWidget* parent = nullptr);
     ~TfrmSpeichern() override;
 
     // Runs each time the window is shown.
-    void FormActivate();
+    void FormActivate() override;
     void btnSpeichernClick();
     void flbSpeichernChange();
-    void btnFormatoptionenClick();
-    void lvSaveTypSelectItem(QTreeWidgetItem* eintrag);
-    // The background of row index: 14940671 for even rows, else none (invalid).
-    QColor lvSaveTypCustomDrawItem(int index) const;
-    void ShellTreeView1Change();
+    // Also gives the file name the row's extension.
+    void lvSaveTypSelectItem(QTreeWidgetItem* eintrag) override;
     void cbSpeichernDatumClick();
     void FormClose();
     // Re-reads the folder tree from its first node (the save command calls it
@@ -101,49 +72,30 @@ public:
 
     // The chosen type code in lower case ("jpg", "g3 ") and the folder shown.
     QString GewaehlterTyp() const { return m_typ; }
-    QString DialogOrdner() const { return m_dialogOrdner; }
-    // The mark of a row: 11 for the chosen row, -1 for the others.
-    int Zustandsbild(int index) const;
+    QString DialogOrdner() const { return m_ordner; }
 
-    QTreeWidget* lvSaveTyp = nullptr;
-    QTreeView* ShellTreeView1 = nullptr;
-    QFileSystemModel* ShellModell = nullptr;
     QListWidget* flbSpeichern = nullptr;
     QLineEdit* ediDateiname = nullptr;
-    QLineEdit* ediZielverz = nullptr;
-    TShape* shp24Bit = nullptr;
-    TShape* shp8Bit = nullptr;
-    TShape* shp4Bit = nullptr;
-    TShape* shp1Bit = nullptr;
     QCheckBox* cbSpeichernDatum = nullptr;
     QCheckBox* cbEXIFschreibenTemp = nullptr;
     QPushButton* btnSpeichern = nullptr;
     QPushButton* btnAbbrechen = nullptr;
-    QPushButton* btnFormatoptionen = nullptr;
 
     void done(int ergebnis) override;
 
 protected:
-    void showEvent(QShowEvent* ereignis) override;
-    void hideEvent(QHideEvent* ereignis) override;
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+    void OrdnerGewechselt() override;
 
 private:
     void FormCreate();
     // The key ("BMP Ungepackt    ") of the selected row, or of the row last
     // chosen when the selection was cleared; empty without rows.
     QString GewaehlterSchluessel() const;
-    QString ZeilenSchluessel(const QTreeWidgetItem* eintrag) const;
     void DateilisteLesen(const QString& ordner);
-    void BaumAufOrdner(const QString& ordner);
     void ApplicationEvents1ShowHint(const QPoint& position);
     // Saving after the questions: false when the image was not written.
     bool Schreiben(const QString& schluessel, const QString& ordner, const QString& pfad);
-
-    QString m_typ;
-    QString m_dialogOrdner;
-    int m_gewaehlteZeile = 0;
-    bool m_zeigt = false;
 };
 
 extern TfrmSpeichern* frmSpeichern;
