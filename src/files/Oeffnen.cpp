@@ -12,9 +12,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
-#include <QPainter>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -23,15 +21,13 @@
 #include "ZelvanoMain.h"
 #include "widgets/ListenHinweis.h"
 #include "Symbole.h"
+#include "TypListe.h"
 #include "widgets/PngBitBtn.h"
 #include "widgets/PngImageList.h"
 
 TfrmOeffnen* frmOeffnen = nullptr;
 
 namespace {
-
-// Shade of the even type rows, as a toolkit colour value.
-constexpr int StreifenFarbe = 14940671;
 
 // A folder we can list: it exists and we may read and enter it.
 bool OrdnerLesbar(const QString& pfad)
@@ -57,50 +53,6 @@ QStringList NamenFilter(const QString& maske)
     return filter;
 }
 
-// Draws the type list's cells: the shaded rows, grid lines, and the mark of
-// the chosen row in the first column.
-class TBildTypZeichner : public QStyledItemDelegate {
-public:
-    TBildTypZeichner(const TfrmOeffnen* fenster, QObject* parent)
-        : QStyledItemDelegate(parent), m_fenster(fenster)
-    {
-    }
-
-    void paint(QPainter* maler, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        QStyleOptionViewItem opt(option);
-        initStyleOption(&opt, index);
-        m_fenster->lvBildTypCustomDrawItem(index.row(), opt);
-        const QWidget* widget = opt.widget;
-        QStyle* stil = widget ? widget->style() : QApplication::style();
-        stil->drawControl(QStyle::CE_ItemViewItem, &opt, maler, widget);
-
-        maler->save();
-        if (index.column() == 0
-            && index.data(TfrmOeffnen::ZustandsBildRolle).toInt() == TfrmOeffnen::ZustandsBildGewaehlt)
-            HakenZeichnen(maler, opt);
-        maler->setPen(opt.palette.color(QPalette::Midlight));
-        maler->drawLine(opt.rect.topRight(), opt.rect.bottomRight());
-        maler->drawLine(opt.rect.bottomLeft(), opt.rect.bottomRight());
-        maler->restore();
-    }
-
-private:
-    // State image 11 of the menu icon list, fitted into the cell.
-    static void HakenZeichnen(QPainter* maler, const QStyleOptionViewItem& opt)
-    {
-        const TPNGObject haken = PngAusListe(MenueBilderListe(), TfrmOeffnen::ZustandsBildGewaehlt);
-        if (haken.Empty())
-            return;
-        const int seite = std::min({opt.rect.width(), opt.rect.height(), haken.Width()});
-        QRect ziel(0, 0, seite, seite);
-        ziel.moveCenter(opt.rect.center());
-        DrawPngWithOptions(haken, *maler, ziel, 0);
-    }
-
-    const TfrmOeffnen* m_fenster;
-};
-
 } // namespace
 
 TfrmOeffnen::TfrmOeffnen(QWidget* parent) : QDialog(parent)
@@ -109,24 +61,14 @@ TfrmOeffnen::TfrmOeffnen(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Öffnen"));
     setSizeGripEnabled(true);
 
-    ShellModell = new QFileSystemModel(this);
-    ShellModell->setFilter(QDir::AllDirs | QDir::Drives | QDir::Hidden | QDir::NoDotAndDotDot);
-    ShellModell->setRootPath(QStringLiteral("/"));
-    ShellTreeView1 = new QTreeView(this);
-    ShellTreeView1->setObjectName(QStringLiteral("ShellTreeView1"));
-    ShellTreeView1->setModel(ShellModell);
-    ShellTreeView1->setHeaderHidden(true);
-    for (int spalte = 1; spalte < ShellModell->columnCount(); ++spalte)
-        ShellTreeView1->hideColumn(spalte);
-    ShellTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ShellTreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ShellTreeView1 = OrdnerBaumAnlegen(this, ShellModell, false);
 
     lvBildTyp = new QTreeWidget(this);
     lvBildTyp->setObjectName(QStringLiteral("lvBildTyp"));
     lvBildTyp->setSelectionMode(QAbstractItemView::SingleSelection);
     lvBildTyp->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvBildTyp->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvBildTyp->setItemDelegate(new TBildTypZeichner(this, lvBildTyp));
+    TypListeMalen(lvBildTyp);
     lvBildTyp->setUniformRowHeights(true);
 
     flbOeffnen = new QListWidget(this);
@@ -202,11 +144,7 @@ TfrmOeffnen::TfrmOeffnen(QWidget* parent) : QDialog(parent)
 
 int TfrmOeffnen::ZustandsBild(int zeile) const
 {
-    const QTreeWidgetItem* eintrag = lvBildTyp->topLevelItem(zeile);
-    if (!eintrag)
-        return -1;
-    const QVariant wert = eintrag->data(0, ZustandsBildRolle);
-    return wert.isValid() ? wert.toInt() : -1;
+    return TypZustandsbild(lvBildTyp, zeile);
 }
 
 void TfrmOeffnen::FormCreate()
@@ -216,6 +154,7 @@ void TfrmOeffnen::FormCreate()
     // The column widths follow the list's width, so it needs its own first.
     lvBildTyp->resize(std::max(lvBildTyp->minimumWidth(), lvBildTyp->width()), lvBildTyp->height());
     FormatListeFuellen(lvBildTyp, 1, true, true);
+    TypZeilenFaerben(lvBildTyp, [this](int zeile) { return lvBildTypCustomDrawItem(zeile); });
     // The description column takes what the dialog's width leaves.
     lvBildTyp->header()->setStretchLastSection(true);
 }
@@ -284,9 +223,7 @@ void TfrmOeffnen::lvBildTypSelectItem()
     if (gewaehlt.isEmpty())
         return;
     QTreeWidgetItem* eintrag = gewaehlt.first();
-    for (int i = 0; i < lvBildTyp->topLevelItemCount(); ++i)
-        lvBildTyp->topLevelItem(i)->setData(0, ZustandsBildRolle, -1);
-    eintrag->setData(0, ZustandsBildRolle, ZustandsBildGewaehlt);
+    TypZeileMarkieren(lvBildTyp, eintrag);
 
     const QString beschreibung = eintrag->text(2);
     if (beschreibung == QLatin1String("Bilddateien"))
@@ -300,10 +237,9 @@ void TfrmOeffnen::lvBildTypSelectItem()
     DateiListeLesen();
 }
 
-void TfrmOeffnen::lvBildTypCustomDrawItem(int zeile, QStyleOptionViewItem& option) const
+QColor TfrmOeffnen::lvBildTypCustomDrawItem(int zeile) const
 {
-    if (zeile % 2 == 0)
-        option.backgroundBrush = QBrush(QColor::fromRgb(FarbwertZuRgb(StreifenFarbe)));
+    return TypZeilenFarbe(zeile);
 }
 
 void TfrmOeffnen::DateiListeLesen()

@@ -1,4 +1,5 @@
 #pragma once
+#include <QColor>
 #include <QDialog>
 #include <QString>
 #include "widgets/PngBitBtn.h"
@@ -10,7 +11,6 @@ class QLabel;
 class QListWidget;
 class QModelIndex;
 class QPushButton;
-class QStyleOptionViewItem;
 class QTreeView;
 class QTreeWidget;
 
@@ -45,8 +45,8 @@ public:
     void bbtVorschauClick();
     void btnAbbrechenClick();
     void flbOeffnenChange();
-    // Sets the row's background for drawing: even rows are shaded.
-    void lvBildTypCustomDrawItem(int zeile, QStyleOptionViewItem& option) const;
+    // The background of row zeile: 14940671 for even rows, else none (invalid).
+    QColor lvBildTypCustomDrawItem(int zeile) const;
     void lvBildTypSelectItem();
     void ShellTreeView1Change();
     // Tool tip of the file list: only names cut off by the list's width get

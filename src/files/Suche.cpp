@@ -20,6 +20,7 @@
 #include "Global.h"
 #include "Meldung.h"
 #include "OrdnerBaum.h"
+#include "TypListe.h"
 #include "ZelvanoMain.h"
 #include "widgets/ListenHinweis.h"
 #include "widgets/Sanduhr.h"
@@ -28,7 +29,7 @@ TfrmSuche* frmSuche = nullptr;
 
 namespace {
 
-// Pale yellow of the even type rows and the folder band; cream of the count band.
+// Pale yellow of the folder band; cream of the count band.
 constexpr int StreifenFarbe = 14940671;
 constexpr QRgb CremeFarbe = qRgb(255, 251, 240);
 
@@ -76,18 +77,9 @@ TfrmSuche::TfrmSuche(QWidget* parent) : QDialog(parent), MaxTreffer(MaxSuchTreff
     lvBildTyp->setUniformRowHeights(true);
     lvBildTyp->setFixedWidth(DpiSkalieren(180, 96));
     lvBildTyp->setMinimumHeight(DpiSkalieren(260, 96));
+    TypListeMalen(lvBildTyp);
 
-    ShellModell = new QFileSystemModel(this);
-    ShellModell->setFilter(QDir::AllDirs | QDir::Drives | QDir::Hidden | QDir::NoDotAndDotDot);
-    ShellModell->setRootPath(QStringLiteral("/"));
-    ShellTreeView1 = new QTreeView(this);
-    ShellTreeView1->setObjectName(QStringLiteral("ShellTreeView1"));
-    ShellTreeView1->setModel(ShellModell);
-    ShellTreeView1->setHeaderHidden(true);
-    for (int spalte = 1; spalte < ShellModell->columnCount(); ++spalte)
-        ShellTreeView1->hideColumn(spalte);
-    ShellTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ShellTreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ShellTreeView1 = OrdnerBaumAnlegen(this, ShellModell, false);
 
     lblPfad = Band(QString(), FarbwertZuRgb(StreifenFarbe), this);
     lblPfad->setObjectName(QStringLiteral("lblPfad"));
@@ -150,9 +142,7 @@ void TfrmSuche::FormCreate()
     lvBildTyp->resize(lvBildTyp->width(), std::max(lvBildTyp->height(), lvBildTyp->minimumHeight()));
     FormatListeFuellen(lvBildTyp, 1, true, false);
     lvBildTyp->header()->setStretchLastSection(true);
-    for (int i = 0; i < lvBildTyp->topLevelItemCount(); i += 2)
-        for (int spalte = 0; spalte < lvBildTyp->columnCount(); ++spalte)
-            lvBildTyp->topLevelItem(i)->setBackground(spalte, QColor(FarbwertZuRgb(StreifenFarbe)));
+    TypZeilenFaerben(lvBildTyp, [this](int zeile) { return lvBildTypCustomDrawItem(zeile); });
     if (BildMaske.isEmpty())
         BildMaskeAufbauen();
     lvBildTypSelectItem();
@@ -161,11 +151,12 @@ void TfrmSuche::FormCreate()
 
 int TfrmSuche::ZustandsBild(int zeile) const
 {
-    const QTreeWidgetItem* eintrag = lvBildTyp->topLevelItem(zeile);
-    if (!eintrag)
-        return -1;
-    const QVariant wert = eintrag->data(0, ZustandsBildRolle);
-    return wert.isValid() ? wert.toInt() : -1;
+    return TypZustandsbild(lvBildTyp, zeile);
+}
+
+QColor TfrmSuche::lvBildTypCustomDrawItem(int zeile) const
+{
+    return TypZeilenFarbe(zeile);
 }
 
 void TfrmSuche::lvBildTypSelectItem()
@@ -174,13 +165,7 @@ void TfrmSuche::lvBildTypSelectItem()
     if (gewaehlt.isEmpty())
         return;
     QTreeWidgetItem* eintrag = gewaehlt.first();
-    static const QIcon haken = QApplication::style()->standardIcon(QStyle::SP_DialogApplyButton);
-    for (int i = 0; i < lvBildTyp->topLevelItemCount(); ++i) {
-        lvBildTyp->topLevelItem(i)->setData(0, ZustandsBildRolle, -1);
-        lvBildTyp->topLevelItem(i)->setIcon(0, QIcon());
-    }
-    eintrag->setData(0, ZustandsBildRolle, ZustandsBildGewaehlt);
-    eintrag->setIcon(0, haken);
+    TypZeileMarkieren(lvBildTyp, eintrag);
     if (eintrag->text(2) == QLatin1String("Bilddateien"))
         SuchMaske = BildMaske;
     if (lvBildTyp->indexOfTopLevelItem(eintrag) > 0)

@@ -1,4 +1,5 @@
 #pragma once
+#include <QColor>
 #include <QDialog>
 #include <QString>
 
@@ -39,6 +40,8 @@ public:
     void FormCreate();
     void FormActivate();
     void lvBildTypSelectItem();
+    // The background of row zeile: 14940671 for even rows, else none (invalid).
+    QColor lvBildTypCustomDrawItem(int zeile) const;
     void ShellTreeView1Change();
     void btnDurchsuchenClick();
     void lbSucheClick();

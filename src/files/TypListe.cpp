@@ -1,5 +1,6 @@
 // The type lists of the file windows and the depth shapes beside them.
 #include "TypListe.h"
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -7,7 +8,9 @@
 #include <QTreeWidget>
 #include "Global.h"
 #include "pixelops/Farbwert.h"
+#include "widgets/PngFunctions.h"
 #include "widgets/PngImageList.h"
+#include <algorithm>
 
 namespace {
 
@@ -15,33 +18,43 @@ constexpr int ZustandsbildRolle = Qt::UserRole + 1;
 constexpr int GewaehltZustandsbild = 11;
 constexpr int StreifenFarbe = 14940671;
 
-// Draws the rows of a type list on their stripe colour, with grid lines.
+// Draws the cells of a type list: the row's shade (its background), grid
+// lines, and the mark of the chosen row fitted into the first column. The
+// mark is drawn, not an icon, so the chosen row keeps the others' height.
 class TTypZeilenMaler : public QStyledItemDelegate {
 public:
-    TTypZeilenMaler(std::function<QColor(int)> grund, QObject* parent)
-        : QStyledItemDelegate(parent), m_grund(std::move(grund)) {}
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* maler, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        const QColor grund = m_grund(index.row());
-        if (grund.isValid() && !(option.state & QStyle::State_Selected))
-            p->fillRect(option.rect, grund);
-        QStyledItemDelegate::paint(p, option, index);
-        p->save();
-        p->setPen(QColor(208, 208, 208));
-        p->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
-        p->drawLine(option.rect.topRight(), option.rect.bottomRight());
-        p->restore();
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        const QWidget* widget = opt.widget;
+        QStyle* stil = widget ? widget->style() : QApplication::style();
+        stil->drawControl(QStyle::CE_ItemViewItem, &opt, maler, widget);
+
+        maler->save();
+        if (index.column() == 0 && index.data(ZustandsbildRolle).toInt() == GewaehltZustandsbild)
+            MarkeZeichnen(maler, opt);
+        maler->setPen(opt.palette.color(QPalette::Midlight));
+        maler->drawLine(opt.rect.topRight(), opt.rect.bottomRight());
+        maler->drawLine(opt.rect.bottomLeft(), opt.rect.bottomRight());
+        maler->restore();
     }
 
 private:
-    std::function<QColor(int)> m_grund;
+    // State image 11 of the menu icon list, fitted into the cell.
+    static void MarkeZeichnen(QPainter* maler, const QStyleOptionViewItem& opt)
+    {
+        const TPNGObject marke = PngAusListe(MenueBilderListe(), GewaehltZustandsbild);
+        if (marke.Empty())
+            return;
+        const int seite = std::min({opt.rect.width(), opt.rect.height(), marke.Width()});
+        QRect ziel(0, 0, seite, seite);
+        ziel.moveCenter(opt.rect.center());
+        DrawPngWithOptions(marke, *maler, ziel, 0);
+    }
 };
-
-QIcon TypMarkierung()
-{
-    const TPngImageList* liste = MenueBilderListe();
-    return liste ? liste->Icon(GewaehltZustandsbild) : QIcon();
-}
 
 } // namespace
 
@@ -114,26 +127,38 @@ QColor TypZeilenFarbe(int index)
     return {};
 }
 
-void TypListeMalen(QTreeWidget* liste, std::function<QColor(int)> grund)
+void TypListeMalen(QTreeWidget* liste)
 {
-    liste->setItemDelegate(new TTypZeilenMaler(std::move(grund), liste));
+    liste->setItemDelegate(new TTypZeilenMaler(liste));
 }
 
-QTreeWidget* TypListeAnlegen(QWidget* eltern, std::function<QColor(int)> grund)
+void TypZeilenFaerben(QTreeWidget* liste, const std::function<QColor(int)>& grund)
+{
+    for (int i = 0; i < liste->topLevelItemCount(); ++i) {
+        const QColor farbe = grund(i);
+        if (!farbe.isValid())
+            continue;
+        for (int spalte = 0; spalte < liste->columnCount(); ++spalte)
+            liste->topLevelItem(i)->setBackground(spalte, farbe);
+    }
+}
+
+QTreeWidget* TypListeAnlegen(QWidget* eltern)
 {
     auto* liste = new QTreeWidget(eltern);
     liste->setObjectName(QStringLiteral("lvSaveTyp"));
     liste->setSelectionBehavior(QAbstractItemView::SelectRows);
     liste->setSelectionMode(QAbstractItemView::SingleSelection);
     liste->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TypListeMalen(liste, std::move(grund));
+    TypListeMalen(liste);
     liste->setMinimumWidth(220);
     return liste;
 }
 
-void TypListeFuellen(QTreeWidget* liste)
+void TypListeFuellen(QTreeWidget* liste, const std::function<QColor(int)>& grund)
 {
     FormatListeFuellen(liste, 0, false, false);
+    TypZeilenFaerben(liste, grund);
     for (int i = 0; i < liste->topLevelItemCount(); ++i)
         liste->topLevelItem(i)->setData(0, ZustandsbildRolle, -1);
 }
@@ -146,18 +171,15 @@ QString TypZeilenSchluessel(const QTreeWidgetItem* eintrag)
 int TypZustandsbild(const QTreeWidget* liste, int index)
 {
     const QTreeWidgetItem* eintrag = liste->topLevelItem(index);
-    return eintrag ? eintrag->data(0, ZustandsbildRolle).toInt() : -1;
+    const QVariant wert = eintrag ? eintrag->data(0, ZustandsbildRolle) : QVariant();
+    return wert.isValid() ? wert.toInt() : -1;
 }
 
 void TypZeileMarkieren(QTreeWidget* liste, QTreeWidgetItem* eintrag)
 {
-    for (int i = 0; i < liste->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* zeile = liste->topLevelItem(i);
-        zeile->setData(0, ZustandsbildRolle, -1);
-        zeile->setIcon(0, QIcon());
-    }
+    for (int i = 0; i < liste->topLevelItemCount(); ++i)
+        liste->topLevelItem(i)->setData(0, ZustandsbildRolle, -1);
     eintrag->setData(0, ZustandsbildRolle, GewaehltZustandsbild);
-    eintrag->setIcon(0, TypMarkierung());
 }
 
 QTreeWidgetItem* TypZeileWaehlen(QTreeWidget* liste, const QString& schluessel, int ersatz)

@@ -26,28 +26,31 @@ private:
 };
 
 // ---- Type lists ------------------------------------------------------------
-// Three columns: the mark of the chosen row, type code and description.
+// The type lists of the open, search, save and convert windows: three columns
+// (the mark of the chosen row, type code, description), shaded rows, grid
+// lines. The mark is a row's state image (data role Qt::UserRole + 1): 11 for
+// the chosen row (drawn as item 11 of the menu icon list), -1 for the others.
 
 // The shade of row index: 14940671 for even rows, else none (invalid).
 QColor TypZeilenFarbe(int index);
-// Draws the rows of liste on the colour grund gives for their index (none when
-// invalid), with grid lines.
-void TypListeMalen(QTreeWidget* liste, std::function<QColor(int)> grund);
+// Draws liste's cells with grid lines and the mark of the chosen row.
+void TypListeMalen(QTreeWidget* liste);
+// Gives each row of the filled liste the background grund gives for its
+// index (the window's row colouring); none when invalid.
+void TypZeilenFaerben(QTreeWidget* liste, const std::function<QColor(int)>& grund);
 
 // The writable formats (save and convert windows):
 
-// The list lvSaveTyp, its rows drawn on the colour grund gives for their index
-// (the window's row colouring); still empty.
-QTreeWidget* TypListeAnlegen(QWidget* eltern, std::function<QColor(int)> grund);
+// The list lvSaveTyp, still empty.
+QTreeWidget* TypListeAnlegen(QWidget* eltern);
 // Fills the list with the writable formats, once it has its width (the
-// columns follow it); no row marked yet.
-void TypListeFuellen(QTreeWidget* liste);
+// columns follow it), coloured by grund; no row marked yet.
+void TypListeFuellen(QTreeWidget* liste, const std::function<QColor(int)>& grund);
 // The rows' key as the format table knows it: type code, a blank, description.
 QString TypZeilenSchluessel(const QTreeWidgetItem* eintrag);
 // The mark of row index: 11 for the chosen row, -1 for the others.
 int TypZustandsbild(const QTreeWidget* liste, int index);
-// Gives eintrag the mark (state image 11 of the menu icon list) and takes it
-// from every other row.
+// Gives eintrag the mark and takes it from every other row.
 void TypZeileMarkieren(QTreeWidget* liste, QTreeWidgetItem* eintrag);
 // Makes the row with the key schluessel, or else row ersatz, the current and
 // selected row without telling the window, and scrolls to it. Null without

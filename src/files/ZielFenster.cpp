@@ -37,12 +37,12 @@ void TZielFenster::hideEvent(QHideEvent* ereignis)
 
 void TZielFenster::TypListeErzeugen()
 {
-    lvSaveTyp = TypListeAnlegen(this, [this](int zeile) { return lvSaveTypCustomDrawItem(zeile); });
+    lvSaveTyp = TypListeAnlegen(this);
 }
 
 void TZielFenster::TypListeFuellen()
 {
-    ::TypListeFuellen(lvSaveTyp);
+    ::TypListeFuellen(lvSaveTyp, [this](int zeile) { return lvSaveTypCustomDrawItem(zeile); });
     if (QTreeWidgetItem* erster = lvSaveTyp->topLevelItem(0)) {
         m_typ = erster->text(1).toLower();
         m_gewaehlteZeile = 0;
