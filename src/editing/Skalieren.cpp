@@ -144,21 +144,11 @@ void TfrmSkalieren::FormCreate()
 
     grbSkalGlaettungsmethode = new QGroupBox(QStringLiteral(" Glättungsmethode "), this);
     grbSkalGlaettungsmethode->setObjectName(QStringLiteral("grbSkalGlaettungsmethode"));
-    rbLanczos = radio(grbSkalGlaettungsmethode, "rbLanczos", QStringLiteral("Lanczos"));
-    rbMitchell = radio(grbSkalGlaettungsmethode, "rbMitchell", QStringLiteral("Mitchell"));
-    rbSpline = radio(grbSkalGlaettungsmethode, "rbSpline", QStringLiteral("Spline"));
-    rbBell = radio(grbSkalGlaettungsmethode, "rbBell", QStringLiteral("Bell"));
-    rbHermite = radio(grbSkalGlaettungsmethode, "rbHermite", QStringLiteral("Hermite"));
-    rbTriangle = radio(grbSkalGlaettungsmethode, "rbTriangle", QStringLiteral("Triangle"));
-    rbBox = radio(grbSkalGlaettungsmethode, "rbBox", QStringLiteral("Box"));
-    rbQuick = radio(grbSkalGlaettungsmethode, "rbQuick", QStringLiteral("Quick"));
-    rbLanczos->setChecked(true);
+    GlaettungAnlegen(grbSkalGlaettungsmethode);
     {
         auto* g = new QGridLayout(grbSkalGlaettungsmethode);
-        const QRadioButton* liste[] = {rbLanczos, rbMitchell, rbSpline, rbBell,
-                                       rbHermite, rbTriangle, rbBox,    rbQuick};
         for (int i = 0; i < 8; ++i)
-            g->addWidget(const_cast<QRadioButton*>(liste[i]), i % 4, i / 4);
+            g->addWidget(GlaettungsKnopf(i), i % 4, i / 4);
     }
 
     grbSkalNachschaerfen = new QGroupBox(QStringLiteral(" Nachschärfen "), this);
@@ -332,26 +322,12 @@ void TfrmSkalieren::nedHoeheProzentChange()
 
 int TfrmSkalieren::FilterNummer() const
 {
-    if (rbQuick->isChecked())
-        return -1;
-    const std::pair<const QRadioButton*, int> tabelle[] = {{rbBox, FilterNrKasten},     {rbTriangle, FilterNrDreieck},
-                                                           {rbHermite, FilterNrHermite}, {rbBell, FilterNrGlocke},
-                                                           {rbSpline, FilterNrBSpline},  {rbMitchell, FilterNrMitchell}};
-    for (const auto& [knopf, nummer] : tabelle)
-        if (knopf->isChecked())
-            return nummer;
-    return FilterNrLanczos3;
+    return rbQuick->isChecked() ? -1 : GlaettungsFilter();
 }
 
 int TfrmSkalieren::Nachschaerfung() const
 {
-    if (rbSkalNachschaerfenLeicht->isChecked())
-        return 8;
-    if (rbSkalNachschaerfenMittel->isChecked())
-        return 18;
-    if (rbSkalNachschaerfenStark->isChecked())
-        return 36;
-    return 0;
+    return NachschaerfMenge(rbSkalNachschaerfenLeicht, rbSkalNachschaerfenMittel, rbSkalNachschaerfenStark);
 }
 
 void TfrmSkalieren::btnOkClick()

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include "widgets/Glaettungsmethode.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -12,7 +13,7 @@ class TNumedit;
 // The window "Skalieren": a new size in pixels, per cent or with two track
 // bars (kept in step, optionally in proportion), a smoothing method and an
 // optional sharpening afterwards; "Ok" resizes the working bitmap in place.
-class TfrmSkalieren : public QDialog {
+class TfrmSkalieren : public QDialog, public TGlaettungsmethode {
     Q_OBJECT
 public:
     explicit TfrmSkalieren(QWidget* parent = nullptr);
@@ -45,14 +46,6 @@ public:
     QSlider* trbHoehe = nullptr;
     QCheckBox* cbSVBeibehalten = nullptr;
     QGroupBox* grbSkalGlaettungsmethode = nullptr;
-    QRadioButton* rbLanczos = nullptr;
-    QRadioButton* rbMitchell = nullptr;
-    QRadioButton* rbSpline = nullptr;
-    QRadioButton* rbBell = nullptr;
-    QRadioButton* rbHermite = nullptr;
-    QRadioButton* rbTriangle = nullptr;
-    QRadioButton* rbBox = nullptr;
-    QRadioButton* rbQuick = nullptr;
     QGroupBox* grbSkalNachschaerfen = nullptr;
     QRadioButton* rbSkalNachschaerfenOhne = nullptr;
     QRadioButton* rbSkalNachschaerfenLeicht = nullptr;

@@ -104,15 +104,11 @@ void TfrmZielgroesse::FormCreate()
     auto* grbFilter = new QGroupBox(QStringLiteral(" Glättungsmethode "), this);
     auto* filter = new QVBoxLayout(grbFilter);
     auto* filterGruppe = new QButtonGroup(this);
-    rbLanczos = radio("rbLanczos", QStringLiteral("Lanczos"), filterGruppe, filter);
-    rbMitchell = radio("rbMitchell", QStringLiteral("Mitchell"), filterGruppe, filter);
-    rbSpline = radio("rbSpline", QStringLiteral("Spline"), filterGruppe, filter);
-    rbBell = radio("rbBell", QStringLiteral("Bell"), filterGruppe, filter);
-    rbHermite = radio("rbHermite", QStringLiteral("Hermite"), filterGruppe, filter);
-    rbTriangle = radio("rbTriangle", QStringLiteral("Triangle"), filterGruppe, filter);
-    rbBox = radio("rbBox", QStringLiteral("Box"), filterGruppe, filter);
-    rbQuick = radio("rbQuick", QStringLiteral("Quick"), filterGruppe, filter);
-    rbLanczos->setChecked(true);
+    GlaettungAnlegen(this);
+    for (int i = 0; i < 8; ++i) {
+        filterGruppe->addButton(GlaettungsKnopf(i));
+        filter->addWidget(GlaettungsKnopf(i));
+    }
 
     auto* grbSchaerfe = new QGroupBox(QStringLiteral(" Nachschärfen "), this);
     auto* schaerfe = new QVBoxLayout(grbSchaerfe);
@@ -218,19 +214,7 @@ void TfrmZielgroesse::btnOkClick()
 
 int TfrmZielgroesse::FilterIndex() const
 {
-    if (rbBox->isChecked())
-        return 0;
-    if (rbTriangle->isChecked())
-        return 1;
-    if (rbHermite->isChecked())
-        return 2;
-    if (rbBell->isChecked())
-        return 3;
-    if (rbSpline->isChecked())
-        return 4;
-    if (rbMitchell->isChecked())
-        return 6;
-    return 5;
+    return GlaettungsFilter();
 }
 
 bool TfrmZielgroesse::IstQuick() const
@@ -240,11 +224,5 @@ bool TfrmZielgroesse::IstQuick() const
 
 int TfrmZielgroesse::SchaerfeMenge() const
 {
-    if (rbSchaerfeLeicht->isChecked())
-        return 8;
-    if (rbSchaerfeMittel->isChecked())
-        return 18;
-    if (rbSchaerfeStark->isChecked())
-        return 36;
-    return 0;
+    return NachschaerfMenge(rbSchaerfeLeicht, rbSchaerfeMittel, rbSchaerfeStark);
 }

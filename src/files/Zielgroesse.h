@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include "widgets/Glaettungsmethode.h"
 
 class QButtonGroup;
 class QLabel;
@@ -12,7 +13,7 @@ class TNumedit;
 // sharpening afterwards. Only the box goes through ZielBreite / ZielHoehe on
 // Ok; NurVerkleinern, the filter and the sharpening act as soon as they are
 // clicked, and the conversion reads the last two from here.
-class TfrmZielgroesse : public QDialog {
+class TfrmZielgroesse : public QDialog, public TGlaettungsmethode {
     Q_OBJECT
 public:
     explicit TfrmZielgroesse(QWidget* parent = nullptr);
@@ -50,14 +51,6 @@ public:
     TNumedit* nedHoehe = nullptr;
     QRadioButton* rbVerkleinern = nullptr;
     QRadioButton* rbVerkleiVergr = nullptr;
-    QRadioButton* rbLanczos = nullptr;
-    QRadioButton* rbMitchell = nullptr;
-    QRadioButton* rbSpline = nullptr;
-    QRadioButton* rbBell = nullptr;
-    QRadioButton* rbHermite = nullptr;
-    QRadioButton* rbTriangle = nullptr;
-    QRadioButton* rbBox = nullptr;
-    QRadioButton* rbQuick = nullptr;
     QRadioButton* rbSchaerfeOhne = nullptr;
     QRadioButton* rbSchaerfeLeicht = nullptr;
     QRadioButton* rbSchaerfeMittel = nullptr;
