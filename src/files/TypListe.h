@@ -38,6 +38,10 @@ void TypListeMalen(QTreeWidget* liste);
 // Gives each row of the filled liste the background grund gives for its
 // index (the window's row colouring); none when invalid.
 void TypZeilenFaerben(QTreeWidget* liste, const std::function<QColor(int)>& grund);
+// The mark of row index: 11 for the chosen row, -1 for the others.
+int TypZustandsbild(const QTreeWidget* liste, int index);
+// Gives eintrag the mark and takes it from every other row.
+void TypZeileMarkieren(QTreeWidget* liste, QTreeWidgetItem* eintrag);
 
 // The writable formats (save and convert windows):
 
@@ -48,10 +52,6 @@ QTreeWidget* TypListeAnlegen(QWidget* eltern);
 void TypListeFuellen(QTreeWidget* liste, const std::function<QColor(int)>& grund);
 // The rows' key as the format table knows it: type code, a blank, description.
 QString TypZeilenSchluessel(const QTreeWidgetItem* eintrag);
-// The mark of row index: 11 for the chosen row, -1 for the others.
-int TypZustandsbild(const QTreeWidget* liste, int index);
-// Gives eintrag the mark and takes it from every other row.
-void TypZeileMarkieren(QTreeWidget* liste, QTreeWidgetItem* eintrag);
 // Makes the row with the key schluessel, or else row ersatz, the current and
 // selected row without telling the window, and scrolls to it. Null without
 // such a row.
