@@ -186,9 +186,6 @@ public:
     void KommandozeileVerarbeiten(const QStringList& argumente);
     // Files dropped on the window: they replace the list, without a question.
     void DateienEmpfangen(const QStringList& pfade);
-    // Navigation keys, acting on release; taste (a Qt::Key) becomes 0 when
-    // a key was acted on.
-    void FormKeyUp(int& taste, Qt::KeyboardModifiers umschalt);
     // (end of block A)
 
     // ---- Open command (block O) ----
@@ -242,20 +239,41 @@ public:
     void mBeaSkalierenExecute();
     // (end of block E)
 
-    // ---- Imaging-control commands, dispatch, keyboard, help (block C) ----
-    // True while an image loads, a page changes or a command computed by
-    // Gear1 runs; the progress event pumps messages, and meanwhile no other
-    // command may start.
-    bool GearBeschaeftigt = false;
-    // Wires the colour, filter and help actions and the paste rule.
-    void FarbeVerbinden();
+    // ---- Dispatch (block D) ----
+    // Hooks the paste action to the clipboard; AktionenAnlegen calls it.
+    void ActionManMainVerbinden();
     // Runs before every action triggered through the menus, bars, shortcuts
     // or trigger(): ends the modes the action does not start itself.
     void ActionManMainExecute(QAction* aktion);
     // Keeps the paste action's enabled state in step with the clipboard.
     void ActionManMainUpdate();
+    // (end of block D)
+
+    // ---- Keyboard (block T) ----
     // Key presses on the window; taste (a Qt::Key) is always swallowed.
     void FormKeyDown(int& taste, Qt::KeyboardModifiers umschalt);
+    // Navigation keys, acting on release; taste (a Qt::Key) becomes 0 when
+    // a key was acted on.
+    void FormKeyUp(int& taste, Qt::KeyboardModifiers umschalt);
+    // (end of block T)
+
+    // ---- Help (block H) ----
+    // Wires mHilfeInhalt; AktionenAnlegen calls it.
+    void HilfeVerbinden();
+    void mHilfeInhaltExecute();
+    // Hands the help file to the desktop's viewer for its type; without one,
+    // the contents page of the help pages beside it (hilfe/inhalt.html) to
+    // the browser; says so when neither opens.
+    bool HilfeDateiOeffnen(const QString& hilfe);
+    // (end of block H)
+
+    // ---- Imaging-control commands (block C) ----
+    // True while an image loads, a page changes or a command computed by
+    // Gear1 runs; the progress event pumps messages, and meanwhile no other
+    // command may start.
+    bool GearBeschaeftigt = false;
+    // Wires the colour and filter actions.
+    void FarbeVerbinden();
     // Runs edge map n (1..8) through Gear1.
     void SetzeIsoFilter(int n);
     void mFar1FehlerVerteilungsDitheringExecute();
@@ -285,11 +303,6 @@ public:
     void mFilterTwistExecute();
     void mFilterStrukturglasExecute();
     void mFilterSchleierExecute();
-    void mHilfeInhaltExecute();
-    // Hands the help file to the desktop's viewer for its type; without one,
-    // the contents page of the help pages beside it (hilfe/inhalt.html) to
-    // the browser; says so when neither opens.
-    bool HilfeDateiOeffnen(const QString& hilfe);
     // The one sequence of every command computed by Gear1; operation writes
     // the control's members (wert is handed on). False when nothing changed.
     bool GearBefehl(void (*operation)(TGear&, int), int wert = 0);
@@ -482,6 +495,8 @@ private:
     // After the command line or a drop: a shown file whose type the open
     // mask does not offer and whose content could not be read is reported.
     void FremdeDateiMelden();
+    // ---- private members of block T ----
+    // Installs the filter that shows the window every key first.
     void TastenVorschauAnlegen();
     QObject* m_tastenVorschau = nullptr;
     // ---- private members of block I ----

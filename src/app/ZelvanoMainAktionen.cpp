@@ -203,6 +203,8 @@ void TfrmZelvanoMain::AktionenAnlegen()
     VorschauVerbinden();
     BearbeitenVerbinden();
     FarbeVerbinden();
+    HilfeVerbinden();
+    ActionManMainVerbinden();
     VollbildVerbinden();
     EditierenVerbinden();
     InfoVerbinden();

@@ -1,24 +1,12 @@
-// The colour and filter commands computed by the imaging control, the
-// inversion and 24-bit expansion, the pre-step every action runs first, the
-// key presses and the help command.
+// The colour and filter commands computed by the imaging control, and the
+// inversion and 24-bit expansion without it.
 #include "ZelvanoMain.h"
 #include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QDesktopServices>
-#include <QFile>
-#include <QFileInfo>
-#include <QKeyEvent>
-#include <QMimeData>
-#include <QToolButton>
-#include <QUrl>
 #include "AnzeigeBild.h"
 #include "gear/Gear.h"
 #include "Global.h"
-#include "Einstellungen.h"
 #include "Meldung.h"
 #include "Menuset.h"
-#include "Modi.h"
 #include "ZelvanoMainSperre.h"
 #include "pixelops/Bitmap_Invertieren.h"
 
@@ -132,99 +120,7 @@ void TfrmZelvanoMain::FarbeVerbinden()
     AktionVerbinden(mFilterTwist, &F::mFilterTwistExecute);
     AktionVerbinden(mFilterStrukturglas, &F::mFilterStrukturglasExecute);
     AktionVerbinden(mFilterSchleier, &F::mFilterSchleierExecute);
-    AktionVerbinden(mHilfeInhalt, &F::mHilfeInhaltExecute);
     FarbdialogVerbinden();
-    // The program-info box stays disabled until its window is part of the
-    // program.
-
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TfrmZelvanoMain::ActionManMainUpdate);
-    ActionManMainUpdate();
-}
-
-// ---- Dispatch ------------------------------------------------------------------
-
-void TfrmZelvanoMain::ActionManMainExecute(QAction* aktion)
-{
-    if (AnzeigeBild)
-        ModusFigurLoeschen();
-    if (aktion != mBeaAusschneiden) {
-        if (mBeaAusschneiden)
-            mBeaAusschneiden->setChecked(false);
-        if (tbtAusschneiden)
-            tbtAusschneiden->setDown(false);
-        Ausschneiden = false;
-        if (pnlSchnittinfo)
-            pnlSchnittinfo->hide();
-    }
-    if (aktion != mBeaFotoschnitt) {
-        if (mBeaFotoschnitt)
-            mBeaFotoschnitt->setChecked(false);
-        if (tbtFotoschnitt)
-            tbtFotoschnitt->setDown(false);
-        Fotoschnitt = false;
-        Festschnitt = false;
-        if (pnlSchnittinfo)
-            pnlSchnittinfo->hide();
-    }
-    WinkelMessen = false;
-    if (AnzeigeBild && panAnzeige)
-        CursorSetzen();
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
-}
-
-void TfrmZelvanoMain::ActionManMainUpdate()
-{
-    if (!mBeaEinfuegen)
-        return;
-    const QMimeData* ablage = QApplication::clipboard()->mimeData();
-    AktionFreigeben(mBeaEinfuegen, ablage && ablage->hasImage());
-}
-
-// ---- Keyboard ------------------------------------------------------------------
-
-void TfrmZelvanoMain::FormKeyDown(int& taste, Qt::KeyboardModifiers umschalt)
-{
-    Q_UNUSED(umschalt);
-    if (taste == Qt::Key_Escape) {
-        mDatBeendenExecute();
-    } else if (Ausschneiden || Fotoschnitt || Festschnitt) {
-        // Arrows move the frame or the crosshair, Enter crops.
-        ModusTaste(taste);
-    }
-    taste = 0;
-}
-
-// ---- Help ----------------------------------------------------------------------
-
-void TfrmZelvanoMain::mHilfeInhaltExecute()
-{
-    const QString hilfe = PfadVerbinden(QCoreApplication::applicationDirPath(), QStringLiteral("zelvano.chm"));
-    if (!QFileInfo::exists(hilfe)) {
-        Meldung(QStringLiteral("Hilfe-Datei nicht gefunden\r") + hilfe);
-        return;
-    }
-    HilfeDateiOeffnen(hilfe);
-}
-
-bool TfrmZelvanoMain::HilfeDateiOeffnen(const QString& hilfe)
-{
-    // The desktop's viewer opens the file at its contents page; there is no
-    // way to hand it a context number. Only a viewer set up for the type gets
-    // it: the desktop's opener takes any file and, without one, shows nothing.
-    if (AnzeigeprogrammEingerichtet(hilfe) && QDesktopServices::openUrl(QUrl::fromLocalFile(hilfe)))
-        return true;
-    // Otherwise the pages the help file is made from, at its contents page
-    // (help context 1), in the user's browser.
-    const QString inhalt = PfadVerbinden(QFileInfo(hilfe).absolutePath(), QStringLiteral("hilfe/inhalt.html"));
-    if (QFileInfo::exists(inhalt) && QDesktopServices::openUrl(QUrl::fromLocalFile(inhalt)))
-        return true;
-    Meldung(QStringLiteral("Die Hilfe konnte nicht angezeigt werden.\r\r"
-                           "Für die Hilfe-Datei\r%1\rist auf diesem System kein Anzeigeprogramm eingerichtet, und die "
-                           "Hilfeseiten\r%2\rließen sich nicht im Browser öffnen.")
-                .arg(hilfe, inhalt),
-            TMeldungArt::Warnung, mbOk);
-    return false;
 }
 
 // ---- Commands computed by Gear1 --------------------------------------------------
