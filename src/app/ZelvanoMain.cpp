@@ -393,23 +393,9 @@ void TfrmZelvanoMain::BildAnzeigen()
     }
 
     // 9. A new image ends the cut and crop-frame modes.
-    const bool modusWarAn = Ausschneiden || Fotoschnitt || Festschnitt;
-    if (Ausschneiden) {
-        Ausschneiden = false;
-        if (mBeaAusschneiden)
-            mBeaAusschneiden->setChecked(false);
-        if (tbtAusschneiden)
-            tbtAusschneiden->setDown(false);
-    }
-    if (Fotoschnitt || Festschnitt) {
-        Fotoschnitt = false;
-        Festschnitt = false;
-        if (mBeaFotoschnitt)
-            mBeaFotoschnitt->setChecked(false);
-        if (tbtFotoschnitt)
-            tbtFotoschnitt->setDown(false);
-    }
-    if (modusWarAn)
+    const bool schnittWarAn = Ausschneiden, rahmenWarAn = Fotoschnitt || Festschnitt;
+    SchnittModiBeenden(schnittWarAn, rahmenWarAn);
+    if (schnittWarAn || rahmenWarAn)
         pnlSchnittinfo->hide();
 
     // 10.

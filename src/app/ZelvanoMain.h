@@ -431,6 +431,10 @@ public:
     void RahmenRad(Qt::KeyboardModifiers umschalt, int wheelDelta, bool& handled);
     // Crops OriginalBild to the frame (left click or Enter in a frame mode).
     void RahmenSchneiden();
+    // Ends the cut mode (schnitt) and the crop-frame modes (rahmen): the flags
+    // off, the command unchecked, its tool button raised. The cut
+    // information panel is the caller's.
+    void SchnittModiBeenden(bool schnitt, bool rahmen);
     // Removes the crosshair or frame of the mode that is on from the display,
     // before another command ends the mode.
     void ModusFigurLoeschen();

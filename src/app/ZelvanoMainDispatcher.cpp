@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
-#include <QToolButton>
 #include "AnzeigeBild.h"
 #include "Menuset.h"
 #include "Modi.h"
@@ -20,25 +19,11 @@ void TfrmZelvanoMain::ActionManMainExecute(QAction* aktion)
 {
     if (AnzeigeBild)
         ModusFigurLoeschen();
-    if (aktion != mBeaAusschneiden) {
-        if (mBeaAusschneiden)
-            mBeaAusschneiden->setChecked(false);
-        if (tbtAusschneiden)
-            tbtAusschneiden->setDown(false);
-        Ausschneiden = false;
-        if (pnlSchnittinfo)
-            pnlSchnittinfo->hide();
-    }
-    if (aktion != mBeaFotoschnitt) {
-        if (mBeaFotoschnitt)
-            mBeaFotoschnitt->setChecked(false);
-        if (tbtFotoschnitt)
-            tbtFotoschnitt->setDown(false);
-        Fotoschnitt = false;
-        Festschnitt = false;
-        if (pnlSchnittinfo)
-            pnlSchnittinfo->hide();
-    }
+    // The two mode commands leave their own mode to themselves, so they can
+    // switch it off; any action is at most one of them.
+    SchnittModiBeenden(aktion != mBeaAusschneiden, aktion != mBeaFotoschnitt);
+    if (pnlSchnittinfo)
+        pnlSchnittinfo->hide();
     WinkelMessen = false;
     if (AnzeigeBild && panAnzeige)
         CursorSetzen();

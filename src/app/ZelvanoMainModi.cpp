@@ -104,12 +104,28 @@ void TfrmZelvanoMain::ModusFigurLoeschen()
 
 // ---- Commands -----------------------------------------------------------------
 
+void TfrmZelvanoMain::SchnittModiBeenden(bool schnitt, bool rahmen)
+{
+    if (schnitt) {
+        Ausschneiden = false;
+        if (mBeaAusschneiden)
+            mBeaAusschneiden->setChecked(false);
+        if (tbtAusschneiden)
+            tbtAusschneiden->setDown(false);
+    }
+    if (rahmen) {
+        Fotoschnitt = Festschnitt = false;
+        if (mBeaFotoschnitt)
+            mBeaFotoschnitt->setChecked(false);
+        if (tbtFotoschnitt)
+            tbtFotoschnitt->setDown(false);
+    }
+}
+
 void TfrmZelvanoMain::mBeaAusschneidenExecute()
 {
     if (Ausschneiden) {
-        Ausschneiden = false;
-        mBeaAusschneiden->setChecked(false);
-        tbtAusschneiden->setDown(false);
+        SchnittModiBeenden(true, false);
         AnzeigeBild->setCursor(Qt::ArrowCursor);
         AnzeigeAuffrischen();
         pnlSchnittinfo->hide();
@@ -130,9 +146,7 @@ void TfrmZelvanoMain::mBeaAusschneidenExecute()
 void TfrmZelvanoMain::mBeaFotoschnittExecute()
 {
     if (Fotoschnitt || Festschnitt) {
-        Fotoschnitt = Festschnitt = false;
-        mBeaFotoschnitt->setChecked(false);
-        tbtFotoschnitt->setDown(false);
+        SchnittModiBeenden(false, true);
         AnzeigeBild->setCursor(Qt::ArrowCursor);
         pnlSchnittinfo->hide();
         AnzeigeAuffrischen();
@@ -150,8 +164,7 @@ void TfrmZelvanoMain::mBeaFotoschnittExecute()
     // Also an accepted close can leave no mode on (no mode chosen, or a
     // ratio with a zero term): the command is then not checked either.
     if (ergebnis == QDialog::Rejected || (!Fotoschnitt && !Festschnitt)) {
-        mBeaFotoschnitt->setChecked(false);
-        tbtFotoschnitt->setDown(false);
+        SchnittModiBeenden(false, true);
         CursorSetzen();
         return;
     }
@@ -333,9 +346,7 @@ void TfrmZelvanoMain::AnzeigeBildMouseUp(Qt::MouseButton knopf, Qt::MouseButtons
 {
     if (knopf == Qt::LeftButton && Ausschneiden && m_schnittZieht) {
         m_schnittZieht = false;
-        Ausschneiden = false;
-        mBeaAusschneiden->setChecked(false);
-        tbtAusschneiden->setDown(false);
+        SchnittModiBeenden(true, false);
         // Clipped to the image: at small zooms the last display pixel can
         // round to a column beyond it.
         const QRect r = SchnittRechteck(SchnittLinks, SchnittOben, SchnittLinks + SchnittX,
@@ -388,9 +399,7 @@ void TfrmZelvanoMain::RahmenSchneiden()
     RueckgaengigSpeichern();
     BitmapSchneiden(OriginalBild, SchnittLinks, SchnittOben, SchnittLinks + SchnittX, SchnittOben + SchnittY);
     Einpassen = EinpassenVorFotoschnitt;
-    Fotoschnitt = Festschnitt = false;
-    mBeaFotoschnitt->setChecked(false);
-    tbtFotoschnitt->setDown(false);
+    SchnittModiBeenden(false, true);
     BildBearbeitet = true;
     AnzeigeAuffrischen();
     MenuesSetzen();

@@ -1,7 +1,6 @@
 // The full-screen view, the slide show and printing the current image.
 #include "ZelvanoMain.h"
 #include <QAction>
-#include <QToolButton>
 #include "AnzeigeBild.h"
 #include "gear/Gear.h"
 #include "Global.h"
@@ -35,18 +34,14 @@ void TfrmZelvanoMain::mAnsVollbildExecute()
             mDatBeendenExecute();
         AnzeigeBild->setVisible(true);
     }
+    // The cut mode and the ratio frame end here; a fixed-size frame stays
+    // on (the two frames are never on together).
     if (Ausschneiden) {
-        mBeaAusschneiden->setChecked(false);
-        if (tbtAusschneiden)
-            tbtAusschneiden->setDown(false);
-        Ausschneiden = false;
+        SchnittModiBeenden(true, false);
         SetAnzeigeBild();
     }
     if (Fotoschnitt) {
-        mBeaFotoschnitt->setChecked(false);
-        if (tbtFotoschnitt)
-            tbtFotoschnitt->setDown(false);
-        Fotoschnitt = false;
+        SchnittModiBeenden(false, true);
         SetAnzeigeBild();
     }
 }
