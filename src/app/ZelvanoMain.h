@@ -519,6 +519,9 @@ private:
     QImage& Leinwand();
     void LeinwandFertig();
     double LeinwandMass();
+    // A display position (X, Y as the display widget reports them) in canvas
+    // pixels, rounded.
+    QPoint LeinwandPunkt(int X, int Y);
     bool FigurDa();
     void FigurGezeichnet();
     void Status(const QString& text);

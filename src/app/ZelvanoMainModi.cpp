@@ -62,6 +62,19 @@ double TfrmZelvanoMain::LeinwandMass()
     return std::min(1.0, ZoomFaktor);
 }
 
+QPoint TfrmZelvanoMain::LeinwandPunkt(int X, int Y)
+{
+    // On the reduced copy canvas pixels are the display's device pixels; on
+    // the full-resolution copy they are image pixels, the display's divided
+    // by the zoom. Each case computed on its own carries no rounding error
+    // of the other's factor.
+    const qreal dpr = GeraetePixelVerhaeltnis();
+    const double x = X * dpr, y = Y * dpr;
+    if (LeinwandMass() < 1.0)
+        return QPoint(Runden(x), Runden(y));
+    return QPoint(Runden(x / ZoomFaktor), Runden(y / ZoomFaktor));
+}
+
 bool TfrmZelvanoMain::FigurDa()
 {
     // A redisplay replaced the picture: whatever was drawn went with it.
@@ -225,10 +238,9 @@ bool TfrmZelvanoMain::ModusMausGedrueckt(Qt::MouseButton knopf, int X, int Y)
     }
     if (WinkelMessen) {
         LeinwandFertig();
-        const qreal dpr = GeraetePixelVerhaeltnis();
-        const double mass = LeinwandMass() / ZoomFaktor;
-        LinieStartX = ZeichenX = Runden(X * dpr * mass);
-        LinieStartY = ZeichenY = Runden(Y * dpr * mass);
+        const QPoint p = LeinwandPunkt(X, Y);
+        LinieStartX = ZeichenX = p.x();
+        LinieStartY = ZeichenY = p.y();
         // The one-pixel line keeps each following erase in step with its draw.
         XorLinie(Leinwand(), LinieStartX, LinieStartY, ZeichenX, ZeichenY);
         FigurGezeichnet();
@@ -253,11 +265,9 @@ void TfrmZelvanoMain::SchnittBewegen(Qt::MouseButtons knoepfe, Qt::KeyboardModif
 {
     LeinwandFertig();
     QImage& bild = Leinwand();
-    const qreal dpr = GeraetePixelVerhaeltnis();
     const double m = LeinwandMass();
-    // Display pixels to canvas pixels.
-    int cx = Runden(X * dpr * m / ZoomFaktor);
-    int cy = Runden(Y * dpr * m / ZoomFaktor);
+    const QPoint p = LeinwandPunkt(X, Y);
+    int cx = p.x(), cy = p.y();
     const bool ziehen = m_schnittZieht && knoepfe == Qt::LeftButton
         && (umschalt & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (!ziehen) {
@@ -328,9 +338,8 @@ void TfrmZelvanoMain::RahmenBewegen(int X, int Y)
 void TfrmZelvanoMain::LinieBewegen(int X, int Y)
 {
     LeinwandFertig();
-    const qreal dpr = GeraetePixelVerhaeltnis();
-    const double mass = LeinwandMass() / ZoomFaktor;
-    const int cx = Runden(X * dpr * mass), cy = Runden(Y * dpr * mass);
+    const QPoint p = LeinwandPunkt(X, Y);
+    const int cx = p.x(), cy = p.y();
     if (FigurDa())
         XorLinie(Leinwand(), LinieStartX, LinieStartY, ZeichenX, ZeichenY);
     XorLinie(Leinwand(), LinieStartX, LinieStartY, cx, cy);
