@@ -403,6 +403,9 @@ public:
     // calls it once after creating AnzeigeBox, AnzeigeBild and AnzeigeTimer.
     void AnzeigeVerbinden();
     void CursorSetzen();
+    // Runs dialog (a modal window and what follows it) with the display
+    // hidden, and shows the display again only when an image is there.
+    void MitVerborgenerAnzeige(const std::function<void()>& dialog);
     // Device pixels per logical pixel of the display (1 on unscaled screens).
     qreal GeraetePixelVerhaeltnis() const;
     // The main window's wheel handler; mausPos in global coordinates.

@@ -328,6 +328,16 @@ void TfrmZelvanoMain::CursorSetzen()
         AnzeigeBild->setCursor(Qt::BlankCursor);
 }
 
+void TfrmZelvanoMain::MitVerborgenerAnzeige(const std::function<void()>& dialog)
+{
+    AnzeigeBild->setVisible(false);
+    dialog();
+    // Without an image (none loaded yet, the last one deleted, a cancelled
+    // scan) there is nothing to show.
+    if (BildQuelle > BildQuelleKeine)
+        AnzeigeBild->setVisible(true);
+}
+
 void TfrmZelvanoMain::panAnzeigeResize()
 {
     // In fit mode the zoom follows the window.

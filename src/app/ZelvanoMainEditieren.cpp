@@ -46,14 +46,13 @@ void TfrmZelvanoMain::mBeaSkalierenExecute()
         return;
     if (!frmSkalieren)
         frmSkalieren = new TfrmSkalieren(this);
-    AnzeigeBild->setVisible(false);
-    frmSkalieren->exec();
-    if (BildBearbeitet) {
-        ZoomFaktor = 1.0;
-        AnzeigeBild->SetBild(OriginalBild.Bild());
-        SetAnzeigeBild();
-        MenuesSetzen();
-    }
-    if (BildQuelle > 0)
-        AnzeigeBild->setVisible(true);
+    MitVerborgenerAnzeige([this] {
+        frmSkalieren->exec();
+        if (BildBearbeitet) {
+            ZoomFaktor = 1.0;
+            AnzeigeBild->SetBild(OriginalBild.Bild());
+            SetAnzeigeBild();
+            MenuesSetzen();
+        }
+    });
 }

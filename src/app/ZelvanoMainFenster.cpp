@@ -38,15 +38,14 @@ void TfrmZelvanoMain::mDatSuchenExecute()
 {
     if (!AchtungBearbeitet())
         return;
-    AnzeigeBild->setVisible(false);
-    if (!frmSuche)
-        frmSuche = new TfrmSuche(this);
-    if (frmSuche->exec() == QDialog::Accepted) {
-        BildIndex = 0;
-        BildAnzeigen();
-    }
-    if (BildQuelle > BildQuelleKeine)
-        AnzeigeBild->setVisible(true);
+    MitVerborgenerAnzeige([this] {
+        if (!frmSuche)
+            frmSuche = new TfrmSuche(this);
+        if (frmSuche->exec() == QDialog::Accepted) {
+            BildIndex = 0;
+            BildAnzeigen();
+        }
+    });
 }
 
 void TfrmZelvanoMain::mAnsGehezuExecute()
@@ -68,16 +67,15 @@ void TfrmZelvanoMain::mAnsAnimierenExecute()
 
 void TfrmZelvanoMain::mDatEinstellungenExecute()
 {
-    AnzeigeBild->setVisible(false);
-    if (!frmEinstell)
-        frmEinstell = new TfrmEinstell(this);
-    if (frmEinstell->exec() == QDialog::Accepted)
-        EinstellungenAnwenden();
+    MitVerborgenerAnzeige([this] {
+        if (!frmEinstell)
+            frmEinstell = new TfrmEinstell(this);
+        if (frmEinstell->exec() == QDialog::Accepted)
+            EinstellungenAnwenden();
+    });
     // Whatever the result: the gamma slider acts at once.
-    if (BildQuelle > BildQuelleKeine) {
-        AnzeigeBild->setVisible(true);
+    if (BildQuelle > BildQuelleKeine)
         SetAnzeigeBild();
-    }
 }
 
 void TfrmZelvanoMain::EinstellungenAnwenden()
@@ -112,10 +110,9 @@ void TfrmZelvanoMain::EinstellungenAnwenden()
 
 void TfrmZelvanoMain::mHilfeInfoExecute()
 {
-    AnzeigeBild->setVisible(false);
-    if (!frmInfo)
-        frmInfo = new TfrmInfo(this);
-    frmInfo->exec();
-    if (BildQuelle > BildQuelleKeine)
-        AnzeigeBild->setVisible(true);
+    MitVerborgenerAnzeige([this] {
+        if (!frmInfo)
+            frmInfo = new TfrmInfo(this);
+        frmInfo->exec();
+    });
 }

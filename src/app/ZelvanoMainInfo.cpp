@@ -23,13 +23,12 @@ void TfrmZelvanoMain::mDatArchivdruckExecute()
 {
     if (!frmArchivdruck || !AchtungBearbeitet())
         return;
-    AnzeigeBild->setVisible(false);
-    // The sheets load every file through their own control; ours lets go of
-    // its image meanwhile.
-    Gear1->DelImage();
-    QCoreApplication::processEvents();
-    frmArchivdruck->exec();
-    BildAnzeigen();
-    if (BildQuelle > BildQuelleKeine)
-        AnzeigeBild->setVisible(true);
+    MitVerborgenerAnzeige([this] {
+        // The sheets load every file through their own control; ours lets go
+        // of its image meanwhile.
+        Gear1->DelImage();
+        QCoreApplication::processEvents();
+        frmArchivdruck->exec();
+        BildAnzeigen();
+    });
 }

@@ -17,15 +17,14 @@ void TfrmZelvanoMain::mDatKonvertierenExecute()
         return;
     if (!frmKonvertieren)
         frmKonvertieren = new TfrmKonvertieren(this);
-    AnzeigeBild->setVisible(false);
-    // The conversion runs through its own control; Gear1's picture would only
-    // hold memory meanwhile.
-    Gear1->DelImage();
-    QCoreApplication::processEvents();
-    frmKonvertieren->exec();
-    // The list entry may have been rewritten: read it again.
-    BildAnzeigen();
-    if (BildQuelle > BildQuelleKeine)
-        AnzeigeBild->setVisible(true);
+    MitVerborgenerAnzeige([this] {
+        // The conversion runs through its own control; Gear1's picture would
+        // only hold memory meanwhile.
+        Gear1->DelImage();
+        QCoreApplication::processEvents();
+        frmKonvertieren->exec();
+        // The list entry may have been rewritten: read it again.
+        BildAnzeigen();
+    });
     MenuesSetzen();
 }

@@ -198,15 +198,14 @@ void TfrmZelvanoMain::mBeaDrehenExecute()
     DrehWinkel = 0;
     if (!frmDrehen)
         frmDrehen = new TfrmDrehen(this);
-    AnzeigeBild->hide();
-    frmDrehen->exec();
-    if (BildBearbeitet) {
-        AnzeigeBild->SetBild(OriginalBild.Bild());
-        SetAnzeigeBild();
-        MenuesSetzen();
-    }
-    if (BildQuelle > BildQuelleKeine)
-        AnzeigeBild->show();
+    MitVerborgenerAnzeige([this] {
+        frmDrehen->exec();
+        if (BildBearbeitet) {
+            AnzeigeBild->SetBild(OriginalBild.Bild());
+            SetAnzeigeBild();
+            MenuesSetzen();
+        }
+    });
     // "Winkel messen" closed the dialog: the set square shows the line mode.
     if (WinkelMessen)
         AnzeigeBild->setCursor(EigenerCursor(1));

@@ -16,31 +16,29 @@ void TfrmZelvanoMain::mDatOeffnenExecute()
     if (!AchtungBearbeitet())
         return;
     AnzeigeTimer->stop();
-    AnzeigeBild->setVisible(false);
-    if (!frmOeffnen)
-        frmOeffnen = new TfrmOeffnen(this);
-    frmOeffnen->exec();
+    MitVerborgenerAnzeige([this] {
+        if (!frmOeffnen)
+            frmOeffnen = new TfrmOeffnen(this);
+        frmOeffnen->exec();
 
-    switch (OeffnenErgebnis) {
-    case 1:
-        BildIndex = 0;
-        BildAnzeigen();
-        break;
-    case 100:
-        // As a menu choice would: through the action, which acts only while
-        // it is enabled, so its state is brought up to date first.
-        MenuesSetzen();
-        mBeaEinfuegen->trigger();
-        break;
-    case 200:
-        // The unsaved-edit question was answered before the dialog opened.
-        ActionManMainExecute(mDatVorschau);
-        VorschauZeigen();
-        break;
-    default:
-        break;
-    }
-
-    if (BildQuelle > BildQuelleKeine)
-        AnzeigeBild->setVisible(true);
+        switch (OeffnenErgebnis) {
+        case 1:
+            BildIndex = 0;
+            BildAnzeigen();
+            break;
+        case 100:
+            // As a menu choice would: through the action, which acts only
+            // while it is enabled, so its state is brought up to date first.
+            MenuesSetzen();
+            mBeaEinfuegen->trigger();
+            break;
+        case 200:
+            // The unsaved-edit question was answered before the dialog opened.
+            ActionManMainExecute(mDatVorschau);
+            VorschauZeigen();
+            break;
+        default:
+            break;
+        }
+    });
 }

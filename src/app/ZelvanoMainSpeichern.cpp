@@ -13,13 +13,12 @@ void TfrmZelvanoMain::mDatSpeichernalsExecute()
     if (!frmSpeichern)
         frmSpeichern = new TfrmSpeichern(this);
     frmSpeichern->ShellTreeView1Aktualisieren();
-    AnzeigeBild->setVisible(false);
-    // The window saves by itself; how it was closed does not matter here.
-    frmSpeichern->exec();
-    // Saved: the file now holds the picture on screen.
-    if (!BildBearbeitet)
-        RueckgaengigVerworfen = false;
-    if (BildQuelle > 0)
-        AnzeigeBild->setVisible(true);
+    MitVerborgenerAnzeige([this] {
+        // The window saves by itself; how it was closed does not matter here.
+        frmSpeichern->exec();
+        // Saved: the file now holds the picture on screen.
+        if (!BildBearbeitet)
+            RueckgaengigVerworfen = false;
+    });
     MenuesSetzen();
 }

@@ -65,13 +65,12 @@ void TfrmZelvanoMain::mDatDruckenExecute()
 {
     if (!frmDrucken)
         return;
-    AnzeigeBild->setVisible(false);
-    // The control gets the edit, back at the image's own colour depth.
-    if (BildBearbeitet) {
-        Gear1->SetPicture(OriginalBild);
-        FarbtiefeVorbereiten(*Gear1, BildFarbtiefe);
-    }
-    frmDrucken->exec();
-    if (BildQuelle > BildQuelleKeine)
-        AnzeigeBild->setVisible(true);
+    MitVerborgenerAnzeige([this] {
+        // The control gets the edit, back at the image's own colour depth.
+        if (BildBearbeitet) {
+            Gear1->SetPicture(OriginalBild);
+            FarbtiefeVorbereiten(*Gear1, BildFarbtiefe);
+        }
+        frmDrucken->exec();
+    });
 }

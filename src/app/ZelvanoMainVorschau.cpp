@@ -36,10 +36,7 @@ void TfrmZelvanoMain::mBeaJpgDrehenExecute()
     if (!frmJpgDrehen)
         frmJpgDrehen = new TfrmJpgDrehen(this);
     AnzeigeTimer->stop();
-    AnzeigeBild->setVisible(false);
     // The window shows the file afresh itself after a successful transform.
-    frmJpgDrehen->exec();
-    if (BildQuelle > BildQuelleKeine)
-        AnzeigeBild->setVisible(true);
+    MitVerborgenerAnzeige([this] { frmJpgDrehen->exec(); });
     MenuesSetzen();
 }
