@@ -205,24 +205,10 @@ void TfrmZelvanoMain::FormShow(const QStringList& argumente)
     AnzeigeBox->viewport()->setPalette(palette);
     AnzeigeBox->viewport()->setAutoFillBackground(true);
 
-    // 3. Tool bars: docked left, top or right; any other position floats.
-    auto andocken = [this](QToolBar* leiste, bool sichtbar, int position) {
-        switch (position) {
-        case 1: addToolBar(Qt::LeftToolBarArea, leiste); break;
-        case 2: addToolBar(Qt::TopToolBarArea, leiste); break;
-        case 3: addToolBar(Qt::RightToolBarArea, leiste); break;
-        default:
-            addToolBar(Qt::TopToolBarArea, leiste);
-            leiste->setFloatable(true);
-            leiste->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-            leiste->move(mapToGlobal(QPoint(50, 50)));
-            break;
-        }
-        leiste->setVisible(sichtbar);
-    };
-    andocken(ToolBar1, Buttonleiste1, Buttonleiste1Pos);
+    // 3. Tool bars.
+    LeisteAndocken(ToolBar1, Buttonleiste1, Buttonleiste1Pos);
     Pumpen();
-    andocken(ToolBar2, Buttonleiste2, Buttonleiste2Pos);
+    LeisteAndocken(ToolBar2, Buttonleiste2, Buttonleiste2Pos);
     StatusBar1->setVisible(Statusleiste);
 
     // 4. Load and save folders.

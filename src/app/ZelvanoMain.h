@@ -379,6 +379,9 @@ public:
     // Background colour, tool bars, status bar and start folders as the
     // settings say; the settings command runs it after "Ok".
     void EinstellungenAnwenden();
+    // Docks a tool bar on the side the settings give (1 left, 2 top,
+    // 3 right) and shows or hides it; start-up and the settings use it.
+    void LeisteAndocken(QToolBar* leiste, bool sichtbar, int position);
     // (end of block W)
 
     // ---- Display and zoom (block Z) ----
@@ -396,8 +399,8 @@ public:
     QAction* mAnsZoom200 = nullptr;
     QAction* mAnsZoom400 = nullptr;
     QAction* mAnsZoom1000 = nullptr;
-    // Creates the nine zoom actions (those not yet there) with their
-    // captions and handlers; AktionenAnlegen calls it.
+    // Creates the nine zoom actions with their captions and handlers;
+    // AktionenAnlegen calls it.
     void ZoomAktionenAnlegen();
     // Wires the display: timer, box, picture, mouse and resize; FormCreate
     // calls it once after creating AnzeigeBox, AnzeigeBild and AnzeigeTimer.
@@ -470,10 +473,6 @@ public slots:
     void mAnsZoom200Execute();
     void mAnsZoom400Execute();
     void mAnsZoom1000Execute();
-
-signals:
-    // Emitted when the save-as command runs (until the save dialog exists).
-    void SpeichernalsAngefordert();
 
 protected:
     void closeEvent(QCloseEvent* ereignis) override;

@@ -191,8 +191,8 @@ void TfrmZelvanoMain::AktionenAnlegen()
                                  symHilfe);
     mHilfeInfo = AktionAnlegen("mHilfeInfo", QStringLiteral(" Programminfo..."), ohne, symKeins);
 
-    // The commands of this program so far; every other action stays in its
-    // menu, disabled, until its window or code joins.
+    // The handlers: the file menu's save and quit and the image stepping
+    // here, every other block's through its own wiring.
     AktionVerbinden(mDatSpeichernals, &TfrmZelvanoMain::mDatSpeichernalsExecute);
     AktionVerbinden(mDatBeenden, &TfrmZelvanoMain::mDatBeendenExecute);
     AktionVerbinden(mAnsBildWeiter, &TfrmZelvanoMain::mAnsBildWeiterExecute);
@@ -211,7 +211,6 @@ void TfrmZelvanoMain::AktionenAnlegen()
     ModiVerbinden();
     KonvertierenVerbinden();
     FensterVerbinden();
-    // SpeichernVerbinden();
 
     const QList<QAction*> zoom = {mAnsZoomEinpassen, mAnsZoom10, mAnsZoom25, mAnsZoom50, mAnsZoom100,
                                   mAnsZoom150, mAnsZoom200, mAnsZoom400, mAnsZoom1000};

@@ -120,8 +120,6 @@ void TfrmZelvanoMain::ZoomAktionenAnlegen()
          &TfrmZelvanoMain::mAnsZoom1000Execute},
     };
     for (const TZoom& z : zoom) {
-        if (this->*z.aktion)
-            continue;
         QAction* aktion = AktionAnlegen(z.name, QString::fromUtf8(z.text), QKeySequence(), QIcon());
         this->*z.aktion = aktion;
         AktionVerbinden(aktion, z.handler);

@@ -78,6 +78,17 @@ void TfrmZelvanoMain::mDatEinstellungenExecute()
         SetAnzeigeBild();
 }
 
+void TfrmZelvanoMain::LeisteAndocken(QToolBar* leiste, bool sichtbar, int position)
+{
+    // The settings keep the position within 1 (left), 2 (top) and 3 (right).
+    const Qt::ToolBarArea bereich = position == 1   ? Qt::LeftToolBarArea
+                                    : position == 3 ? Qt::RightToolBarArea
+                                                    : Qt::TopToolBarArea;
+    // Adding a bar that is already there moves it to the new side.
+    addToolBar(bereich, leiste);
+    leiste->setVisible(sichtbar);
+}
+
 void TfrmZelvanoMain::EinstellungenAnwenden()
 {
     QPalette palette = AnzeigeBox->palette();
@@ -85,17 +96,9 @@ void TfrmZelvanoMain::EinstellungenAnwenden()
     AnzeigeBox->setPalette(palette);
     AnzeigeBox->viewport()->setPalette(palette);
 
-    auto andocken = [this](QToolBar* leiste, bool sichtbar, int position) {
-        const Qt::ToolBarArea bereich = position == 1   ? Qt::LeftToolBarArea
-                                        : position == 3 ? Qt::RightToolBarArea
-                                                        : Qt::TopToolBarArea;
-        // Adding a bar that is already there moves it to the new side.
-        addToolBar(bereich, leiste);
-        leiste->setVisible(sichtbar);
-    };
-    andocken(ToolBar1, Buttonleiste1, Buttonleiste1Pos);
+    LeisteAndocken(ToolBar1, Buttonleiste1, Buttonleiste1Pos);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    andocken(ToolBar2, Buttonleiste2, Buttonleiste2Pos);
+    LeisteAndocken(ToolBar2, Buttonleiste2, Buttonleiste2Pos);
     StatusBar1->setVisible(Statusleiste);
 
     if (!StartVerzLaden.isEmpty() && QFileInfo(StartVerzLaden).isDir())

@@ -7,7 +7,6 @@
 
 void TfrmZelvanoMain::mDatSpeichernalsExecute()
 {
-    emit SpeichernalsAngefordert();
     if (NichtGeladenMelden(SpeichernVerweigertText()))
         return;
     if (!frmSpeichern)

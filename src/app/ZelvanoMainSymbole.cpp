@@ -125,8 +125,8 @@ void TfrmZelvanoMain::SymboleAnwenden()
     for (QToolBar* leiste : {ToolBar1, ToolBar2}) {
         leiste->setIconSize(symbol);
         leiste->setMinimumHeight(knopf);
-        // The settings store only the left, top and right docks and a
-        // floating position; a bar dragged elsewhere could not come back.
+        // The settings store only the left, top and right docks; a bar
+        // dragged elsewhere could not come back.
         leiste->setMovable(false);
         for (QToolButton* b : leiste->findChildren<QToolButton*>())
             if (b->parentWidget() == leiste && !b->objectName().startsWith(QLatin1String("qt_")))

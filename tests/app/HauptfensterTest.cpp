@@ -18,8 +18,10 @@
 #include "gear/Gear.h"
 #include "Global.h"
 #include "Loeschen.h"
+#include "DialogHilfen.h"
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
+#include "files/Speichern.h"
 
 namespace {
 
@@ -68,6 +70,24 @@ private:
     QString m_vorher;
 };
 
+// The save command ran: its window opened (gespeichert). Whatever modal
+// window opens is closed again at once, so nothing waits for a user.
+class TSpeicherfensterWaechter {
+public:
+    TSpeicherfensterWaechter()
+        : m_dialog([this](QWidget* d) {
+              gespeichert = qobject_cast<TfrmSpeichern*>(d) != nullptr;
+              if (auto* dialog = qobject_cast<QDialog*>(d))
+                  dialog->reject();
+          })
+    {
+    }
+    bool gespeichert = false;
+
+private:
+    TImModalenDialog m_dialog;
+};
+
 } // namespace
 
 TEST_F(HauptfensterTest, Titel_ZeigtProduktUndZweiVersionsteile)
@@ -96,22 +116,19 @@ TEST_F(HauptfensterTest, Schliessen_BearbeitetAbbrechenBleibtOffen)
 TEST_F(HauptfensterTest, Schliessen_BearbeitetNeinSchliesstOhneSpeichern)
 {
     BildBearbeitet = true;
-    bool gespeichert = false;
-    QObject::connect(fenster, &TfrmZelvanoMain::SpeichernalsAngefordert, [&] { gespeichert = true; });
+    TSpeicherfensterWaechter speicherfenster;
     TMeldungsFaenger faenger(mbNein);
     EXPECT_TRUE(Schliessen());
-    EXPECT_FALSE(gespeichert);
+    EXPECT_FALSE(speicherfenster.gespeichert);
 }
 
 TEST_F(HauptfensterTest, Schliessen_BearbeitetJaSpeichertUndBleibtOffen)
 {
     BildBearbeitet = true;
-    bool gespeichert = false;
-    QObject::connect(fenster, &TfrmZelvanoMain::SpeichernalsAngefordert, [&] { gespeichert = true; });
+    TSpeicherfensterWaechter speicherfenster;
     TMeldungsFaenger faenger(mbJa);
-    TModalSchliesser schliesser;
     EXPECT_FALSE(Schliessen());
-    EXPECT_TRUE(gespeichert);
+    EXPECT_TRUE(speicherfenster.gespeichert);
 }
 
 TEST_F(HauptfensterTest, Start_LegtTemporaerordnerAnUndSchliessenRaeumtAuf)
