@@ -213,6 +213,9 @@ public:
     // aenderung on OriginalBild, redisplays (hidden while verborgen), marks
     // the image edited and updates the menus.
     void BearbeitungAbschliessen(const std::function<void(TBitmap&)>& aenderung, bool verborgen = true);
+    // Shows the picture just put into OriginalBild from the clipboard or the
+    // scanner (quelle) at 100 % as the new image, outside any list.
+    void NeuesBildZeigen(int quelle);
     // Wires the actions of this block; AktionenAnlegen calls it.
     void BearbeitenVerbinden();
     void mBeaRueckgaengigExecute();
@@ -512,6 +515,9 @@ private:
     void SymboleAnwenden();
     // ---- private members of block Z ----
     void FesterZoom(double faktor);
+    // Whole notches (120 each, signed) in rest + wheelDelta; what is left
+    // of a notch stays in rest.
+    static int RadRasten(int& rest, int wheelDelta);
     // Wheel delta not yet turned into a zoom step (less than one notch).
     int m_radRest = 0;
     // The display's size in device pixels as the last layout computed it.

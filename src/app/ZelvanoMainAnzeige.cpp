@@ -378,6 +378,18 @@ void TfrmZelvanoMain::mAnsZoom200Execute() { FesterZoom(2.0); }
 void TfrmZelvanoMain::mAnsZoom400Execute() { FesterZoom(4.0); }
 void TfrmZelvanoMain::mAnsZoom1000Execute() { FesterZoom(10.0); }
 
+int TfrmZelvanoMain::RadRasten(int& rest, int wheelDelta)
+{
+    // Fine-grained wheels and touchpads send many small deltas: they add up
+    // to one step per notch of 120. A turn the other way starts afresh.
+    if ((rest > 0 && wheelDelta < 0) || (rest < 0 && wheelDelta > 0))
+        rest = 0;
+    rest += wheelDelta;
+    const int schritte = rest / 120;
+    rest -= schritte * 120;
+    return schritte;
+}
+
 void TfrmZelvanoMain::FormMouseWheel(QObject* sender, Qt::KeyboardModifiers umschalt, int wheelDelta,
                                      const QPoint& mausPos, bool& handled)
 {
@@ -393,15 +405,9 @@ void TfrmZelvanoMain::FormMouseWheel(QObject* sender, Qt::KeyboardModifiers umsc
         return;
     }
     handled = true;
-    // Fine-grained wheels and touchpads send many small deltas: they add up
-    // to one step per notch of 120. A turn the other way starts afresh.
-    if ((m_radRest > 0 && wheelDelta < 0) || (m_radRest < 0 && wheelDelta > 0))
-        m_radRest = 0;
-    m_radRest += wheelDelta;
-    const int schritte = m_radRest / 120;
+    const int schritte = RadRasten(m_radRest, wheelDelta);
     if (schritte == 0)
         return;
-    m_radRest -= schritte * 120;
     Einpassen = false;
     ZeichenX = -1;
     ZeichenY = -1;

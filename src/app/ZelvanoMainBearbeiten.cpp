@@ -44,6 +44,20 @@ void TfrmZelvanoMain::BearbeitungAbschliessen(const std::function<void(TBitmap&)
     MenuesSetzen();
 }
 
+void TfrmZelvanoMain::NeuesBildZeigen(int quelle)
+{
+    ZoomFaktor = 1.0;
+    AnzeigeBild->SetBild(OriginalBild.Bild());
+    SetAnzeigeBild();
+    // No file stands behind it: no list, no load failure.
+    BildIndex = 0;
+    BildQuelle = quelle;
+    BildLadefehler = false;
+    BildBeschaedigt = false;
+    BildListe.clear();
+    MenuesSetzen();
+}
+
 // ---- Undo -----------------------------------------------------------------
 
 void TfrmZelvanoMain::mBeaRueckgaengigExecute()
@@ -131,16 +145,7 @@ void TfrmZelvanoMain::mBeaEinfuegenExecute()
         Gear1->SetPicture(OriginalBild);
         BildFarbtiefe = Gear1->ImageBitsPerPixel();
     }
-    ZoomFaktor = 1.0;
-    AnzeigeBild->SetBild(OriginalBild.Bild());
-    SetAnzeigeBild();
-
-    BildIndex = 0;
-    BildQuelle = BildQuelleZwischenablage;
-    BildLadefehler = false;
-    BildBeschaedigt = false;
-    BildListe.clear();
-    MenuesSetzen();
+    NeuesBildZeigen(BildQuelleZwischenablage);
     AnzeigeBild->show();
     QCoreApplication::processEvents();
 }
@@ -241,19 +246,10 @@ void TfrmZelvanoMain::mDatScannenExecute()
 
     if (Gear1->ImageBitsPerPixel() > 0) {
         BildFarbtiefe = Gear1->ImageBitsPerPixel();
-        if (GearZuBitmap(*Gear1, OriginalBild)) {
-            ZoomFaktor = 1.0;
-            AnzeigeBild->SetBild(OriginalBild.Bild());
-            SetAnzeigeBild();
-            BildIndex = 0;
-            BildQuelle = BildQuelleScanner;
-            BildLadefehler = false;
-            BildBeschaedigt = false;
-            BildListe.clear();
-            MenuesSetzen();
-        } else {
+        if (GearZuBitmap(*Gear1, OriginalBild))
+            NeuesBildZeigen(BildQuelleScanner);
+        else
             Gear1->DelImage();
-        }
     } else if (!Gear1->ScanFehler().isEmpty()) {
         // A cancel is the user's own choice; a failure (no scanner at all,
         // a device error) is said.

@@ -465,14 +465,9 @@ void TfrmZelvanoMain::RahmenRad(Qt::KeyboardModifiers umschalt, int wheelDelta, 
     handled = true;
     if (OriginalBild.IsEmpty() || !AnzeigeBild->HatBild())
         return;
-    // One step per notch; fine wheels add up to one.
-    if ((m_rahmenRadRest > 0 && wheelDelta < 0) || (m_rahmenRadRest < 0 && wheelDelta > 0))
-        m_rahmenRadRest = 0;
-    m_rahmenRadRest += wheelDelta;
-    const int schritte = m_rahmenRadRest / 120;
+    const int schritte = RadRasten(m_rahmenRadRest, wheelDelta);
     if (schritte == 0)
         return;
-    m_rahmenRadRest -= schritte * 120;
 
     LeinwandFertig();
     RahmenLoeschen();
