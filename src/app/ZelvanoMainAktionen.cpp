@@ -52,69 +52,55 @@ void TfrmZelvanoMain::AktionVerbinden(QAction* aktion, void (TfrmZelvanoMain::*h
 
 void TfrmZelvanoMain::AktionenAnlegen()
 {
-    using K = QKeySequence;
-    const K ohne;
-
-    // File
-    mDatOeffnen = AktionAnlegen("mDatOeffnen", QStringLiteral("Ö&ffnen..."), K(QStringLiteral("Ctrl+O")),
-                                symOeffnen);
-    mDatVorschau = AktionAnlegen("mDatVorschau", QStringLiteral("&Vorschau..."), K(Qt::Key_V),
-                                 symVorschau);
-    mDatSpeichernals = AktionAnlegen("mDatSpeichernals", QStringLiteral("Speichern unter..."),
-                                     K(QStringLiteral("Ctrl+S")), symSpeichern);
-    mDatSuchen = AktionAnlegen("mDatSuchen", QStringLiteral("S&uchen..."), ohne, symSuchen);
-    mDatKonvertieren = AktionAnlegen("mDatKonvertieren", QStringLiteral("&Konvertieren..."),
-                                     K(QStringLiteral("Ctrl+K")), symKonvertieren);
-    mDatDrucken = AktionAnlegen("mDatDrucken", QStringLiteral("&Drucken..."), K(QStringLiteral("Ctrl+D")),
-                                symDrucken);
-    mDatArchivdruck = AktionAnlegen("mDatArchivdruck", QStringLiteral("&Archivdruck..."), ohne,
-                                    symArchivdruck);
-    mDatInfo = AktionAnlegen("mDatInfo", QStringLiteral("Bildinfo..."), K(QStringLiteral("Ctrl+I")),
-                             symInfo);
-    mDatScannerauswaehlen = AktionAnlegen("mDatScannerauswaehlen", QStringLiteral("S&canner auswählen..."), ohne,
-                                          symScannerAuswaehlen);
-    mDatScannen = AktionAnlegen("mDatScannen", QStringLiteral("Sca&nnen..."), ohne,
-                                symScannen);
-    mDatEinstellungen = AktionAnlegen("mDatEinstellungen", QStringLiteral("&Einstellungen..."), ohne,
-                                      symEinstellungen);
-    mDatBeenden = AktionAnlegen("mDatBeenden", QStringLiteral("&Beenden"), ohne,
-                                symBeenden);
-
-    // Edit
-    mBeaRueckgaengig = AktionAnlegen("mBeaRueckgaengig", QStringLiteral("&Rückgängig"), K(QStringLiteral("Ctrl+Z")),
-                                     symRueckgaengig);
-    mBeaKopieren = AktionAnlegen("mBeaKopieren", QStringLiteral("&Kopieren"), K(QStringLiteral("Ctrl+C")),
-                                 symKopieren);
-    mBeaEinfuegen = AktionAnlegen("mBeaEinfuegen", QStringLiteral("&Einfügen"), K(QStringLiteral("Ctrl+V")),
-                                  symEinfuegen);
-    mBeaLoeschen = AktionAnlegen("mBeaLoeschen", QStringLiteral("&Löschen..."), K(Qt::Key_Delete),
-                                 symLoeschen);
-    mBeaBildattribute = AktionAnlegen("mBeaBildattribute", QStringLiteral("&Bildattribute..."), ohne,
-                                      symBildattribute);
-    mBeaAusschneiden = AktionAnlegen("mBeaAusschneiden", QStringLiteral("&Ausschneiden"), ohne,
-                                     symAusschneiden);
+    using F = TfrmZelvanoMain;
+    // One row per action, in menu order.
+    struct TZeile {
+        QAction* TfrmZelvanoMain::*aktion;
+        const char* name;
+        const char* text;
+        const char* taste;   // nullptr: none
+        int symbol;
+    };
+    auto anlegen = [this](std::initializer_list<TZeile> zeilen) {
+        for (const TZeile& z : zeilen)
+            this->*z.aktion = AktionAnlegen(z.name, QString::fromUtf8(z.text),
+                                            z.taste ? QKeySequence(QLatin1String(z.taste)) : QKeySequence(), z.symbol);
+    };
+    anlegen({
+        // File
+        {&F::mDatOeffnen, "mDatOeffnen", "Ö&ffnen...", "Ctrl+O", symOeffnen},
+        {&F::mDatVorschau, "mDatVorschau", "&Vorschau...", "V", symVorschau},
+        {&F::mDatSpeichernals, "mDatSpeichernals", "Speichern unter...", "Ctrl+S", symSpeichern},
+        {&F::mDatSuchen, "mDatSuchen", "S&uchen...", nullptr, symSuchen},
+        {&F::mDatKonvertieren, "mDatKonvertieren", "&Konvertieren...", "Ctrl+K", symKonvertieren},
+        {&F::mDatDrucken, "mDatDrucken", "&Drucken...", "Ctrl+D", symDrucken},
+        {&F::mDatArchivdruck, "mDatArchivdruck", "&Archivdruck...", nullptr, symArchivdruck},
+        {&F::mDatInfo, "mDatInfo", "Bildinfo...", "Ctrl+I", symInfo},
+        {&F::mDatScannerauswaehlen, "mDatScannerauswaehlen", "S&canner auswählen...", nullptr, symScannerAuswaehlen},
+        {&F::mDatScannen, "mDatScannen", "Sca&nnen...", nullptr, symScannen},
+        {&F::mDatEinstellungen, "mDatEinstellungen", "&Einstellungen...", nullptr, symEinstellungen},
+        {&F::mDatBeenden, "mDatBeenden", "&Beenden", nullptr, symBeenden},
+        // Edit
+        {&F::mBeaRueckgaengig, "mBeaRueckgaengig", "&Rückgängig", "Ctrl+Z", symRueckgaengig},
+        {&F::mBeaKopieren, "mBeaKopieren", "&Kopieren", "Ctrl+C", symKopieren},
+        {&F::mBeaEinfuegen, "mBeaEinfuegen", "&Einfügen", "Ctrl+V", symEinfuegen},
+        {&F::mBeaLoeschen, "mBeaLoeschen", "&Löschen...", "Del", symLoeschen},
+        {&F::mBeaBildattribute, "mBeaBildattribute", "&Bildattribute...", nullptr, symBildattribute},
+        {&F::mBeaAusschneiden, "mBeaAusschneiden", "&Ausschneiden", nullptr, symAusschneiden},
+        {&F::mBeaFotoschnitt, "mBeaFotoschnitt", "&Fotoschnitt...", nullptr, symFotoschnitt},
+        {&F::mBeaSkalieren, "mBeaSkalieren", "&Skalieren...", nullptr, symSkalieren},
+        {&F::mBeaDrehen, "mBeaDrehen", "Drehen...", nullptr, symDrehen},
+        {&F::mBeaHorizontal, "mBeaHorizontal", "&Horizontal spiegeln", nullptr, symHorizontal},
+        {&F::mBeaVertikal, "mBeaVertikal", "&Vertikal spiegeln", nullptr, symVertikal},
+        {&F::mBeaPlus90Grad, "mBeaPlus90Grad", "&Um +90 Grad drehen", nullptr, symDrehenPlus90},
+        {&F::mBeaMinus90Grad, "mBeaMinus90Grad", "U&m -90 Grad drehen", nullptr, symDrehenMinus90},
+        {&F::mBea180Grad, "mBea180Grad", "Um &180 Grad drehen", nullptr, symDrehen180},
+        {&F::mBeaJpgDrehen, "mBeaJpgDrehen", "&JPG-Bilder verlustfrei drehen...", nullptr, symJpgDrehen},
+        // View
+        {&F::mAnsGehezu, "mAnsGehezu", "&Gehe zu...", nullptr, symGehezu},
+    });
     mBeaAusschneiden->setCheckable(true);
-    mBeaFotoschnitt = AktionAnlegen("mBeaFotoschnitt", QStringLiteral("&Fotoschnitt..."), ohne,
-                                    symFotoschnitt);
     mBeaFotoschnitt->setCheckable(true);
-    mBeaSkalieren = AktionAnlegen("mBeaSkalieren", QStringLiteral("&Skalieren..."), ohne,
-                                  symSkalieren);
-    mBeaDrehen = AktionAnlegen("mBeaDrehen", QStringLiteral("Drehen..."), ohne, symDrehen);
-    mBeaHorizontal = AktionAnlegen("mBeaHorizontal", QStringLiteral("&Horizontal spiegeln"), ohne,
-                                   symHorizontal);
-    mBeaVertikal = AktionAnlegen("mBeaVertikal", QStringLiteral("&Vertikal spiegeln"), ohne,
-                                 symVertikal);
-    mBeaPlus90Grad = AktionAnlegen("mBeaPlus90Grad", QStringLiteral("&Um +90 Grad drehen"), ohne,
-                                   symDrehenPlus90);
-    mBeaMinus90Grad = AktionAnlegen("mBeaMinus90Grad", QStringLiteral("U&m -90 Grad drehen"), ohne,
-                                    symDrehenMinus90);
-    mBea180Grad = AktionAnlegen("mBea180Grad", QStringLiteral("Um &180 Grad drehen"), ohne,
-                                symDrehen180);
-    mBeaJpgDrehen = AktionAnlegen("mBeaJpgDrehen", QStringLiteral("&JPG-Bilder verlustfrei drehen..."), ohne,
-                                  symJpgDrehen);
-
-    // View
-    mAnsGehezu = AktionAnlegen("mAnsGehezu", QStringLiteral("&Gehe zu..."), ohne, symGehezu);
     ZoomAktionenAnlegen();
     // The menu's own captions, with their accelerator letters.
     const std::pair<QAction*, const char*> zoomMenue[] = {
@@ -125,71 +111,62 @@ void TfrmZelvanoMain::AktionenAnlegen()
         {mAnsZoom1000, "Vergrößern a&uf 1000%"}};
     for (const auto& [aktion, text] : zoomMenue)
         aktion->setText(QString::fromUtf8(text));
-    mAnsVollbild = AktionAnlegen("mAnsVollbild", QStringLiteral("&Vollbild  (Leertaste)"), ohne,
-                                 symVollbild);
-    mAnsAutoShow = AktionAnlegen("mAnsAutoShow", QStringLiteral("Auto-Show starten"), ohne,
-                                 symAutoShow);
-    mAnsBildWeiter = AktionAnlegen("mAnsBildWeiter", QStringLiteral("Ein Bild weiter  (Pfeiltaste rechts)"), ohne,
-                                   symBildWeiter);
-    mAnsBildZurueck = AktionAnlegen("mAnsBildZurueck", QStringLiteral("Ein Bild zurück  (Pfeiltaste links)"), ohne,
-                                    symBildZurueck);
-    mAnsSeiteVor = AktionAnlegen("mAnsSeiteVor", QStringLiteral("&Seite vor"), ohne, symSeiteVor);
-    mAnsSeiteZurueck = AktionAnlegen("mAnsSeiteZurueck", QStringLiteral("S&eite zurück"), ohne,
-                                     symSeiteZurueck);
-    mAnsAnimieren = AktionAnlegen("mAnsAnimieren", QStringLiteral("&Animieren"), ohne,
-                                  symAutoShow);
+    anlegen({
+        {&F::mAnsVollbild, "mAnsVollbild", "&Vollbild  (Leertaste)", nullptr, symVollbild},
+        {&F::mAnsAutoShow, "mAnsAutoShow", "Auto-Show starten", nullptr, symAutoShow},
+        {&F::mAnsBildWeiter, "mAnsBildWeiter", "Ein Bild weiter  (Pfeiltaste rechts)", nullptr, symBildWeiter},
+        {&F::mAnsBildZurueck, "mAnsBildZurueck", "Ein Bild zurück  (Pfeiltaste links)", nullptr, symBildZurueck},
+        {&F::mAnsSeiteVor, "mAnsSeiteVor", "&Seite vor", nullptr, symSeiteVor},
+        {&F::mAnsSeiteZurueck, "mAnsSeiteZurueck", "S&eite zurück", nullptr, symSeiteZurueck},
+        {&F::mAnsAnimieren, "mAnsAnimieren", "&Animieren", nullptr, symAutoShow},
+        // Colour
+        {&F::mFarKorrektur, "mFarKorrektur", "Farb&korrektur...", nullptr, symFarbkorrektur},
+        {&F::mFarToenen, "mFarToenen", "&Tönen...", nullptr, symKeins},
+        {&F::mFarEinfaerben, "mFarEinfaerben", "Ei&nfärben...", nullptr, symKeins},
+        {&F::mFarKolorieren, "mFarKolorieren", "K&olorieren...", nullptr, symKeins},
+        {&F::mFarGraustufen, "mFarGraustufen", "&Graustufen...", nullptr, symKeins},
+        {&F::mFar1Schwellwert, "mFar1Schwellwert", "&Schwellwert...", nullptr, symKeins},
+        {&F::mFarInvertieren, "mFarInvertieren", "&Invertieren", nullptr, symKeins},
+        {&F::mFar1FehlerVerteilungsDithering, "mFar1FehlerVerteilungsDithering",
+         "Fehler-Verteilungs-Dithering", nullptr, symKeins},
+        {&F::mFar1HalbtonMonoDithering, "mFar1HalbtonMonoDithering", "Halbton-Mono-Dithering", nullptr, symKeins},
+        {&F::mFar1BayerMonoDithering, "mFar1BayerMonoDithering", "Bayer-Mono-Dithering", nullptr, symKeins},
+        {&F::mFar4Octree, "mFar4Octree", "Octree-Methode", nullptr, symKeins},
+        {&F::mFar4FehlerVerteilungsDithering, "mFar4FehlerVerteilungsDithering",
+         "Dithering (Standardpalette)", nullptr, symKeins},
+        {&F::mFar4BayerFarbDithering, "mFar4BayerFarbDithering", "Bayer-Farb-Dithering", nullptr, symKeins},
+        {&F::mFar8Oct, "mFar8Oct", "Octree-Methode", nullptr, symKeins},
+        {&F::mFar8FehlerVerteilungsDithering, "mFar8FehlerVerteilungsDithering",
+         "Fehler-Verteilungs-Dithering", nullptr, symKeins},
+        {&F::mFar8PalettenOptimierung, "mFar8PalettenOptimierung", "Paletten-Optimierung", nullptr, symKeins},
+        {&F::mFarFarbexpansion4, "mFarFarbexpansion4", "&Farbexpansion auf 4 Bit", nullptr, symKeins},
+        {&F::mFarFarbexpansion8, "mFarFarbexpansion8", "F&arbexpansion auf 8 Bit", nullptr, symKeins},
+        {&F::mFarFarbexpansion24, "mFarFarbexpansion24", "Fa&rbexpansion auf 24 Bit", nullptr, symKeins},
+        // Filter
+        {&F::mFilterIsoPrewitt, "mFilterIsoPrewitt", "Prewitt", nullptr, symKeins},
+        {&F::mFilterIsoRoberts, "mFilterIsoRoberts", "Roberts", nullptr, symKeins},
+        {&F::mFilterIsoSobel, "mFilterIsoSobel", "Sobel", nullptr, symKeins},
+        {&F::mFilterIsoLaplacian, "mFilterIsoLaplacian", "Laplacian", nullptr, symKeins},
+        {&F::mFilterIsoHorizontal, "mFilterIsoHorizontal", "Horizontal", nullptr, symKeins},
+        {&F::mFilterIsoVertikal, "mFilterIsoVertikal", "Vertikal", nullptr, symKeins},
+        {&F::mFilterIsoPositivSchraeg, "mFilterIsoPositivSchraeg", "Positiv schräg", nullptr, symKeins},
+        {&F::mFilterIsoNegativSchraeg, "mFilterIsoNegativSchraeg", "Negativ schräg", nullptr, symKeins},
+        {&F::mFilterPraegen, "mFilterPraegen", "Prägen", nullptr, symKeins},
+        {&F::mFilterZerstreuen, "mFilterZerstreuen", "Zerstreuen", nullptr, symKeins},
+        {&F::mFilterVerwischen, "mFilterVerwischen", "Verwischen", nullptr, symKeins},
+        {&F::mFilterRelief, "mFilterRelief", "Relief", nullptr, symKeins},
+        {&F::mFilterPoster, "mFilterPoster", "Poster", nullptr, symKeins},
+        {&F::mFilterTwist, "mFilterTwist", "Twist", nullptr, symKeins},
+        {&F::mFilterStrukturglas, "mFilterStrukturglas", "Strukturglas", nullptr, symKeins},
+        {&F::mFilterSchleier, "mFilterSchleier", "Schleier", nullptr, symKeins},
+        // Help
+        {&F::mHilfeInhalt, "mHilfeInhalt", "&Hilfe...", "F1", symHilfe},
+        {&F::mHilfeInfo, "mHilfeInfo", " Programminfo...", nullptr, symKeins},
+    });
     // No image at start, so no pages and nothing to animate.
     mAnsSeiteVor->setVisible(false);
     mAnsSeiteZurueck->setVisible(false);
     mAnsAnimieren->setVisible(false);
-
-    // Colour
-    auto ohneSymbol = [this](const char* name, const char* text) {
-        return AktionAnlegen(name, QString::fromUtf8(text), QKeySequence(), symKeins);
-    };
-    mFarKorrektur = AktionAnlegen("mFarKorrektur", QStringLiteral("Farb&korrektur..."), ohne,
-                                  symFarbkorrektur);
-    mFarToenen = ohneSymbol("mFarToenen", "&Tönen...");
-    mFarEinfaerben = ohneSymbol("mFarEinfaerben", "Ei&nfärben...");
-    mFarKolorieren = ohneSymbol("mFarKolorieren", "K&olorieren...");
-    mFarGraustufen = ohneSymbol("mFarGraustufen", "&Graustufen...");
-    mFar1Schwellwert = ohneSymbol("mFar1Schwellwert", "&Schwellwert...");
-    mFarInvertieren = ohneSymbol("mFarInvertieren", "&Invertieren");
-    mFar1FehlerVerteilungsDithering = ohneSymbol("mFar1FehlerVerteilungsDithering", "Fehler-Verteilungs-Dithering");
-    mFar1HalbtonMonoDithering = ohneSymbol("mFar1HalbtonMonoDithering", "Halbton-Mono-Dithering");
-    mFar1BayerMonoDithering = ohneSymbol("mFar1BayerMonoDithering", "Bayer-Mono-Dithering");
-    mFar4Octree = ohneSymbol("mFar4Octree", "Octree-Methode");
-    mFar4FehlerVerteilungsDithering = ohneSymbol("mFar4FehlerVerteilungsDithering", "Dithering (Standardpalette)");
-    mFar4BayerFarbDithering = ohneSymbol("mFar4BayerFarbDithering", "Bayer-Farb-Dithering");
-    mFar8Oct = ohneSymbol("mFar8Oct", "Octree-Methode");
-    mFar8FehlerVerteilungsDithering = ohneSymbol("mFar8FehlerVerteilungsDithering", "Fehler-Verteilungs-Dithering");
-    mFar8PalettenOptimierung = ohneSymbol("mFar8PalettenOptimierung", "Paletten-Optimierung");
-    mFarFarbexpansion4 = ohneSymbol("mFarFarbexpansion4", "&Farbexpansion auf 4 Bit");
-    mFarFarbexpansion8 = ohneSymbol("mFarFarbexpansion8", "F&arbexpansion auf 8 Bit");
-    mFarFarbexpansion24 = ohneSymbol("mFarFarbexpansion24", "Fa&rbexpansion auf 24 Bit");
-
-    // Filter
-    mFilterIsoPrewitt = ohneSymbol("mFilterIsoPrewitt", "Prewitt");
-    mFilterIsoRoberts = ohneSymbol("mFilterIsoRoberts", "Roberts");
-    mFilterIsoSobel = ohneSymbol("mFilterIsoSobel", "Sobel");
-    mFilterIsoLaplacian = ohneSymbol("mFilterIsoLaplacian", "Laplacian");
-    mFilterIsoHorizontal = ohneSymbol("mFilterIsoHorizontal", "Horizontal");
-    mFilterIsoVertikal = ohneSymbol("mFilterIsoVertikal", "Vertikal");
-    mFilterIsoPositivSchraeg = ohneSymbol("mFilterIsoPositivSchraeg", "Positiv schräg");
-    mFilterIsoNegativSchraeg = ohneSymbol("mFilterIsoNegativSchraeg", "Negativ schräg");
-    mFilterPraegen = ohneSymbol("mFilterPraegen", "Prägen");
-    mFilterZerstreuen = ohneSymbol("mFilterZerstreuen", "Zerstreuen");
-    mFilterVerwischen = ohneSymbol("mFilterVerwischen", "Verwischen");
-    mFilterRelief = ohneSymbol("mFilterRelief", "Relief");
-    mFilterPoster = ohneSymbol("mFilterPoster", "Poster");
-    mFilterTwist = ohneSymbol("mFilterTwist", "Twist");
-    mFilterStrukturglas = ohneSymbol("mFilterStrukturglas", "Strukturglas");
-    mFilterSchleier = ohneSymbol("mFilterSchleier", "Schleier");
-
-    // Help
-    mHilfeInhalt = AktionAnlegen("mHilfeInhalt", QStringLiteral("&Hilfe..."), K(Qt::Key_F1),
-                                 symHilfe);
-    mHilfeInfo = AktionAnlegen("mHilfeInfo", QStringLiteral(" Programminfo..."), ohne, symKeins);
 
     // The handlers: the file menu's save and quit and the image stepping
     // here, every other block's through its own wiring.
