@@ -113,6 +113,6 @@ extern bool VollbildBearbeitetFreigegeben;
 void VollbildMenueSetzen();
 
 // Shows the go-to list modally and returns its result (1 = OK, having set
-// BildIndex); empty while the program has no go-to list, which leaves the
-// item disabled.
+// BildIndex); the main window sets it. Left empty (a view without the main
+// window) it keeps the item disabled.
 extern std::function<int()> VollbildGehezuZeigen;
