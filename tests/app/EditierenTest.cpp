@@ -49,12 +49,15 @@ protected:
         BildBearbeitet = false;
     }
 
-    // Runs aktion once the modal window is up.
+    // Runs aktion once the modal window is up and active.
     template <class F> static void WennModal(F aktion)
     {
         auto* timer = new QTimer(qApp);
         QObject::connect(timer, &QTimer::timeout, [timer, aktion] {
-            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            // The window must also be active: until then setFocus() only
+            // marks a control, and handlers that act on focus stay idle.
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (d && d->isActiveWindow()) {
                 timer->stop();
                 timer->deleteLater();
                 aktion(d);
