@@ -1,4 +1,7 @@
 #pragma once
+// Unit Global: one header for the shared state and helpers of the
+// application core; the code is split by concern into the files named at
+// each section below.
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -12,7 +15,7 @@ class QTreeWidget;
 class TPngImageList;
 class QRect;
 
-// ---- Image-format table ------------------------------------------------
+// ---- Image-format table (GlobalFormate.cpp) -----------------------------
 constexpr int FormatZeilenAnzahl = 48;
 extern QString FormatTabelle[FormatZeilenAnzahl];
 extern QString BildMaske;
@@ -31,7 +34,8 @@ QString BildMaskeAufbauen();
 // Fills a dialog's type list: mode 1 readable rows, mode 0 writable rows.
 void FormatListeFuellen(QTreeWidget* liste, int modus, bool mitBildZeile, bool mitAlleZeile);
 
-// ---- Loading and transfer ---------------------------------------------
+// ---- Loading (GlobalLaden.cpp; what it records in the main window's shared
+// state: GlobalHauptfenster.cpp) and transfer (GlobalTransfer.cpp) ---------
 // The 128 x 128 error picture shown in place of an image that cannot be read.
 const QImage& FehlerBild();
 // With metadaten given, the file's metadata are read into it (the one read
@@ -68,7 +72,8 @@ void TransferStoerungSetzen(bool an);
 void FarbtiefeVorbereiten(TGear& gear, int tiefe);
 void FormatFarbtiefeVorbereiten(TGear& gear, const QString& schluessel);
 
-// ---- Temporary folder and undo store ----------------------------------
+// ---- Temporary folder (GlobalTemp.cpp, GlobalInstanzen.cpp) and undo store
+// (GlobalRueckgaengig.cpp)
 // Every file of the program in TempVerzeichnis is created through
 // TempDateiAnlegen (or QLockFile, which creates exclusively too). All
 // instances of the user share the folder: every name an instance creates
@@ -76,6 +81,9 @@ void FormatFarbtiefeVorbereiten(TGear& gear, const QString& schluessel);
 // "<pid>.lock".
 extern QString TempVerzeichnis;
 extern QString RueckgaengigPrefix;
+// The transfer file of the road from an imaging control into a bitmap; the
+// picture passes in memory now and nothing writes it, but it stays one of
+// the folder's fixed names, made at start and removed at close.
 extern QString TempBitmapDatei;
 extern QString TempOptiDatei;
 extern int RueckgaengigAnzahl;
@@ -84,9 +92,10 @@ extern int RueckgaengigAnzahl;
 extern bool RueckgaengigVerworfen;
 
 // Undo store: numbered BMP files at the image's own depth, newest highest.
-// RueckgaengigSpeichern returns false (and keeps the count) when the step
-// could not be written.
-bool RueckgaengigSpeichern();
+// RueckgaengigSpeichern stores bild, at farbtiefe bits per pixel, as the
+// newest step, written by gear (the main window's Gear1); it returns false
+// (and keeps the count) when the step could not be written.
+bool RueckgaengigSpeichern(TGear& gear, const TBitmap& bild, int farbtiefe);
 void RueckgaengigLoeschen();
 // Takes back the step an edit pushed before it failed, so undo offers no
 // step that changes nothing. geschrieben is what RueckgaengigSpeichern
@@ -114,8 +123,18 @@ bool TempDateiAnlegen(const QString& pfad);
 // Deletes this instance's temporary files and what instances no longer
 // alive left, and, when no other instance is alive, the folder.
 void TempAufraeumen();
+// This instance's share of the folder, for TempNamenAnlegen and
+// TempAufraeumen. Anmelden takes the instance's lock in TempVerzeichnis and
+// removes what an earlier process with the same id and instances no longer
+// alive left; Abmelden removes this instance's files, frees its lock and
+// returns the number of other living instances; TempSperreFreigeben only
+// frees the lock.
+void TempInstanzAnmelden();
+int TempInstanzAbmelden();
+void TempSperreFreigeben();
 
-// ---- Shared helpers ----------------------------------------------------
+// ---- Shared helpers (Global.cpp; busy mode and icon lists:
+// GlobalHauptfenster.cpp) -------------------------------------------------
 constexpr int CSIDL_PERSONAL = 5;
 QString SpezialOrdnerPfad(int csidl);
 QString TempPfad();
@@ -145,7 +164,7 @@ int EigeneFensterZaehlen();
 // Whether a file's owner write bit is clear (true for root too).
 bool DateiSchreibgeschuetzt(const QString& pfad);
 
-// ---- Desktop -----------------------------------------------------------
+// ---- Desktop (GlobalDesktop.cpp) -----------------------------------------
 // Restored window bounds, moved onto the primary screen's work area when they
 // would not overlap any screen by at least 100 x 50 pixels (a monitor since
 // unplugged, a hand-edited value); otherwise as given.

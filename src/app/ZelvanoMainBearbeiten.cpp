@@ -32,7 +32,7 @@ void TfrmZelvanoMain::BearbeitungAbschliessen(const std::function<void(TBitmap&)
 {
     // A step that could not be stored has already warned; the edit itself
     // still goes ahead.
-    RueckgaengigSpeichern();
+    RueckgaengigSpeichern(*Gear1, OriginalBild, BildFarbtiefe);
     aenderung(OriginalBild);
     if (verborgen)
         AnzeigeBild->hide();

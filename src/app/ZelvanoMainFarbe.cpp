@@ -132,7 +132,7 @@ bool TfrmZelvanoMain::GearBefehl(void (*operation)(TGear&, int), int wert)
     TBeschaeftigt beschaeftigt(GearBeschaeftigt);
     // A step that cannot be written has been reported by the store; the
     // command itself still runs, as with undo switched off.
-    const bool schrittGeschrieben = RueckgaengigSpeichern();
+    const bool schrittGeschrieben = RueckgaengigSpeichern(*Gear1, OriginalBild, BildFarbtiefe);
     AnzeigeBild->hide();
     bool gelungen = true;
     QString grund;
@@ -222,7 +222,7 @@ void TfrmZelvanoMain::mFarFarbexpansion24Execute()
     // The working bitmap is 24-bit already; only the depth changes.
     if (GearBeschaeftigt || OriginalBild.IsEmpty())
         return;
-    RueckgaengigSpeichern();
+    RueckgaengigSpeichern(*Gear1, OriginalBild, BildFarbtiefe);
     BildFarbtiefe = 24;
     BildBearbeitet = true;
     MenuesSetzen();
@@ -232,7 +232,7 @@ void TfrmZelvanoMain::mFarInvertierenExecute()
 {
     if (GearBeschaeftigt || OriginalBild.IsEmpty())
         return;
-    RueckgaengigSpeichern();
+    RueckgaengigSpeichern(*Gear1, OriginalBild, BildFarbtiefe);
     AnzeigeBild->hide();
     BitmapInvertieren(OriginalBild);
     AnzeigeBild->SetBild(OriginalBild.Bild());

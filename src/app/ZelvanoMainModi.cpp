@@ -365,7 +365,7 @@ void TfrmZelvanoMain::AnzeigeBildMouseUp(Qt::MouseButton knopf, Qt::MouseButtons
             MenuesSetzen();
             return;
         }
-        RueckgaengigSpeichern();
+        RueckgaengigSpeichern(*Gear1, OriginalBild, BildFarbtiefe);
         BitmapSchneiden(OriginalBild, r.left(), r.top(), r.right() + 1, r.bottom() + 1);
         ZoomFaktor = 1.0;
         Einpassen = true;
@@ -404,7 +404,7 @@ void TfrmZelvanoMain::RahmenSchneiden()
     SchnittLinks = std::clamp(SchnittLinks, 0, w - SchnittX);
     SchnittOben = std::clamp(SchnittOben, 0, h - SchnittY);
     pnlSchnittinfo->hide();
-    RueckgaengigSpeichern();
+    RueckgaengigSpeichern(*Gear1, OriginalBild, BildFarbtiefe);
     BitmapSchneiden(OriginalBild, SchnittLinks, SchnittOben, SchnittLinks + SchnittX, SchnittOben + SchnittY);
     Einpassen = EinpassenVorFotoschnitt;
     SchnittModiBeenden(false, true);

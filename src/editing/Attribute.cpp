@@ -405,7 +405,7 @@ void TfrmAttribute::btnSharfOkClick()
             Meldung(QStringLiteral("Fehler beim Schärfen oder Weichzeichnen."), TMeldungArt::Warnung, mbOk);
             return;
         }
-        RueckgaengigSpeichern();
+        RueckgaengigSpeichern(*frmZelvanoMain->Gear1, frmZelvanoMain->OriginalBild, BildFarbtiefe);
         frmZelvanoMain->OriginalBild = AttributVorschau;
         BildFarbtiefe = 24;
         QCoreApplication::processEvents();

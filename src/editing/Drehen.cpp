@@ -307,7 +307,7 @@ void TfrmDrehen::btnDrehenClick()
     bool gedreht;
     {
         TSanduhr sanduhr;
-        const bool schrittGespeichert = RueckgaengigSpeichern();
+        const bool schrittGespeichert = RueckgaengigSpeichern(*f->Gear1, f->OriginalBild, BildFarbtiefe);
         DrehWinkel = nedWinkel->Wert();
         gedreht = BitmapDrehen(f->OriginalBild, cbAnpassen->isChecked(), double(DrehWinkel));
         if (gedreht)

@@ -791,7 +791,7 @@ void TfrmFarben::btnOkClick(int modus)
             btnGrauOk->setEnabled(false);
         else if (modus == 6)
             btnSchOk->setEnabled(false);
-        RueckgaengigSpeichern();
+        RueckgaengigSpeichern(*haupt->Gear1, haupt->OriginalBild, BildFarbtiefe);
         haupt->OriginalBild = FarbBild;
         if (modus == 6)
             BildFarbtiefe = 1;

@@ -344,7 +344,7 @@ void TfrmSkalieren::btnOkClick()
     }
     TBitmap& bild = frmZelvanoMain->OriginalBild;
     const bool warBearbeitet = BildBearbeitet;
-    const bool schrittGespeichert = RueckgaengigSpeichern();
+    const bool schrittGespeichert = RueckgaengigSpeichern(*frmZelvanoMain->Gear1, bild, BildFarbtiefe);
     BildBearbeitet = true;
     // A failed resize leaves the image as it was: its undo step and the
     // edited mark go again, and there is nothing to sharpen.

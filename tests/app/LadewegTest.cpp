@@ -255,7 +255,7 @@ TEST_F(LadewegTest, Temp_VerweisStattOrdnerBildWirdGezeigtNichtsDraussenBeruehrt
     EXPECT_EQ(f->OriginalBild.Width(), 5);
     const int altMax = MaxRueck;
     MaxRueck = 10;
-    EXPECT_FALSE(RueckgaengigSpeichern());
+    EXPECT_FALSE(RueckgaengigSpeichern(*f->Gear1, f->OriginalBild, BildFarbtiefe));
     MaxRueck = altMax;
     EXPECT_EQ(RueckgaengigAnzahl, 0);
     EXPECT_EQ(QDir(ziel).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
@@ -281,14 +281,14 @@ TEST_F(LadewegTest, Rueckgaengig_StelltSicheresSchreibenUndCursorWiederHer)
     ASSERT_TRUE(f->Gear1->SicherSchreiben());
     ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
-    EXPECT_TRUE(RueckgaengigSpeichern());
+    EXPECT_TRUE(RueckgaengigSpeichern(*f->Gear1, f->OriginalBild, BildFarbtiefe));
     EXPECT_TRUE(f->Gear1->SicherSchreiben());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     // A folder in the place of the next step makes the write fail.
     ASSERT_TRUE(QDir().mkpath(RueckgaengigPrefix + QString::number(RueckgaengigAnzahl + 1)));
     TMeldungsFaenger faenger;
-    EXPECT_FALSE(RueckgaengigSpeichern());
+    EXPECT_FALSE(RueckgaengigSpeichern(*f->Gear1, f->OriginalBild, BildFarbtiefe));
     EXPECT_TRUE(f->Gear1->SicherSchreiben());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     QDir(RueckgaengigPrefix + QString::number(RueckgaengigAnzahl + 1)).removeRecursively();
