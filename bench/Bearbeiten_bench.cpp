@@ -8,6 +8,7 @@
 #include "BenchHilfen.h"
 #include "gear/GearBaender.h"
 #include "gear/GearFilter.h"
+#include "gear/GearTestnaht.h"
 #include "pixelops/Bitmap_Invertieren.h"
 #include "pixelops/Bitmap_QuickSkalieren.h"
 #include "pixelops/Bitmap_RotierenSpiegeln.h"

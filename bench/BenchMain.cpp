@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include "Global.h"
 #include "Meldung.h"
+#include "Testnaht.h"
 
 int main(int argc, char** argv)
 {

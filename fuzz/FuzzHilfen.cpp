@@ -1,6 +1,7 @@
 #include "FuzzHilfen.h"
 
 #include "Meldung.h"
+#include "Testnaht.h"
 
 #include <QApplication>
 #include <QDir>

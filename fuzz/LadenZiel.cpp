@@ -6,6 +6,7 @@
 #include "gear/Gear.h"
 #include "Global.h"
 #include "gear/GearHilfen.h"
+#include "gear/GearTestnaht.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,7 @@
 #include "TestHilfen.h"
 #include "Einstellungen.h"
 #include "ZelvanoMain.h"
+#include "Testnaht.h"
 #include <QDir>
 #include <QFile>
 #include <QUuid>

@@ -23,6 +23,7 @@
 #include "Global.h"
 #include "Meldung.h"
 #include "ZelvanoMain.h"
+#include "Testnaht.h"
 
 namespace {
 

@@ -67,8 +67,6 @@ bool GearZuBitmap(TGear& gear, TBitmap& bmp);
 // GearZuBitmap without the warning, for any thread: telling the user of a
 // failure is the caller's.
 bool GearZuBitmapOhneMeldung(TGear& gear, TBitmap& bmp);
-// For tests: while on, every transfer fails as it does when memory runs out.
-void TransferStoerungSetzen(bool an);
 void FarbtiefeVorbereiten(TGear& gear, int tiefe);
 void FormatFarbtiefeVorbereiten(TGear& gear, const QString& schluessel);
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 #include "Meldung.h"
+#include "Testnaht.h"
 #include "gear/Gear.h"
 #include "pixelops/Bitmap.h"
 

@@ -1,4 +1,5 @@
 #include "Meldung.h"
+#include "Testnaht.h"
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 #pragma once
 #include <QString>
-#include <functional>
 
 // Every message box of the program goes through here, with German captions
-// and buttons. Tests install a hook that records the text and answers.
+// and buttons. Tests take them through the hook of Testnaht.h, which records
+// the text and answers.
 enum class TMeldungArt { Schlicht, Warnung, Fehler, Information, Bestaetigung };
 
 enum TMeldungKnopf : int {
@@ -16,10 +16,6 @@ enum TMeldungKnopf : int {
 
 // Results: one of the button values.
 int Meldung(const QString& text, TMeldungArt art = TMeldungArt::Schlicht, int knoepfe = mbOk);
-
-// The hook gets the text as shown ("\r" already turned into line breaks).
-using TMeldungHaken = std::function<int(const QString& text, TMeldungArt art, int knoepfe)>;
-void SetzeMeldungHaken(TMeldungHaken haken);
 
 // The program's title ("Zelvano 1.0"), the caption of plain message boxes;
 // "Zelvano" until the main window has set it.

@@ -1,4 +1,5 @@
 #include "GearBaender.h"
+#include "GearTestnaht.h"
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>

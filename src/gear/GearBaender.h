@@ -23,6 +23,3 @@ private:
 // from the calling thread in the range von..bis.
 void ZeilenBaender(int hoehe, int64_t pixel, TFortschrittsMelder& melder, int von, int bis,
                    const std::function<void(int, int)>& arbeit);
-
-// Forces the threaded path regardless of size (for tests comparing it with one thread).
-void ZeilenBaenderErzwingen(int threads);

@@ -1,6 +1,7 @@
 #include "GearFax.h"
 #include "GearFaxZeilen.h"
 #include "GearHilfen.h"
+#include "GearTestnaht.h"
 #include "GearTiff.h"
 #include <tiffio.h>
 #include <algorithm>

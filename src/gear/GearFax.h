@@ -1,7 +1,6 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
-#include <atomic>
 #include "GearSeite.h"
 
 // Raw CCITT fax files (.g3, .g4): the coded rows alone, without a header.
@@ -18,13 +17,3 @@ bool FaxRohKodieren(const TGearSeite& seite, bool g4, QByteArray& aus, QString& 
 // other coding is tried. kompression becomes "CCITT G3" or "CCITT G4".
 bool FaxRohDekodieren(const QByteArray& daten, bool g4, TGearSeite& seite, QString& kompression, QString& fehler,
                       const TFortschritt& fs = {});
-
-// Our own fax reader screens the widths and codings first, so libtiff
-// opens only the candidates that may fit (false: every try goes through
-// libtiff, for tests comparing both ways).
-extern bool FaxSchnellpruefungErlaubt;
-// Checks every answer of the screen against libtiff and counts the
-// differences (for tests; with ZELVANO_FAX_NACHPRUEFEN set in the
-// environment a difference aborts, so a fuzzer keeps the input).
-extern bool FaxSchnellpruefungNachpruefen;
-extern std::atomic<int> FaxSchnellpruefungAbweichungen;   // decoders on several threads count here

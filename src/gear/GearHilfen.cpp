@@ -1,4 +1,5 @@
 #include "GearHilfen.h"
+#include "GearTestnaht.h"
 #include "pixelops/Bildspeicher.h"
 #include <QFile>
 #include <QPainter>

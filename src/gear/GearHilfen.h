@@ -52,10 +52,8 @@ qint64 GearSpeicherRest();
 // hold; the user is told that one, not just shown the error picture.
 bool GearSpeicherFehler(const QString& fehler);
 // The memory available to this process now (MemAvailable, else the physical
-// memory), or the limit a test set.
+// memory), or the limit set through GearTestnaht.h.
 qint64 GearVerfuegbarerSpeicher();
-// For tests: pretend the machine has this much available; 0 = its own.
-void GearSpeicherGrenzeSetzen(qint64 bytes);
 
 // A buffer of n elements taken from the budget; false with the German
 // message instead of throwing.

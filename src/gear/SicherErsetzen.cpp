@@ -1,4 +1,5 @@
 #include "SicherErsetzen.h"
+#include "GearTestnaht.h"
 
 #include <QFile>
 #include <QFileInfo>

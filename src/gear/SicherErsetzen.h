@@ -42,10 +42,3 @@ bool DateiSicherErsetzen(const QString& ziel, const TInhaltSchreiber& schreiber,
 // the system gave for the failing call (its errno): "Die Datei <pfad> kann
 // nicht geschrieben werden: <Grund>." Every report of a failed write uses it.
 QString SchreibfehlerText(const QString& pfad, int fehlerNummer);
-
-// For tests: the steps of a replacement. The hook is called before each
-// one (before every write call for Schreiben); a result other than 0 makes
-// that step fail with this errno, as a full disk or a vanished folder would.
-enum class TErsetzenSchritt { Anlegen, Schreiben, Rechte, Zeiten, Sync, Schliessen, Umbenennen };
-using TErsetzenHaken = std::function<int(TErsetzenSchritt schritt)>;
-void SicherErsetzenHakenSetzen(TErsetzenHaken haken);

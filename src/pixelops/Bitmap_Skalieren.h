@@ -52,10 +52,6 @@ std::vector<TBeitragsListe> BeitraegeBerechnen(int quellLaenge, int zielLaenge, 
 // it to its message box. Unset, failures are silent apart from the result.
 extern std::function<void(const QString& text)> SkalierenFehlerMelden;
 
-// False makes BitmapSkalieren take its plain vector passes even where the
-// processor has AVX2 (the tests compare both with the literal arithmetic).
-extern bool SkalierenAvx2Erlaubt;
-
 // Resizes bmp in place to neueBreite x neueHoehe with the filter (numbers
 // above 6 take Lanczos3) and support (0, negative or NaN: the filter's
 // default). A size of 0 or less in either direction leaves an empty bitmap.

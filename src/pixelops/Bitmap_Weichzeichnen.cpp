@@ -1,4 +1,5 @@
 #include "Bitmap_Weichzeichnen.h"
+#include "PixelTestnaht.h"
 #include "Bildspeicher.h"
 #include "Runden.h"
 #include "Zeilenbaender.h"

@@ -14,10 +14,6 @@
 // count gives the same bytes.
 void BitmapWeichzeichnen(TBitmap& bmp, float amount, int threads = 0);
 
-// Whether the fused multiply-add paths may run where the processor has them
-// (they give the same bytes); tests switch them off to check the others.
-extern bool WeichzeichnenFmaErlaubt;
-
 // The vertical accumulation on its own, as the blur runs it over a row:
 // ziel[k] = float(... float(0 + zeilen[0][k] * gewichte[0]) ... + zeilen[i][k] *
 // gewichte[i]), each step rounded once from extended precision. Lets tests

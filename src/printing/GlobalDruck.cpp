@@ -7,6 +7,7 @@
 #include "Bitmap_Drucken.h"
 #include "Einstellungen.h"
 #include "Meldung.h"
+#include "Testnaht.h"
 #include "pixelops/Bitmap.h"
 #include "pixelops/Bitmap_Verkleinern.h"
 #include "pixelops/Runden.h"

@@ -1,6 +1,5 @@
 #pragma once
 #include <QString>
-#include <functional>
 
 class QFont;
 class QImage;
@@ -78,6 +77,3 @@ bool DruckNeueSeite();
 void DruckBeenden();
 // The canvas of the open job, nullptr when none is open.
 QPainter* DruckerCanvas();
-
-// Runs just before every job begins (tests point each job at its own file).
-extern std::function<void()> DruckauftragHaken;

@@ -14,6 +14,7 @@
 #include "ZelvanoMain.h"
 #include "AnzeigeBild.h"
 #include "editing/Farben.h"
+#include "Testnaht.h"
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>

@@ -22,6 +22,7 @@
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
 #include "files/Speichern.h"
+#include "Testnaht.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
 #include "files/Konvertieren.h"
+#include "Testnaht.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include "ZelvanoMain.h"
 #include "gear/GearBmp.h"
 #include "pixelops/Bitmap.h"
+#include "Testnaht.h"
 
 namespace {
 

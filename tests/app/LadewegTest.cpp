@@ -15,6 +15,7 @@
 #include "TestHilfen.h"
 #include "ZelvanoMain.h"
 #include "gear/GearHilfen.h"
+#include "Testnaht.h"
 
 namespace {
 

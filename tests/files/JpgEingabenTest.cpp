@@ -4,6 +4,7 @@
 #include "TestHilfen.h"
 #include "files/JpgDrehen.h"
 #include "gear/GearHilfen.h"
+#include "Testnaht.h"
 #include <gtest/gtest.h>
 #include <QElapsedTimer>
 #include <QFile>

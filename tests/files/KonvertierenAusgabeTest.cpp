@@ -27,6 +27,7 @@
 #include "gear/Gear.h"
 #include "gear/GearHilfen.h"
 #include "pixelops/Bitmap.h"
+#include "Testnaht.h"
 
 namespace {
 

@@ -26,6 +26,7 @@
 #include "pixelops/Bitmap_QuickSkalieren.h"
 #include "pixelops/Bitmap_Schaerfen.h"
 #include "pixelops/Bitmap_Skalieren.h"
+#include "Testnaht.h"
 
 namespace {
 

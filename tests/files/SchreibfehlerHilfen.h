@@ -3,6 +3,7 @@
 #pragma once
 #include "TestHilfen.h"
 #include "gear/SicherErsetzen.h"
+#include "Testnaht.h"
 #include <QFile>
 #include <QString>
 #include <algorithm>

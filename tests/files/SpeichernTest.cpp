@@ -28,6 +28,7 @@
 #include "ZelvanoMain.h"
 #include "files/Formatoption.h"
 #include "files/Speichern.h"
+#include "Testnaht.h"
 
 namespace {
 

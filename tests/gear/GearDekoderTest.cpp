@@ -4,6 +4,7 @@
 #include "gear/Gear.h"
 #include "gear/GearHilfen.h"
 #include "TestHilfen.h"
+#include "gear/GearTestnaht.h"
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,7 @@
 #include "gear/GearBaender.h"
 #include "gear/GearFarbtiefe.h"
 #include "gear/GearPalette.h"
+#include "gear/GearTestnaht.h"
 #include <gtest/gtest.h>
 #include <QSet>
 #include <cmath>

@@ -2,6 +2,7 @@
 #include "gear/GearFax.h"
 #include "gear/GearFaxZeilen.h"
 #include "gear/GearTiff.h"
+#include "gear/GearTestnaht.h"
 #include <tiffio.h>
 #include <gtest/gtest.h>
 #include <QImage>

@@ -1,5 +1,6 @@
 #include "gear/GearBaender.h"
 #include "gear/GearFilter.h"
+#include "gear/GearTestnaht.h"
 #include <gtest/gtest.h>
 #include <QSet>
 #include <functional>

@@ -10,6 +10,7 @@
 #include "gear/GearFax.h"
 #include "gear/GearHilfen.h"
 #include "gear/GearTiff.h"
+#include "gear/GearTestnaht.h"
 #include <QElapsedTimer>
 #include <tiffio.h>
 #include <gtest/gtest.h>

@@ -7,6 +7,7 @@
 #include "Global.h"
 #include "gear/GearHilfen.h"
 #include "TestHilfen.h"
+#include "gear/GearTestnaht.h"
 #include <gtest/gtest.h>
 #include <Magick++.h>
 #include <QElapsedTimer>

@@ -3,6 +3,7 @@
 #include "PixelHilfen.h"
 #include "pixelops/Bitmap_QuickSkalieren.h"
 #include "pixelops/Bitmap_Skalieren.h"
+#include "pixelops/PixelTestnaht.h"
 #include <gtest/gtest.h>
 #include <cmath>
 

@@ -5,6 +5,7 @@
 #include "pixelops/Bitmap_Kontrast.h"
 #include "pixelops/Bitmap_Schaerfen.h"
 #include "pixelops/Bitmap_Weichzeichnen.h"
+#include "pixelops/PixelTestnaht.h"
 #include <gtest/gtest.h>
 #include <cmath>
 #include <limits>

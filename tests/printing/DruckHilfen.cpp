@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include "printing/GlobalDruck.h"
+#include "Testnaht.h"
 
 void PdfDruckerEinrichten(int dpi, QMarginsF raenderMm)
 {
