@@ -95,6 +95,8 @@ extern bool RueckgaengigVerworfen;
 // (and keeps the count) when the step could not be written.
 bool RueckgaengigSpeichern(TGear& gear, const TBitmap& bild, int farbtiefe);
 void RueckgaengigLoeschen();
+// The file of undo step k (1 is the oldest kept).
+QString RueckgaengigDatei(int k);
 // Takes back the step an edit pushed before it failed, so undo offers no
 // step that changes nothing. geschrieben is what RueckgaengigSpeichern
 // returned; with undo off no step was written and nothing is removed.

@@ -4,13 +4,12 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QCursor>
-#include <QGuiApplication>
 #include "Einstellungen.h"
 #include "Loeschen.h"
 #include "Meldung.h"
 #include "gear/Gear.h"
 #include "pixelops/Bitmap.h"
+#include "widgets/Sanduhr.h"
 
 int RueckgaengigAnzahl = 0;
 bool RueckgaengigVerworfen = false;
@@ -38,29 +37,9 @@ private:
     bool m_vorher;
 };
 
-// The hourglass while it lives; nothing without a GUI application.
-class TWarteCursor {
-public:
-    TWarteCursor() : m_aktiv(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
-    {
-        if (m_aktiv)
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~TWarteCursor()
-    {
-        if (m_aktiv)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    TWarteCursor(const TWarteCursor&) = delete;
-    TWarteCursor& operator=(const TWarteCursor&) = delete;
-
-private:
-    bool m_aktiv;
-};
-
 }  // namespace
 
-static QString RueckgaengigDatei(int k)
+QString RueckgaengigDatei(int k)
 {
     return RueckgaengigPrefix + QString::number(k);
 }
@@ -82,7 +61,7 @@ bool RueckgaengigSpeichern(TGear& gear, const TBitmap& bild, int farbtiefe)
     {
         // Setting and cursor go back on every way out, exceptions included.
         TSicherSchreibenAus ohneKopie(gear);
-        TWarteCursor warten;
+        TSanduhr warten;
         try {
             // The name is taken exclusively first, so the control writes
             // into a fresh file of ours and never through a planted link.

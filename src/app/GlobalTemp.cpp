@@ -111,7 +111,7 @@ void TempAufraeumen()
 {
     if (!RueckgaengigPrefix.isEmpty())
         for (int k = 1; k <= RueckgaengigAnzahl; ++k)
-            QFile::remove(RueckgaengigPrefix + QString::number(k));
+            QFile::remove(RueckgaengigDatei(k));
     RueckgaengigAnzahl = 0;
     if (!TempBitmapDatei.isEmpty())
         QFile::remove(TempBitmapDatei);

@@ -65,7 +65,7 @@ void TfrmZelvanoMain::mBeaRueckgaengigExecute()
     if (RueckgaengigAnzahl <= 0)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QString datei = RueckgaengigPrefix + QString::number(RueckgaengigAnzahl);
+    const QString datei = RueckgaengigDatei(RueckgaengigAnzahl);
     Gear1->LoadImage(datei);
 
     // An unreadable step never replaces the user's image with the error
