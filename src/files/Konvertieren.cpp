@@ -56,13 +56,6 @@ namespace {
 
 constexpr int RahmenSeite = 236;
 
-bool IstFehlerBild(const TGear& gear)
-{
-    const QImage bild = gear.Picture();
-    const QImage& fehler = FehlerBild();
-    return bild.size() == fehler.size() && bild.convertToFormat(fehler.format()) == fehler;
-}
-
 // The path a file is known by, links and ".." resolved, also before it exists.
 QString DateiSchluessel(const QString& pfad)
 {
@@ -242,15 +235,13 @@ void KonvertLaden(const QString& quelle, const TKonvertVorgaben& v, TGear& gear,
     d = TKonvertDatei();
     auto metadaten = std::make_unique<TExifDaten>();
     TLadeAngaben angaben;
-    LadeGearBild(gear, quelle, v.hintergrund, metadaten.get(), angaben);
+    // False when the control holds the error picture in place of the file's.
+    bool gelesen = LadeGearBild(gear, quelle, v.hintergrund, metadaten.get(), angaben)
+                   && gear.ImageWidth() >= 1 && gear.ImageHeight() >= 1;
     d.kommentar = angaben.kommentar;
     d.datum = angaben.datum;
 
     const QFileInfo info(quelle);
-    bool gelesen = info.isFile() && gear.ImageWidth() >= 1 && gear.ImageHeight() >= 1;
-    // The control holds the error picture when the file could not be read.
-    if (gelesen)
-        gelesen = info.suffix().toUpper() == QLatin1String("ICO") ? !IstFehlerBild(gear) : gear.ErrCount() == 0;
     // Beside other files a load may have found too little memory that alone
     // would have had enough.
     if (!gelesen && !alleine && GearSpeicherFehler(gear.LetzterFehler()))
