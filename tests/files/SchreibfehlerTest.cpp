@@ -244,6 +244,20 @@ std::string Weg(bool sicher)
     return sicher ? "ersetzend" : "direkt";
 }
 
+// Shows the save window with the uncompressed BMP row chosen and
+// ordner/name as the target.
+void BmpZiel(TfrmSpeichern& fenster, const QString& ordner, const QString& name)
+{
+    fenster.show();
+    for (int i = 0; i < fenster.lvSaveTyp->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* z = fenster.lvSaveTyp->topLevelItem(i);
+        if (z->text(1) + QLatin1Char(' ') + z->text(2) == QStringLiteral("BMP Ungepackt    "))
+            fenster.lvSaveTyp->setCurrentItem(z);
+    }
+    fenster.ediZielverz->setText(ordner);
+    fenster.ediDateiname->setText(name);
+}
+
 const QString ProcZiel = QStringLiteral("/proc/zelvano-gibtsnicht.bmp");
 const QString KeinPlatz = QStringLiteral("Auf dem Datenträger ist nicht genug Platz.");
 const QString PlatteGeschuetzt = QStringLiteral("Der Datenträger ist schreibgeschützt.");
@@ -357,14 +371,7 @@ TEST_F(SpeichernFehlerTest, FensterMeldetVollePlatteUndVerschwundenenOrdner)
         BildQuelle = BildQuelleZwischenablage;
         BildBearbeitet = true;
         TfrmSpeichern fenster(f);
-        fenster.show();
-        for (int i = 0; i < fenster.lvSaveTyp->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* z = fenster.lvSaveTyp->topLevelItem(i);
-            if (z->text(1) + QLatin1Char(' ') + z->text(2) == QStringLiteral("BMP Ungepackt    "))
-                fenster.lvSaveTyp->setCurrentItem(z);
-        }
-        fenster.ediZielverz->setText(ordner);
-        fenster.ediDateiname->setText(QStringLiteral("da.bmp"));
+        BmpZiel(fenster, ordner, QStringLiteral("da.bmp"));
         TMeldungsFaenger faenger(mbJa);   // yes, overwrite
         {
             const THaken haken([&](TErsetzenSchritt s) {
@@ -403,14 +410,7 @@ TEST_F(SpeichernFehlerTest, FensterNenntDenGrundEinmal)
         BildQuelle = BildQuelleZwischenablage;
         BildBearbeitet = true;
         TfrmSpeichern fenster(f);
-        fenster.show();
-        for (int i = 0; i < fenster.lvSaveTyp->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* z = fenster.lvSaveTyp->topLevelItem(i);
-            if (z->text(1) + QLatin1Char(' ') + z->text(2) == QStringLiteral("BMP Ungepackt    "))
-                fenster.lvSaveTyp->setCurrentItem(z);
-        }
-        fenster.ediZielverz->setText(ordner);
-        fenster.ediDateiname->setText(name);
+        BmpZiel(fenster, ordner, name);
         TMeldungsFaenger faenger(antwort);
         fenster.btnSpeichernClick();
         return faenger.texte.isEmpty() ? QString() : faenger.texte.last();
