@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -27,8 +28,14 @@ public:
         m_vorlauf = vorlauf > 0 ? vorlauf : 4 * threads;
         m_ergebnisse.resize(size_t(m_anzahl));
         m_fertig.assign(size_t(m_anzahl), 0);
-        for (int i = 0; i < threads && m_anzahl > 0; ++i)
-            m_threads.emplace_back(&TVorlauf::Arbeiten, this);
+        // A worker the system will not start (thread or memory limit) leaves
+        // the items to those that run, or, with none, to the reader.
+        try {
+            m_threads.reserve(size_t(threads));
+            for (int i = 0; i < threads && m_anzahl > 0; ++i)
+                m_threads.emplace_back(&TVorlauf::Arbeiten, this);
+        } catch (const std::exception&) {
+        }
     }
     // Stops and joins: items in work are finished, no further one is begun.
     ~TVorlauf()
@@ -48,6 +55,10 @@ public:
         const int k = index - m_von;
         if (k < 0 || k >= m_anzahl)
             return false;
+        if (m_threads.empty()) {
+            ergebnis = Machen(index);
+            return true;
+        }
         std::unique_lock<std::mutex> sperre(m_mutex);
         if (k > m_gewartet) {
             m_gewartet = k;
@@ -71,6 +82,15 @@ public:
     }
 
 private:
+    T Machen(int index)
+    {
+        try {
+            return m_arbeit(index);
+        } catch (...) {
+            return T();
+        }
+    }
+
     void Arbeiten()
     {
         for (;;) {
@@ -84,12 +104,7 @@ private:
                     return;
                 k = m_naechster++;
             }
-            T e;
-            try {
-                e = m_arbeit(m_von + k);
-            } catch (...) {
-                e = T();
-            }
+            T e = Machen(m_von + k);
             {
                 std::lock_guard<std::mutex> sperre(m_mutex);
                 m_ergebnisse[size_t(k)] = std::move(e);
